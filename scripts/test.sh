@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, configures, builds and runs every test.
+# Usage: scripts/test.sh [build-dir] [extra cmake arguments...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+shift || true
+bash scripts/install-deps.sh
+cmake -S . -B "$build" "$@"
+cmake --build "$build" -j "$(nproc)"
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
