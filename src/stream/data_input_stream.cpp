@@ -1,0 +1,147 @@
+#include "stream/data_input_stream.h"
+
+#include <cstring>
+#include <vector>
+
+#include "stream/exceptions.h"
+#include "stream/text_codec.h"
+
+using torv::stream::kEofMessage;
+using torv::stream::kMalformedUtfMessage;
+
+namespace {
+// Wire counts are not trusted: payloads are read in chunks of this size, so memory grows
+// only with the bytes that really arrive.
+constexpr int kChunk = 64 * 1024;
+}  // namespace
+
+CJDataInputStream::CJDataInputStream(CJInputStream* in, int owns) : CJFilterInputStream(in, owns) {}
+
+CJDataInputStream::~CJDataInputStream() = default;
+
+int CJDataInputStream::read(char* buffer, int offset, int length) { return inner().read(buffer, offset, length); }
+int CJDataInputStream::read(CJArray<char>& b, int offset, int length) { return inner().read(b, offset, length); }
+int CJDataInputStream::read(CJArray<char>& b) { return inner().read(b, 0, b.length); }
+int CJDataInputStream::available() { return inner().available(); }
+CJArray<char>* CJDataInputStream::toByteArray() { return inner().toByteArray(); }
+CJArray<char>* CJDataInputStream::toRemainingByteArray() { return inner().toRemainingByteArray(); }
+int CJDataInputStream::getBufferRemaining() { return inner().getBufferRemaining(); }
+char* CJDataInputStream::getCurrentPointer() { return inner().getCurrentPointer(); }
+
+void CJDataInputStream::readExactly(char* buffer, int length) {
+  CJInputStream& in = inner();
+  int done = 0;
+  while (done < length) {
+    const int r = in.read(buffer, done, length - done);
+    if (r < 0) throw new CJIOException(kEofMessage);
+    if (r == 0) {
+      // A raw read that delivers nothing: a single-byte read either makes progress or
+      // reports the end, so a stalled stream cannot spin here.
+      const int c = in.read();
+      if (c < 0) throw new CJIOException(kEofMessage);
+      buffer[done++] = static_cast<char>(c);
+      continue;
+    }
+    done += r > length - done ? length - done : r;
+  }
+}
+
+char CJDataInputStream::readByte() {
+  const int c = inner().read();
+  if (c < 0) throw new CJIOException(kEofMessage);
+  return static_cast<char>(c);
+}
+
+long long CJDataInputStream::readLong() {
+  const long long high = readInt();
+  const long long low = static_cast<unsigned int>(readInt());
+  return static_cast<long long>((static_cast<unsigned long long>(high) << 32) | static_cast<unsigned long long>(low));
+}
+
+double CJDataInputStream::readDouble() {
+  const long long bits = readLong();
+  double value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+float CJDataInputStream::readFloat() {
+  const int bits = readInt();
+  float value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+int CJDataInputStream::readBoolean() {
+  const int c = inner().read();
+  if (c < 0) throw new CJIOException(kEofMessage);
+  return c != 0 ? 1 : 0;
+}
+
+short CJDataInputStream::readShort() { return static_cast<short>(readUnsignedShort()); }
+
+char16_t CJDataInputStream::readChar() { return static_cast<char16_t>(readUnsignedShort()); }
+
+int CJDataInputStream::readInt() {
+  unsigned char bytes[4];
+  readExactly(reinterpret_cast<char*>(bytes), 4);
+  return static_cast<int>((static_cast<unsigned>(bytes[0]) << 24) | (static_cast<unsigned>(bytes[1]) << 16) |
+                          (static_cast<unsigned>(bytes[2]) << 8) | bytes[3]);
+}
+
+std::string CJDataInputStream::readUTF(CJDataInputStream& in) {
+  int n = in.readUnsignedShort();
+  if (n == 0xFFFF) {
+    n = in.readInt();
+    if (n < 0) throw new CJIOException(kMalformedUtfMessage);
+  }
+  std::vector<unsigned char> bytes;
+  while (static_cast<int>(bytes.size()) < n) {
+    const int want = n - static_cast<int>(bytes.size()) < kChunk ? n - static_cast<int>(bytes.size()) : kChunk;
+    const std::size_t at = bytes.size();
+    bytes.resize(at + static_cast<std::size_t>(want));
+    in.readExactly(reinterpret_cast<char*>(bytes.data() + at), want);
+  }
+  std::u16string units;
+  units.reserve(bytes.size());
+  if (!torv::stream::decodeModifiedUtf8(bytes.data(), bytes.size(), units)) {
+    throw new CJIOException(kMalformedUtfMessage);
+  }
+  return torv::stream::unitsToAnsi(units);
+}
+
+std::string CJDataInputStream::readUTF() { return readUTF(*this); }
+
+std::string CJDataInputStream::readString() {
+  const int count = readInt();
+  if (count == -1) return "<NULL>";
+  if (count < -1) throw new CJIOException("A malformed string has been read in a data input stream.");
+  std::u16string units;
+  units.reserve(static_cast<std::size_t>(count < kChunk ? count : kChunk));
+  for (int i = 0; i < count; ++i) {
+    const unsigned hi = static_cast<unsigned char>(readByte());
+    const unsigned lo = static_cast<unsigned char>(readByte());
+    units.push_back(static_cast<char16_t>((hi << 8) | lo));
+  }
+  return torv::stream::unitsToAnsi(units);
+}
+
+int CJDataInputStream::readUnsignedShort() {
+  CJInputStream& in = inner();
+  const int a = in.read();
+  if (a < 0) throw new CJIOException(kEofMessage);
+  const int b = in.read();
+  if (b < 0) throw new CJIOException(kEofMessage);
+  return ((a & 0xFF) << 8) + (b & 0xFF);
+}
+
+void CJDataInputStream::readFully(CJArray<char>& b, int offset, int length) {
+  if (length < 0) throw new CJIOException("IndexOutOfBoundsException. Len is smaller than 0.");
+  CJInputStream& in = inner();
+  int done = 0;
+  while (done < length) {
+    const int r = in.read(b, offset + done, length - done);
+    if (r < 0) throw new CZException(kEofMessage);
+    done += r;
+  }
+}

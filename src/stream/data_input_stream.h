@@ -1,0 +1,46 @@
+// Reads big-endian typed values and the two string forms (modified UTF-8 with a 16-bit
+// length, UTF-16 with a 32-bit count) from an inner stream. Decoded strings are 8-bit
+// Windows-1252 text, cut at the first zero unit.
+#pragma once
+
+#include <string>
+
+#include "stream/filter_input_stream.h"
+
+class CJDataInputStream : public CJFilterInputStream {
+ public:
+  CJDataInputStream(CJInputStream* in, int owns);
+  ~CJDataInputStream() override;
+
+  using CJFilterInputStream::read;
+  int read(char* buffer, int offset, int length) override;
+  int read(CJArray<char>& b, int offset, int length) override;
+  int read(CJArray<char>& b) override;
+  int available() override;
+  CJArray<char>* toByteArray() override;
+  CJArray<char>* toRemainingByteArray() override;
+  int getBufferRemaining() override;
+  char* getCurrentPointer() override;
+
+  virtual char readByte();
+  virtual long long readLong();
+  virtual double readDouble();
+  virtual float readFloat();
+  virtual int readBoolean();
+  virtual short readShort();
+  virtual char16_t readChar();
+  virtual int readInt();
+  // Reads one UTF string from `in` (not from this stream).
+  virtual std::string readUTF(CJDataInputStream& in);
+  virtual std::string readUTF();
+  // Count -1 reads back as "<NULL>".
+  virtual std::string readString();
+
+  int readUnsignedShort();
+  // Reads exactly length bytes into b at offset; end of stream throws CZException*.
+  void readFully(CJArray<char>& b, int offset, int length);
+
+ private:
+  // Fills buffer with exactly length bytes from the inner stream's raw read.
+  void readExactly(char* buffer, int length);
+};

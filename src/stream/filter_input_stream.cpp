@@ -1,0 +1,33 @@
+#include "stream/filter_input_stream.h"
+
+#include "stream/exceptions.h"
+
+CJFilterInputStream::CJFilterInputStream(CJInputStream* in, int owns) : owns_(owns), in_(in) {}
+
+CJFilterInputStream::~CJFilterInputStream() {
+  if (owns_ && in_ != nullptr) delete in_;
+  in_ = nullptr;
+}
+
+CJInputStream& CJFilterInputStream::inner() {
+  if (in_ == nullptr) throw new CJIOException("NullPointerException");
+  return *in_;
+}
+
+int CJFilterInputStream::read(CJArray<char>& b, int offset, int length) { return inner().read(b, offset, length); }
+int CJFilterInputStream::read(CJArray<char>& b) { return inner().read(b, 0, b.length); }
+int CJFilterInputStream::read() { return inner().read(); }
+long long CJFilterInputStream::skip(long long n) { return inner().skip(n); }
+void CJFilterInputStream::close() { inner().close(); }
+int CJFilterInputStream::available() { return inner().available(); }
+void CJFilterInputStream::mark(int readLimit) { inner().mark(readLimit); }
+void CJFilterInputStream::reset() { inner().reset(); }
+int CJFilterInputStream::markSupported() { return inner().markSupported(); }
+
+CJInputStream* CJFilterInputStream::getBaseStream() {
+  if (in_ == nullptr) return nullptr;
+  if (auto* filter = dynamic_cast<CJFilterInputStream*>(in_)) return filter->getBaseStream();
+  return in_;
+}
+
+CJInputStream* CJFilterInputStream::getInputStream() { return in_; }

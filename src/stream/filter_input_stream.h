@@ -1,0 +1,33 @@
+// Input stream that forwards to an inner stream, which it destroys (never closes) on
+// destruction when it owns it. Stays abstract: raw read and toByteArray are left open.
+#pragma once
+
+#include "stream/input_stream.h"
+
+class CJFilterInputStream : public CJInputStream {
+ public:
+  CJFilterInputStream(CJInputStream* in, int owns);
+  ~CJFilterInputStream() override;
+
+  using CJInputStream::read;
+  int read(CJArray<char>& b, int offset, int length) override;
+  int read(CJArray<char>& b) override;
+  int read() override;
+  long long skip(long long n) override;
+  void close() override;
+  int available() override;
+  void mark(int readLimit) override;
+  void reset() override;
+  int markSupported() override;
+
+  // The innermost stream below any stacked input filters, or null without an inner stream.
+  virtual CJInputStream* getBaseStream();
+  virtual CJInputStream* getInputStream();
+
+ protected:
+  // The inner stream; throws CJIOException* "NullPointerException" when there is none.
+  CJInputStream& inner();
+
+  int owns_;
+  CJInputStream* in_;
+};

@@ -1,0 +1,33 @@
+// Conversions shared by the data streams and the free UTF functions: 8-bit text to
+// UTF-16 and back through the platform's code page, and modified UTF-8 over UTF-16 units.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace torv::stream {
+
+extern const char kMalformedUtfMessage[];
+extern const char kEofMessage[];
+
+// 8-bit text to UTF-16 units (empty text gives no units). Returns false, with the
+// platform's last-error code set, when the conversion fails.
+bool ansiToUnits(const std::string& text, std::u16string& units);
+
+// UTF-16 units to 8-bit text, stopping at the first zero unit.
+std::string unitsToAnsi(const std::u16string& units);
+
+// The message for a failed 8-bit to UTF-16 conversion, e.g. kind "UTFDataFormatException"
+// and code 87 give "UTFDataFormatException. ERROR_INVALID_PARAMETER".
+std::string conversionFailureMessage(const char* kind, int lastError);
+
+// Number of bytes of the modified UTF-8 form of units.
+long long modifiedUtf8Length(const std::u16string& units);
+
+// Writes the modified UTF-8 form of units to out (room for modifiedUtf8Length bytes).
+void encodeModifiedUtf8(const std::u16string& units, char* out);
+
+// Decodes n bytes of modified UTF-8 and appends the units; false when malformed.
+bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, std::u16string& units);
+
+}  // namespace torv::stream
