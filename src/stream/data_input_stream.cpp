@@ -128,7 +128,7 @@ std::string CJDataInputStream::readString() {
   if (count == -1) return "<NULL>";
   if (count < -1) throw new CJIOException("A malformed string has been read in a data input stream.");
   std::u16string units;
-  units.reserve(static_cast<std::size_t>(count < kChunk ? count : kChunk));
+  units.reserve(static_cast<std::size_t>(count < 4096 ? count : 4096));  // grows with the units that arrive
   for (int i = 0; i < count; ++i) {
     const unsigned hi = static_cast<unsigned char>(readByte());
     const unsigned lo = static_cast<unsigned char>(readByte());
