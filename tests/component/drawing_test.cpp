@@ -86,7 +86,7 @@ TEST(Drawing, PaintFillsTheScaledRectangleAtTheScaledPosition) {
 
 TEST(Drawing, PaintAtNegativePositionsIsClipped) {
   Instance instance = instanceWith(10, 8, 0, 1, 1);
-  TestSurface surface(100, 20, 96);
+  TestSurface surface(300, 20, 96);
   paint(instance.get(), surface.context(), u"Clip", -30.5f, -3.9f, 0, 0, 1.0f);
   const TestSurface::Box box = surface.touchedBox();
   EXPECT_EQ(box.left, 0);

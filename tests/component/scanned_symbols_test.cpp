@@ -121,15 +121,16 @@ TEST_P(ScannedSymbols, EveryDrawnSymbolReadsBackAsItsCodePageBytes) {
     const Settings s = makeSettings(random, length);
     apply(instance.get(), s);
 
-    // Paint at 128 dpi gives one surface pixel per bitmap pixel at scale 1; print at a multiple
-    // of 96 dpi gives whole multiples of it.
+    // Paint at 128 dpi gives one surface pixel per bitmap pixel at scale 1 (a host unit is then
+    // one pixel), at 256 dpi two; print at a multiple of 96 dpi gives whole multiples of it.
     const int way = static_cast<int>(random() % 3);
-    const int dpi = way == 0 ? 128 : 96 * (1 + static_cast<int>(random() % 2));
+    const int multiple = 1 + static_cast<int>(random() % 2);
+    const int dpi = way == 2 ? 96 * multiple : 128 * multiple;
     float width = 0, height = 0;
     TorvDeviceContext sizeOnly{dpi, dpi, 0, 0, 0, nullptr};
     getAutosize(instance.get(), &sizeOnly, sample.text.c_str(), &width, &height);
     ASSERT_GT(width, 0) << "sample " << i;
-    const float scale = way == 1 ? 2.0f : 1.0f;
+    const float scale = way == 1 ? 1.0f + static_cast<float>(random() % 2) : 1.0f;
     const int surfaceWidth = static_cast<int>(width * 2 * scale) + 40;
     const int surfaceHeight = static_cast<int>(height * 2 * scale) + 40;
     TestSurface surface(surfaceWidth, surfaceHeight, dpi);
