@@ -56,8 +56,10 @@ void putWide(BitPacker& packer, std::uint32_t modules, unsigned n, unsigned widt
 void renderPixelRow(const SymbolLayout& layout, unsigned r, unsigned moduleWidthPx, std::uint8_t* out,
                     std::uint32_t stride) {
     std::memset(out, 0, stride);
-    if (r >= layout.rows || layout.codewordsPerRow == 0) return;
+    if (r >= layout.rows || layout.codewordsPerRow == 0 || layout.codewordsPerRow > kMaxColumns + 2) return;
     const unsigned width = moduleWidthPx == 0 ? 1 : (moduleWidthPx > kMaxModuleWidth ? kMaxModuleWidth : moduleWidthPx);
+    const unsigned modules = kStartModules + 17 * layout.codewordsPerRow + kStopModules;
+    if ((modules * width + 7) / 8 > stride) return;  // the row would not fit the caller's buffer
     const std::uint16_t* patterns = kSymbolPatterns[r % 3];
     const std::uint16_t* codewords = layout.row(r);
     BitPacker packer(out);
