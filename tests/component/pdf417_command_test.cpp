@@ -86,10 +86,12 @@ std::string temp(const std::string& name) { return ::testing::TempDir() + name; 
 
 TEST(Pdf417Command, WritesAPngThatReadsBack) {
   const std::string png = temp("command.png");
-  const Outcome outcome = runCommand("'Gr\xC3\xBC\xC3\x9F" "e, \xE2\x82\xAC 12.50' -o '" + png + "'");
+  // The sample of the project's main job.
+  const Outcome outcome =
+      runCommand("'PDF417 sample: Gr\xC3\xBC\xC3\x9F" "e, \xE2\x82\xAC 12.50' -o '" + png + "'");
   ASSERT_EQ(outcome.exitCode, 0) << outcome.output;
   EXPECT_NE(outcome.output.find(png), std::string::npos) << outcome.output;  // says where the picture is
-  EXPECT_EQ(decode(readPng(png)), "Gr\xFC\xDF" "e, \x80 12.50");
+  EXPECT_EQ(decode(readPng(png)), "PDF417 sample: Gr\xFC\xDF" "e, \x80 12.50");
 }
 
 TEST(Pdf417Command, PrintsABmpFromAFileWithChosenSettings) {
