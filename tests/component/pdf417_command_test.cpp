@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -22,7 +23,7 @@ struct Outcome {
 Outcome runCommand(const std::string& arguments, const std::string& input = "") {
   std::string command = std::string("'") + PDF417_COMMAND + "' " + arguments + " 2>&1";
   if (!input.empty()) {
-    const std::string inputFile = ::testing::TempDir() + "pdf417_stdin.txt";
+    const std::string inputFile = ::testing::TempDir() + std::to_string(getpid()) + "_pdf417_stdin.txt";
     std::ofstream(inputFile, std::ios::binary) << input;
     command += " < '" + inputFile + "'";
   } else {
@@ -82,7 +83,10 @@ std::string decode(const Gray& gray) {
   return bytes ? std::string(bytes->begin(), bytes->end()) : "<unread: " + why + ">";
 }
 
-std::string temp(const std::string& name) { return ::testing::TempDir() + name; }
+// Names of this process alone, so that several builds can run the tests at once.
+std::string temp(const std::string& name) {
+  return ::testing::TempDir() + std::to_string(getpid()) + "_" + name;
+}
 
 TEST(Pdf417Command, WritesAPngThatReadsBack) {
   const std::string png = temp("command.png");
