@@ -1,6 +1,7 @@
 // Byte classes of Text Compaction and each byte's value in the four text sub-modes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace torv::pdf417 {
@@ -17,10 +18,10 @@ enum CharClass : std::uint8_t {
 enum TextSubMode : std::uint8_t { SubAlpha = 0, SubLower = 1, SubMixed = 2, SubPunct = 3 };
 
 // Class bits of every byte value.
-extern const std::uint8_t kCharClass[256];
+extern const std::array<std::uint8_t, 256> kCharClass;
 
 // Value of a byte in a sub-mode's table (only meaningful when the byte is a member).
-extern const std::uint8_t kSubModeValue[4][256];
+extern const std::array<std::array<std::uint8_t, 256>, 4> kSubModeValue;
 
 inline bool isTextByte(std::uint8_t b) { return (kCharClass[b] & kTextMask) != 0; }
 inline bool isDigitByte(std::uint8_t b) { return (kCharClass[b] & kDigit) != 0; }
