@@ -3,6 +3,7 @@
 // not fit must fail with the documented code. The payloads come from a fixed seed, so every run checks
 // the same symbols.
 #include "encode_check.h"
+#include "pdf417/pdf417.h"
 #include "symbol_model.h"
 
 #include <gtest/gtest.h>
