@@ -1,0 +1,135 @@
+#include "attributes/CJTorvAttributeList.h"
+
+#include "stream/data_input_stream.h"
+#include "stream/data_output_stream.h"
+#include "stream/exceptions.h"
+
+CJTorvAttributeList::CJTorvAttributeList() = default;
+
+CJTorvAttributeList::CJTorvAttributeList(const CJTorvAttributeList& other) { putAll(other); }
+
+CJTorvAttributeList& CJTorvAttributeList::operator=(const CJTorvAttributeList& other) {
+  if (this != &other) {
+    CJTorvAttributeList copy(other);
+    names_.swap(copy.names_);
+    values_.swap(copy.values_);
+    index_.swap(copy.index_);
+  }
+  return *this;
+}
+
+CJTorvAttributeList::~CJTorvAttributeList() = default;
+
+void CJTorvAttributeList::put(const std::string& name, const std::string& value) {
+  auto found = index_.find(name);
+  if (found != index_.end()) {
+    values_[static_cast<size_t>(found->second)] = value;
+    return;
+  }
+  // Reserve every slot first so that a failed allocation leaves the invariants intact.
+  names_.reserve(names_.size() + 1);
+  values_.reserve(values_.size() + 1);
+  index_.reserve(index_.size() + 1);
+  std::string nameCopy(name);
+  std::string valueCopy(value);
+  index_.emplace(nameCopy, static_cast<int>(names_.size()));
+  names_.push_back(std::move(nameCopy));
+  values_.push_back(std::move(valueCopy));
+}
+
+std::string CJTorvAttributeList::getValue(const std::string& name) const {
+  auto found = index_.find(name);
+  return found == index_.end() ? std::string() : values_[static_cast<size_t>(found->second)];
+}
+
+int CJTorvAttributeList::find(const std::string& name, std::string& value) const {
+  auto found = index_.find(name);
+  if (found == index_.end()) {
+    value.clear();
+    return -1;
+  }
+  value = values_[static_cast<size_t>(found->second)];
+  return found->second;
+}
+
+void CJTorvAttributeList::checkIndex(int index, const char* message) const {
+  if (index < 0 || index >= size()) {
+    throw new CZException(message);
+  }
+}
+
+std::string CJTorvAttributeList::getName(int index) const {
+  checkIndex(index, "out of index bound. CJTorvAttributeList::getName");
+  return names_[static_cast<size_t>(index)];
+}
+
+std::string CJTorvAttributeList::getValue(int index) const {
+  checkIndex(index, "out of index bound. CJTorvAttributeList::getValue");
+  return values_[static_cast<size_t>(index)];
+}
+
+int CJTorvAttributeList::size() const { return static_cast<int>(names_.size()); }
+
+void CJTorvAttributeList::remove(const std::string& name) {
+  auto found = index_.find(name);
+  if (found == index_.end()) {
+    return;
+  }
+  const size_t position = static_cast<size_t>(found->second);
+  index_.erase(found);
+  names_.erase(names_.begin() + static_cast<std::ptrdiff_t>(position));
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(position));
+  // Every entry behind the gap moved up by one.
+  for (size_t q = position; q < names_.size(); ++q) {
+    index_[names_[q]] = static_cast<int>(q);
+  }
+}
+
+void CJTorvAttributeList::removeAll() {
+  index_.clear();
+  names_.clear();
+  values_.clear();
+}
+
+void CJTorvAttributeList::putAll(const CJTorvAttributeList& other) {
+  // Indexing keeps this safe when other is this list: put() then only replaces values.
+  const int count = other.size();
+  for (int i = 0; i < count; ++i) {
+    put(other.names_[static_cast<size_t>(i)], other.values_[static_cast<size_t>(i)]);
+  }
+}
+
+CJTorvAttributeList& CJTorvAttributeList::operator+=(const CJTorvAttributeList& other) {
+  putAll(other);
+  return *this;
+}
+
+std::string CJTorvAttributeList::toString() const {
+  std::string text;
+  for (size_t i = 0; i < names_.size(); ++i) {
+    text += names_[i];
+    text += " -> ";
+    text += values_[i];
+    text += "\n";
+  }
+  return text;
+}
+
+void CJTorvAttributeList::read(CJDataInputStream* in) {
+  removeAll();
+  const int count = in->readInt();
+  // The count comes from the wire: entries are added as they arrive, never reserved ahead.
+  for (int i = 0; i < count; ++i) {
+    std::string name = in->readString();
+    std::string value = in->readString();
+    put(name, value);
+  }
+}
+
+void CJTorvAttributeList::write(CJDataOutputStream* out) const {
+  out->writeInt(size());
+  for (size_t i = 0; i < names_.size(); ++i) {
+    out->writeString(names_[i]);
+    out->writeString(values_[i]);
+  }
+}
