@@ -163,6 +163,7 @@ TORV_VESK_API int TorvVeskClient_destroy(TorvVeskClientHandle handle) {
   if (record == nullptr) return kNullHandle;
   if (record->session == nullptr) return kNoSession;
   return captured(handle, kDestroy, [](TorvVeskClientWrapper& r) {
+    r.releaseSession();
     delete &r;
     return kSuccess;
   });

@@ -4,26 +4,39 @@
 
 #include "stream/data_input_stream.h"
 #include "stream/data_output_stream.h"
+#include "stream/exceptions.h"
 #include "torv/vesk/TorvVeskClient.h"
 #include "transport/TorvFuncInputStream.h"
 
 TorvVeskClientWrapper::TorvVeskClientWrapper() { std::memset(lastErrorMessage, 0, sizeof lastErrorMessage); }
 
+// Releasing a handle is no close of the connection: the host is not told.
+void TorvVeskClientWrapper::silenceCallbacks() {
+  if (dataInputStream == nullptr) return;
+  if (auto* callbacks = dynamic_cast<TorvFuncInputStream*>(dataInputStream->getInputStream())) {
+    callbacks->abandon();
+  }
+}
+
+void TorvVeskClientWrapper::releaseSession() {
+  if (session == nullptr) return;
+  const bool sessionKeepsInput = session->keeps(dataInputStream);
+  const bool sessionKeepsOutput = session->keeps(dataOutputStream);
+  silenceCallbacks();
+  session->release();
+  session = nullptr;
+  if (sessionKeepsInput) dataInputStream = nullptr;
+  if (sessionKeepsOutput) dataOutputStream = nullptr;
+}
+
 TorvVeskClientWrapper::~TorvVeskClientWrapper() {
-  const bool sessionKeepsInput = session != nullptr && session->keeps(dataInputStream);
-  const bool sessionKeepsOutput = session != nullptr && session->keeps(dataOutputStream);
-  // Releasing the handle is no close of the connection: the host is not told.
-  if (dataInputStream != nullptr) {
-    if (auto* callbacks = dynamic_cast<TorvFuncInputStream*>(dataInputStream->getInputStream())) {
-      callbacks->abandon();
-    }
+  try {
+    releaseSession();
+  } catch (CAutoDeleteException* exception) {
+    exception->Delete();
+  } catch (...) {
   }
-  if (session != nullptr) {
-    session->release();
-    session = nullptr;
-  }
-  if (!sessionKeepsInput) delete dataInputStream;
-  if (!sessionKeepsOutput) delete dataOutputStream;
-  dataInputStream = nullptr;
-  dataOutputStream = nullptr;
+  silenceCallbacks();
+  delete dataInputStream;
+  delete dataOutputStream;
 }

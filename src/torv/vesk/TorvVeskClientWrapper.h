@@ -15,9 +15,13 @@ class TorvVeskClientWrapper {
   TorvVeskClientWrapper();
   TorvVeskClientWrapper(const TorvVeskClientWrapper&) = delete;
   TorvVeskClientWrapper& operator=(const TorvVeskClientWrapper&) = delete;
-  // Releases the session and the raw data streams it did not take over (with the callback
-  // streams beneath them) without any host call. The secure streams are the session's.
+  // Releases whatever the record still holds (see releaseSession), swallowing failures.
   virtual ~TorvVeskClientWrapper();
+
+  // Releases the session, and with it the raw data streams it took over, without any host
+  // call. A session whose release fails stays in place and the failure propagates. The
+  // secure streams are the session's.
+  void releaseSession();
 
   void storeFailureText(const char* text) { torv::vesk::storeFailureText(lastErrorMessage, text); }
 
@@ -27,4 +31,8 @@ class TorvVeskClientWrapper {
   CJOutputStream* secureOutputStream = nullptr;
   TorvVeskClient* session = nullptr;
   char lastErrorMessage[torv::vesk::kFailureTextSize];
+
+ private:
+  // Marks the callback input stream closed so that releasing it makes no host call.
+  void silenceCallbacks();
 };
