@@ -1,18 +1,15 @@
 #include "torv/vesk/FailureText.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace torv::vesk {
 
-std::string composeFailureText(const CaptureSite& site, int lastError) {
-  std::string text(site.literal);
-  text += "last error: ";
-  text += std::to_string(lastError);
-  text += " ";
-  text += ".\\torv\\vesk\\TorvVeskClientBridge";
-  text += ":";
-  text += std::to_string(site.line);
-  return text;
+void storeComposedFailureText(char (&target)[kFailureTextSize], const CaptureSite& site, int lastError) {
+  char text[kFailureTextLimit + 1];
+  std::snprintf(text, sizeof text, "%slast error: %d %s:%d", site.literal, lastError,
+                ".\\torv\\vesk\\TorvVeskClientBridge", site.line);
+  storeFailureText(target, text);
 }
 
 void storeFailureText(char (&target)[kFailureTextSize], const char* text) {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 
 namespace torv::vesk {
 
@@ -16,8 +15,9 @@ struct CaptureSite {
   int line;
 };
 
-// "<literal>last error: <code> .\torv\vesk\TorvVeskClientBridge:<line>"
-std::string composeFailureText(const CaptureSite& site, int lastError);
+// Stores "<literal>last error: <code> .\torv\vesk\TorvVeskClientBridge:<line>" in target.
+// Allocates nothing, so that it also works when memory has run out.
+void storeComposedFailureText(char (&target)[kFailureTextSize], const CaptureSite& site, int lastError);
 
 // Copies text into target: at most 4096 bytes, stopping after the terminating zero, the rest
 // of the first 4096 bytes zero-filled, the last byte left alone. A null text is empty.

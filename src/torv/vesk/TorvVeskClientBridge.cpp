@@ -61,11 +61,11 @@ int captured(TorvVeskClientHandle handle, const CaptureSite& site, Body body) {
   } catch (CAutoDeleteException* exception) {
     const int lastError = torv::platform::lastError();
     exception->Delete();
-    record->storeFailureText(torv::vesk::composeFailureText(site, lastError).c_str());
+    torv::vesk::storeComposedFailureText(record->lastErrorMessage, site, lastError);
     return kFailure;
   } catch (...) {
     const int lastError = torv::platform::lastError();
-    record->storeFailureText(torv::vesk::composeFailureText(site, lastError).c_str());
+    torv::vesk::storeComposedFailureText(record->lastErrorMessage, site, lastError);
     return kFailure;
   }
 }
