@@ -26,15 +26,21 @@ void CJTorvAttributeList::put(const std::string& name, const std::string& value)
     values_[static_cast<size_t>(found->second)] = value;
     return;
   }
-  // Reserve every slot first so that a failed allocation leaves the invariants intact.
-  names_.reserve(names_.size() + 1);
-  values_.reserve(values_.size() + 1);
-  index_.reserve(index_.size() + 1);
-  std::string nameCopy(name);
-  std::string valueCopy(value);
-  index_.emplace(nameCopy, static_cast<int>(names_.size()));
-  names_.push_back(std::move(nameCopy));
-  values_.push_back(std::move(valueCopy));
+  // Each step is undone if a later one runs out of memory, so the invariants survive.
+  const int position = size();
+  names_.push_back(name);
+  try {
+    values_.push_back(value);
+    try {
+      index_.emplace(name, position);
+    } catch (...) {
+      values_.pop_back();
+      throw;
+    }
+  } catch (...) {
+    names_.pop_back();
+    throw;
+  }
 }
 
 std::string CJTorvAttributeList::getValue(const std::string& name) const {
