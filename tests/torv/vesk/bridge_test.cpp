@@ -504,6 +504,23 @@ TEST(TorvVeskClientHandles, DestroyMakesNoHostCall) {
   EXPECT_TRUE(host.readCloseReasons.empty());
 }
 
+TEST(TorvVeskClientHandles, DestroyIsSilentAlsoWhenTheSessionKeptTheRawStreams) {
+  ScriptedHost host(kExample);
+  TorvVeskClientHandle handle = nullptr;
+  ASSERT_EQ(host.create(kEmptyList, &handle), 1001);
+  recordOf(handle)->session->release();
+  recordOf(handle)->session = new TorvVeskClient();  // takes the raw streams over
+  char* bytes = nullptr;
+  int count = 0;
+  ASSERT_EQ(TorvVeskClient_createSecureInputStream(handle, &bytes, &count), 0);
+  TorvVeskClient_free_memory(bytes);
+  ASSERT_EQ(TorvVeskClient_createSecureOutputStream(handle, kExample.data(), 16), 0);
+  ASSERT_TRUE(recordOf(handle)->session->keeps(recordOf(handle)->dataInputStream));
+  const int before = host.calls.total();
+  EXPECT_EQ(TorvVeskClient_destroy(handle), 1);  // each stream released once (sanitizer builds check)
+  EXPECT_EQ(host.calls.total(), before);
+}
+
 TEST(TorvVeskClientHandles, AFailedDestroyKeepsTheHandleUsable) {
   Client client;
   client.install(new StubbornSession());
