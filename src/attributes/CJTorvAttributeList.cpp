@@ -1,0 +1,141 @@
+#include "attributes/CJTorvAttributeList.h"
+
+#include <utility>
+
+#include "stream/data_input_stream.h"
+#include "stream/data_output_stream.h"
+#include "stream/exceptions.h"
+
+CJTorvAttributeList::CJTorvAttributeList() = default;
+
+CJTorvAttributeList::CJTorvAttributeList(const CJTorvAttributeList& other) { putAll(other); }
+
+CJTorvAttributeList& CJTorvAttributeList::operator=(const CJTorvAttributeList& other) {
+  if (this != &other) {
+    CJTorvAttributeList copy(other);
+    names_.swap(copy.names_);
+    values_.swap(copy.values_);
+    std::swap(index_, copy.index_);
+  }
+  return *this;
+}
+
+CJTorvAttributeList::~CJTorvAttributeList() = default;
+
+void CJTorvAttributeList::put(const std::string& name, const std::string& value) {
+  const int found = index_.find(name, names_);
+  if (found >= 0) {
+    values_[static_cast<size_t>(found)] = value;
+    return;
+  }
+  // Each step is undone if a later one runs out of memory, so the invariants survive.
+  const int position = size();
+  names_.push_back(name);
+  try {
+    values_.push_back(value);
+    try {
+      index_.insert(position, names_);
+    } catch (...) {
+      values_.pop_back();
+      throw;
+    }
+  } catch (...) {
+    names_.pop_back();
+    throw;
+  }
+}
+
+std::string CJTorvAttributeList::getValue(const std::string& name) const {
+  const int found = index_.find(name, names_);
+  return found < 0 ? std::string() : values_[static_cast<size_t>(found)];
+}
+
+int CJTorvAttributeList::find(const std::string& name, std::string& value) const {
+  const int found = index_.find(name, names_);
+  if (found < 0) {
+    value.clear();
+    return -1;
+  }
+  value = values_[static_cast<size_t>(found)];
+  return found;
+}
+
+void CJTorvAttributeList::checkIndex(int index, const char* message) const {
+  if (index < 0 || index >= size()) {
+    throw new CZException(message);
+  }
+}
+
+std::string CJTorvAttributeList::getName(int index) const {
+  checkIndex(index, "out of index bound. CJTorvAttributeList::getName");
+  return names_[static_cast<size_t>(index)];
+}
+
+std::string CJTorvAttributeList::getValue(int index) const {
+  checkIndex(index, "out of index bound. CJTorvAttributeList::getValue");
+  return values_[static_cast<size_t>(index)];
+}
+
+int CJTorvAttributeList::size() const { return static_cast<int>(names_.size()); }
+
+void CJTorvAttributeList::remove(const std::string& name) {
+  const int found = index_.find(name, names_);
+  if (found < 0) return;
+  const size_t position = static_cast<size_t>(found);
+  index_.erase(name, names_);
+  names_.erase(names_.begin() + static_cast<std::ptrdiff_t>(position));
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(position));
+  // Every entry behind the gap moved up by one.
+  for (size_t q = position; q < names_.size(); ++q) {
+    index_.move(names_[q], static_cast<int>(q + 1), static_cast<int>(q));
+  }
+}
+
+void CJTorvAttributeList::removeAll() {
+  index_.clear();
+  names_.clear();
+  values_.clear();
+}
+
+void CJTorvAttributeList::putAll(const CJTorvAttributeList& other) {
+  // Indexing keeps this safe when other is this list: put() then only replaces values.
+  const int count = other.size();
+  for (int i = 0; i < count; ++i) {
+    put(other.names_[static_cast<size_t>(i)], other.values_[static_cast<size_t>(i)]);
+  }
+}
+
+CJTorvAttributeList& CJTorvAttributeList::operator+=(const CJTorvAttributeList& other) {
+  putAll(other);
+  return *this;
+}
+
+std::string CJTorvAttributeList::toString() const {
+  std::string text;
+  for (size_t i = 0; i < names_.size(); ++i) {
+    text += names_[i];
+    text += " -> ";
+    text += values_[i];
+    text += "\n";
+  }
+  return text;
+}
+
+void CJTorvAttributeList::read(CJDataInputStream* in) {
+  removeAll();
+  const int count = in->readInt();
+  // The count comes from the wire: entries are added as they arrive, never reserved ahead.
+  for (int i = 0; i < count; ++i) {
+    std::string name = in->readString();
+    std::string value = in->readString();
+    put(name, value);
+  }
+}
+
+void CJTorvAttributeList::write(CJDataOutputStream* out) const {
+  out->writeInt(size());
+  for (size_t i = 0; i < names_.size(); ++i) {
+    out->writeString(names_[i]);
+    out->writeString(values_[i]);
+  }
+}

@@ -1,0 +1,56 @@
+// Ordered list of name/value texts with unique names: the unit of every attribute exchange
+// between the client and the server, and its wire form (32-bit count, then every name and
+// value as a String-form text).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "attributes/NameIndex.h"
+
+class CJDataInputStream;
+class CJDataOutputStream;
+
+class CJTorvAttributeList {
+ public:
+  CJTorvAttributeList();
+  CJTorvAttributeList(const CJTorvAttributeList& other);
+  CJTorvAttributeList& operator=(const CJTorvAttributeList& other);
+  virtual ~CJTorvAttributeList();
+
+  // Adds the entry at the end, or replaces the value of the entry with that name in place.
+  void put(const std::string& name, const std::string& value);
+  // The value for the name; an empty text when there is none.
+  std::string getValue(const std::string& name) const;
+  // Position of the name with its value copied out; -1 and an empty value when absent.
+  int find(const std::string& name, std::string& value) const;
+  // Positional access; an index outside 0 .. size()-1 throws a CZException.
+  std::string getName(int index) const;
+  std::string getValue(int index) const;
+  int size() const;
+
+  // Removes the entry with that name, if any; later entries move up one position.
+  void remove(const std::string& name);
+  void removeAll();
+
+  // put() of every entry of the other list, in its order.
+  void putAll(const CJTorvAttributeList& other);
+  // The same merge, returning this list.
+  CJTorvAttributeList& operator+=(const CJTorvAttributeList& other);
+
+  // "name -> value\n" for every entry in order.
+  std::string toString() const;
+
+  // Replaces the contents with a list parsed from the stream. On failure the list keeps the
+  // entries read so far and the stream's exception propagates.
+  void read(CJDataInputStream* in);
+  // Serialises the list; does not flush.
+  void write(CJDataOutputStream* out) const;
+
+ private:
+  void checkIndex(int index, const char* message) const;
+
+  std::vector<std::string> names_;
+  std::vector<std::string> values_;
+  torv::attributes::NameIndex index_;  // name -> position in names_ and values_
+};

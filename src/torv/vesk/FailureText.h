@@ -1,0 +1,26 @@
+// Failure texts that the exported functions leave in a handle.
+#pragma once
+
+#include <cstddef>
+
+namespace torv::vesk {
+
+// Size of a handle's failure text: 4096 bytes of text and a zero that is never overwritten.
+constexpr std::size_t kFailureTextSize = 4097;
+constexpr std::size_t kFailureTextLimit = 4096;
+
+// Where a failure was captured: the function's literal and its line in the bridge.
+struct CaptureSite {
+  const char* literal;
+  int line;
+};
+
+// Stores "<literal>last error: <code> .\torv\vesk\TorvVeskClientBridge:<line>" in target.
+// Allocates nothing, so that it also works when memory has run out.
+void storeComposedFailureText(char (&target)[kFailureTextSize], const CaptureSite& site, int lastError);
+
+// Copies text into target: at most 4096 bytes, stopping after the terminating zero, the rest
+// of the first 4096 bytes zero-filled, the last byte left alone. A null text is empty.
+void storeFailureText(char (&target)[kFailureTextSize], const char* text);
+
+}  // namespace torv::vesk

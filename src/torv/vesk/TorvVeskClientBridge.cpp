@@ -1,0 +1,273 @@
+// The fourteen exported functions. Every function except create, getLastErrorMessage and
+// free_memory runs under a capture: a text thrown by the host becomes the handle's failure
+// text (-1); anything else leaves the function's composed failure text (-30000).
+#include <memory>
+#include <string>
+
+#include "attributes/CJTorvAttributeList.h"
+#include "platform/code_page.h"
+#include "stream/byte_array_input_stream.h"
+#include "stream/byte_array_output_stream.h"
+#include "stream/data_input_stream.h"
+#include "stream/data_output_stream.h"
+#include "stream/exceptions.h"
+#include "torv/vesk/TorvVeskClientSession.h"
+#include "torv/vesk/TorvVeskClientWrapper.h"
+#include "torv_vesk_client.h"
+#include "transport/TorvFuncInputStream.h"
+#include "transport/TorvFuncOutputStream.h"
+
+using torv::vesk::CaptureSite;
+
+namespace {
+
+constexpr int kCreated = 1001;
+constexpr int kSuccess = 1;
+constexpr int kNoSecureStream = 0;
+constexpr int kTextFailure = -1;
+constexpr int kFailure = -30000;
+constexpr int kNullHandle = -100000;
+constexpr int kNoSession = -200000;
+
+constexpr CaptureSite kCreateSecureInputStream{"TorvVeskClient_createSecureInputStream: unknown exception occured:", 208};
+constexpr CaptureSite kCreateSecureOutputStream{"TorvVeskClient_createSecureOutputStream: unknown exception occured:", 259};
+constexpr CaptureSite kDestroy{"TorvVeskClient_destroy: unknown exception occured:", 303};
+constexpr CaptureSite kReadByte{"TorvVeskClient_readByte: unknown exception occured:", 376};
+constexpr CaptureSite kReadBArray{"TorvVeskClient_readBArray: unknown exception occured:", 427};
+constexpr CaptureSite kAvailable{"TorvVeskClient_available: unknown exception occured:", 454};
+constexpr CaptureSite kReadClose{"TorvVeskClient_readClose: unknown exception occured:", 479};
+constexpr CaptureSite kWriteByte{"TorvVeskClient_writeByte: unknown exception occured:", 519};
+constexpr CaptureSite kWriteBArray{"TorvVeskClient_writeBArray: unknown exception occured:", 558};
+constexpr CaptureSite kFlush{"TorvVeskClient_flush: unknown exception occured:", 592};
+constexpr CaptureSite kWriteClose{"TorvVeskClient_WriteClose: unknown exception occured:", 618};
+
+TorvVeskClientWrapper* recordOf(TorvVeskClientHandle handle) {
+  return reinterpret_cast<TorvVeskClientWrapper*>(handle);
+}
+
+// A caller error found before anything is read or written.
+[[noreturn]] void refuse(const char* what) { throw new CZException(std::string(what)); }
+
+// Runs body under the capture of site. A null handle has nowhere to keep a text: -30000.
+template <typename Body>
+int captured(TorvVeskClientHandle handle, const CaptureSite& site, Body body) {
+  TorvVeskClientWrapper* record = recordOf(handle);
+  if (record == nullptr) return kFailure;
+  try {
+    return body(*record);
+  } catch (const char* text) {
+    record->storeFailureText(text);
+    return kTextFailure;
+  } catch (CAutoDeleteException* exception) {
+    const int lastError = torv::platform::lastError();
+    exception->Delete();
+    torv::vesk::storeComposedFailureText(record->lastErrorMessage, site, lastError);
+    return kFailure;
+  } catch (...) {
+    const int lastError = torv::platform::lastError();
+    torv::vesk::storeComposedFailureText(record->lastErrorMessage, site, lastError);
+    return kFailure;
+  }
+}
+
+// Parses host bytes holding a serialised attribute list; the bytes stay the host's.
+void parseAttributes(const char* bytes, int length, CJTorvAttributeList& list) {
+  if (length < 0 || (bytes == nullptr && length > 0)) refuse("attribute bytes missing");
+  CJByteArrayInputStream memory(const_cast<char*>(bytes), length, 0);
+  CJDataInputStream data(&memory, 0);
+  list.read(&data);
+}
+
+// Serialises list into a new buffer with a zero after the bytes; the caller owns it (delete[]).
+char* serialiseAttributes(const CJTorvAttributeList& list, int& length) {
+  CJByteArrayOutputStream memory(0);
+  try {
+    CJDataOutputStream data(&memory, 0);
+    list.write(&data);
+    data.flush();
+  } catch (...) {
+    delete[] memory.getTerminatedBuffer();
+    throw;
+  }
+  length = memory.size();
+  return memory.getTerminatedBuffer();
+}
+
+CJInputStream& secureInput(TorvVeskClientWrapper& record) {
+  if (record.secureInputStream == nullptr) refuse("no secure input stream in place");
+  return *record.secureInputStream;
+}
+
+CJOutputStream& secureOutput(TorvVeskClientWrapper& record) {
+  if (record.secureOutputStream == nullptr) refuse("no secure output stream in place");
+  return *record.secureOutputStream;
+}
+
+// Asks the session for a new secure input stream after the current one reported its end.
+CJInputStream& renegotiate(TorvVeskClientWrapper& record) {
+  CJTorvAttributeList attributes;
+  record.secureInputStream = record.session->createSecureInputStream(record.dataInputStream, &attributes);
+  return secureInput(record);
+}
+
+// Releases a callback input stream without telling the host, which has not been asked
+// anything yet when create gives up.
+struct AbandonCallbacks {
+  void operator()(TorvFuncInputStream* stream) const {
+    stream->abandon();
+    delete stream;
+  }
+};
+
+}  // namespace
+
+extern "C" {
+
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_create(const char* attributes, int attributesLength, int context,
+                                        FuncReadByte readByte, FuncReadBArray readBArray,
+                                        FuncAvailable available, FuncReadClose readClose,
+                                        FuncWriteByte writeByte, FuncWriteBArray writeBArray,
+                                        FuncFlush flush, FuncWriteClose writeClose,
+                                        FuncErrorMessage errorMessage, TorvVeskClientHandle* handle) {
+  if (handle == nullptr) return kFailure;
+  *handle = nullptr;
+  try {
+    // The initial attributes first: bytes that do not parse leave nothing to undo.
+    CJTorvAttributeList initial;
+    parseAttributes(attributes, attributesLength, initial);
+
+    std::unique_ptr<TorvVeskClientWrapper> record(new TorvVeskClientWrapper());
+    std::unique_ptr<TorvFuncInputStream, AbandonCallbacks> input(
+        new TorvFuncInputStream(context, readByte, readBArray, available, readClose, errorMessage));
+    record->dataInputStream = new CJDataInputStream(input.get(), 1);
+    input.release();
+    std::unique_ptr<TorvFuncOutputStream> output(
+        new TorvFuncOutputStream(context, writeByte, writeBArray, flush, writeClose, errorMessage));
+    record->dataOutputStream = new CJDataOutputStream(output.get(), 1);
+    output.release();
+    record->session = new TorvVeskClientSession();
+    record->session->setServerIP(initial.getValue(std::string("TORV_SERVER_IP")));
+    record->session->setServerURL(initial.getValue(std::string("TORV_SERVER_URL")));
+
+    *handle = reinterpret_cast<TorvVeskClientHandle>(record.release());
+    return kCreated;
+  } catch (CAutoDeleteException* exception) {
+    exception->Delete();
+  } catch (...) {
+  }
+  return kFailure;
+}
+
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_destroy(TorvVeskClientHandle handle) {
+  TorvVeskClientWrapper* record = recordOf(handle);
+  if (record == nullptr) return kNullHandle;
+  if (record->session == nullptr) return kNoSession;
+  return captured(handle, kDestroy, [](TorvVeskClientWrapper& r) {
+    r.releaseSession();
+    delete &r;
+    return kSuccess;
+  });
+}
+
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureInputStream(TorvVeskClientHandle handle, char** attributes,
+                                                         int* attributesLength) {
+  return captured(handle, kCreateSecureInputStream, [&](TorvVeskClientWrapper& record) {
+    if (attributes == nullptr || attributesLength == nullptr) refuse("no place for the attribute bytes");
+    CJTorvAttributeList received;
+    CJInputStream* secure = record.session->createSecureInputStream(record.dataInputStream, &received);
+    int length = 0;
+    *attributes = serialiseAttributes(received, length);
+    *attributesLength = length;
+    if (secure == nullptr) return kNoSecureStream;
+    record.secureInputStream = secure;
+    return kSuccess;
+  });
+}
+
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureOutputStream(TorvVeskClientHandle handle, const char* attributes,
+                                                          int attributesLength) {
+  return captured(handle, kCreateSecureOutputStream, [&](TorvVeskClientWrapper& record) {
+    CJTorvAttributeList sent;
+    parseAttributes(attributes, attributesLength, sent);
+    record.secureOutputStream = record.session->createSecureOutputStream(record.dataOutputStream, &sent);
+    return record.secureOutputStream != nullptr ? kSuccess : kNoSecureStream;
+  });
+}
+
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readByte(TorvVeskClientHandle handle, char* byte, int* count) {
+  return captured(handle, kReadByte, [&](TorvVeskClientWrapper& record) {
+    if (byte == nullptr || count == nullptr) refuse("no place for the byte");
+    int value = secureInput(record).read();
+    if (value < 0) value = renegotiate(record).read();
+    *byte = static_cast<char>(value & 0xFF);
+    *count = 1;
+    return kSuccess;
+  });
+}
+
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readBArray(TorvVeskClientHandle handle, char* destination, int length,
+                                            int* count) {
+  return captured(handle, kReadBArray, [&](TorvVeskClientWrapper& record) {
+    if (count == nullptr || length < 0 || (destination == nullptr && length > 0)) refuse("bad destination");
+    int n = secureInput(record).read(destination, 0, length);
+    *count = n;
+    if (n < 0) {
+      n = renegotiate(record).read(destination, 0, length);
+      *count = n;
+    }
+    return kSuccess;
+  });
+}
+
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_available(TorvVeskClientHandle handle, int* available) {
+  return captured(handle, kAvailable, [&](TorvVeskClientWrapper& record) {
+    if (available == nullptr) refuse("no place for the count");
+    *available = secureInput(record).available();
+    return kSuccess;
+  });
+}
+
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readClose(TorvVeskClientHandle handle) {
+  return captured(handle, kReadClose, [&](TorvVeskClientWrapper& record) {
+    secureInput(record).close();
+    return kSuccess;
+  });
+}
+
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeByte(TorvVeskClientHandle handle, unsigned char byte) {
+  return captured(handle, kWriteByte, [&](TorvVeskClientWrapper& record) {
+    secureOutput(record).write(static_cast<int>(byte));
+    return kSuccess;
+  });
+}
+
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeBArray(TorvVeskClientHandle handle, const char* source, int length) {
+  return captured(handle, kWriteBArray, [&](TorvVeskClientWrapper& record) {
+    if (length < 0 || (source == nullptr && length > 0)) refuse("bad source");
+    secureOutput(record).write(source, 0, length);
+    return kSuccess;
+  });
+}
+
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_flush(TorvVeskClientHandle handle) {
+  return captured(handle, kFlush, [&](TorvVeskClientWrapper& record) {
+    secureOutput(record).flush();
+    return kSuccess;
+  });
+}
+
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_WriteClose(TorvVeskClientHandle handle) {
+  return captured(handle, kWriteClose, [&](TorvVeskClientWrapper& record) {
+    secureOutput(record).close();
+    return kSuccess;
+  });
+}
+
+TORV_VESK_API const char* TORV_VESK_CALL TorvVeskClient_getLastErrorMessage(TorvVeskClientHandle handle) {
+  TorvVeskClientWrapper* record = recordOf(handle);
+  return record != nullptr ? record->lastErrorMessage : "";
+}
+
+TORV_VESK_API void TORV_VESK_CALL TorvVeskClient_free_memory(void* memory) { delete[] static_cast<char*>(memory); }
+
+}  // extern "C"

@@ -1,0 +1,23 @@
+// How failures reported by the host's callbacks become exceptions of the stream library.
+#pragma once
+
+#include "torv_vesk_client.h"
+
+namespace torv::transport {
+
+// Throws a new CZException whose message is the host's modified UTF-8 text decoded to the
+// 8-bit code page. A text that does not decode raises the decoder's own data-format
+// exception instead. A null text counts as an empty one.
+[[noreturn]] void throwHostText(const char* text);
+
+// Asks the host for the text of the failure just reported and throws it as above.
+[[noreturn]] void throwHostFailure(FuncErrorMessage errorMessage, int context);
+
+// Asks the host for the text of the failure just reported and throws the host's own text
+// pointer, unconverted.
+[[noreturn]] void throwHostTextPointer(FuncErrorMessage errorMessage, int context);
+
+// Throws a new CZException naming a host function that the host did not supply.
+[[noreturn]] void throwMissingCallback(const char* what);
+
+}  // namespace torv::transport

@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "attributes/CJTorvAttributeList.h"
+#include "caught.h"
+#include "scripted_host.h"
+#include "stream/byte_array_input_stream.h"
+#include "stream/byte_array_output_stream.h"
+#include "stream/data_input_stream.h"
+#include "stream/data_output_stream.h"
+
+namespace torv::testing {
+namespace {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+Entries entriesOf(const CJTorvAttributeList& list) {
+  Entries entries;
+  for (int i = 0; i < list.size(); ++i) entries.emplace_back(list.getName(i), list.getValue(i));
+  return entries;
+}
+
+// Every name must be found at its position: the index agrees with the sequences.
+void expectIndexConsistent(const CJTorvAttributeList& list) {
+  for (int i = 0; i < list.size(); ++i) {
+    std::string value;
+    ASSERT_EQ(list.find(list.getName(i), value), i);
+    ASSERT_EQ(value, list.getValue(i));
+  }
+}
+
+std::string written(const CJTorvAttributeList& list) {
+  CJByteArrayOutputStream memory;
+  CJDataOutputStream data(&memory, 0);
+  list.write(&data);
+  return memory.toString();
+}
+
+// Parses bytes into list; returns how many bytes were left unread.
+int readFrom(const std::string& bytes, CJTorvAttributeList& list) {
+  std::string copy = bytes;
+  CJByteArrayInputStream memory(copy.data(), static_cast<int>(copy.size()), 0);
+  CJDataInputStream data(&memory, 0);
+  list.read(&data);
+  return memory.available();
+}
+
+CJTorvAttributeList listOf(const Entries& entries) {
+  CJTorvAttributeList list;
+  for (const auto& [name, value] : entries) list.put(name, value);
+  return list;
+}
+
+TEST(CJTorvAttributeList, KeepsTheOrderOfFirstArrival) {
+  CJTorvAttributeList list = listOf({{"b", "1"}, {"a", "2"}, {"c", ""}});
+  EXPECT_EQ(entriesOf(list), (Entries{{"b", "1"}, {"a", "2"}, {"c", ""}}));
+  std::string value;
+  EXPECT_EQ(list.find("a", value), 1);
+  EXPECT_EQ(value, "2");
+  EXPECT_EQ(list.getValue(std::string("c")), "");
+}
+
+TEST(CJTorvAttributeList, PutOfAnExistingNameReplacesTheValueInPlace) {
+  CJTorvAttributeList list = listOf({{"x", "1"}, {"y", "2"}, {"z", "3"}});
+  list.put("y", "new");
+  EXPECT_EQ(list.size(), 3);
+  EXPECT_EQ(list.toString(), "x -> 1\ny -> new\nz -> 3\n");
+}
+
+TEST(CJTorvAttributeList, NamesCompareExactly) {
+  CJTorvAttributeList list = listOf({{"Name", "1"}, {"name", "2"}, {"name ", "3"}});
+  EXPECT_EQ(list.size(), 3);
+  EXPECT_EQ(list.getValue(std::string("name")), "2");
+  std::string value = "stale";
+  EXPECT_EQ(list.find("NAME", value), -1);
+  EXPECT_EQ(value, "");
+  EXPECT_EQ(list.getValue(std::string("NAME")), "");
+}
+
+TEST(CJTorvAttributeList, PositionalAccessOutsideTheListFails) {
+  CJTorvAttributeList empty;
+  CJTorvAttributeList list = listOf({{"a", "1"}, {"b", "2"}});
+  for (Caught c : {caught([&] { list.getName(2); }), caught([&] { list.getName(-1); }),
+                   caught([&] { empty.getName(0); })}) {
+    EXPECT_EQ(c.kind, "CZException");
+    EXPECT_EQ(c.message, "out of index bound. CJTorvAttributeList::getName");
+  }
+  Caught c = caught([&] { list.getValue(2); });
+  EXPECT_EQ(c.kind, "CZException");
+  EXPECT_EQ(c.message, "out of index bound. CJTorvAttributeList::getValue");
+  EXPECT_EQ(list.size(), 2);
+}
+
+TEST(CJTorvAttributeList, RemoveClosesTheGapAndRepairsTheIndex) {
+  CJTorvAttributeList list = listOf({{"a", "1"}, {"b", "2"}, {"c", "3"}});
+  list.remove("absent");
+  EXPECT_EQ(list.size(), 3);
+  list.remove("a");
+  EXPECT_EQ(entriesOf(list), (Entries{{"b", "2"}, {"c", "3"}}));
+  std::string value;
+  EXPECT_EQ(list.find("b", value), 0);
+  EXPECT_EQ(list.find("c", value), 1);
+  EXPECT_EQ(list.find("a", value), -1);
+  list.put("a", "4");  // comes back at the end
+  EXPECT_EQ(list.find("a", value), 2);
+  list.removeAll();
+  EXPECT_EQ(list.size(), 0);
+  EXPECT_EQ(list.find("b", value), -1);
+  EXPECT_EQ(list.toString(), "");
+}
+
+// Random puts and removes against a plain vector of pairs: small name sets keep the table
+// crowded with removals, large ones make it grow and wrap around.
+void checkAgainstModel(unsigned names, int steps, unsigned seed) {
+  std::mt19937 random(seed);
+  CJTorvAttributeList list;
+  Entries model;
+  for (int step = 0; step < steps; ++step) {
+    const std::string name = "n" + std::to_string(random() % names);
+    auto it = std::find_if(model.begin(), model.end(), [&](const auto& e) { return e.first == name; });
+    if (random() % 3 == 0) {
+      list.remove(name);
+      if (it != model.end()) model.erase(it);
+    } else {
+      const std::string value = std::to_string(step);
+      list.put(name, value);
+      if (it != model.end()) it->second = value;
+      else model.emplace_back(name, value);
+    }
+  }
+  EXPECT_EQ(entriesOf(list), model);
+  expectIndexConsistent(list);
+  for (unsigned i = 0; i < names; ++i) {
+    const std::string name = "n" + std::to_string(i);
+    const bool inModel = std::any_of(model.begin(), model.end(), [&](const auto& e) { return e.first == name; });
+    std::string value;
+    EXPECT_EQ(list.find(name, value) >= 0, inModel) << name;
+  }
+}
+
+TEST(CJTorvAttributeList, AgreesWithASimpleModelUnderRandomEdits) {
+  checkAgainstModel(60, 3000, 7);
+  checkAgainstModel(2000, 12000, 11);
+}
+
+TEST(CJTorvAttributeList, PutAllMergesEntryByEntry) {
+  CJTorvAttributeList list = listOf({{"a", "1"}, {"b", "2"}});
+  CJTorvAttributeList other = listOf({{"c", "3"}, {"a", "9"}});
+  list.putAll(other);
+  EXPECT_EQ(entriesOf(list), (Entries{{"a", "9"}, {"b", "2"}, {"c", "3"}}));
+  CJTorvAttributeList& same = (list += listOf({{"d", "4"}}));
+  EXPECT_EQ(&same, &list);
+  list.putAll(list);
+  EXPECT_EQ(list.size(), 4);
+  expectIndexConsistent(list);
+}
+
+TEST(CJTorvAttributeList, CopiesAreIndependent) {
+  CJTorvAttributeList original = listOf({{"a", "1"}, {"b", "2"}});
+  CJTorvAttributeList copy(original);
+  copy.put("a", "changed");
+  copy.remove("b");
+  EXPECT_EQ(entriesOf(original), (Entries{{"a", "1"}, {"b", "2"}}));
+  CJTorvAttributeList assigned;
+  assigned.put("z", "0");
+  assigned = original;
+  EXPECT_EQ(entriesOf(assigned), entriesOf(original));
+  expectIndexConsistent(assigned);
+}
+
+TEST(CJTorvAttributeListWire, EmptyListIsFourZeroBytes) {
+  EXPECT_EQ(written(CJTorvAttributeList()), std::string(4, '\0'));
+}
+
+TEST(CJTorvAttributeListWire, TheOneEntryExample) {
+  const std::string example("\x00\x00\x00\x01\x00\x00\x00\x01\x00\x41\x00\x00\x00\x01\x00\x42", 16);
+  EXPECT_EQ(written(listOf({{"A", "B"}})), example);
+  CJTorvAttributeList list;
+  EXPECT_EQ(readFrom(example, list), 0);
+  EXPECT_EQ(entriesOf(list), (Entries{{"A", "B"}}));
+  EXPECT_EQ(written(list), example);
+}
+
+TEST(CJTorvAttributeListWire, TextsTravelAsUtf16OfTheCodePage) {
+  // Windows-1252: E9 is U+00E9, 80 is U+20AC.
+  CJTorvAttributeList list = listOf({{"caf\xE9", "\x80"}});
+  std::string expected;
+  appendInt(expected, 1);
+  appendText(expected, u"caf\u00E9");
+  appendText(expected, u"\u20AC");
+  EXPECT_EQ(written(list), expected);
+  CJTorvAttributeList back;
+  readFrom(expected, back);
+  EXPECT_EQ(entriesOf(back), entriesOf(list));
+}
+
+TEST(CJTorvAttributeListWire, ACountOfZeroOrLessReadsNothingMore) {
+  for (int count : {0, -1, -5}) {
+    std::string bytes;
+    appendInt(bytes, count);
+    bytes += "trailing";
+    CJTorvAttributeList list = listOf({{"old", "1"}});
+    EXPECT_EQ(readFrom(bytes, list), 8) << count;
+    EXPECT_EQ(list.size(), 0);
+  }
+}
+
+TEST(CJTorvAttributeListWire, DuplicateNamesKeepTheFirstPositionAndTheLastValue) {
+  const std::string bytes = wireList({{"k", "1"}, {"other", "x"}, {"k", "2"}});
+  CJTorvAttributeList list;
+  readFrom(bytes, list);
+  EXPECT_EQ(entriesOf(list), (Entries{{"k", "2"}, {"other", "x"}}));
+  std::string out = written(list);
+  EXPECT_EQ(out.substr(0, 4), std::string("\x00\x00\x00\x02", 4));
+}
+
+TEST(CJTorvAttributeListWire, ACountOfMinusOneReadsAsNull) {
+  std::string bytes;
+  appendInt(bytes, 1);
+  appendText(bytes, u"name");
+  appendInt(bytes, -1);
+  CJTorvAttributeList list;
+  readFrom(bytes, list);
+  EXPECT_EQ(list.getValue(std::string("name")), "<NULL>");
+}
+
+TEST(CJTorvAttributeListWire, ACountBelowMinusOneIsRefused) {
+  std::string bytes;
+  appendInt(bytes, 2);
+  appendText(bytes, u"a");
+  appendText(bytes, u"1");
+  appendInt(bytes, -2);
+  CJTorvAttributeList list;
+  Caught c = caught([&] { readFrom(bytes, list); });
+  EXPECT_EQ(c.kind, "CJIOException");
+  EXPECT_EQ(c.message, "A malformed string has been read in a data input stream.");
+  EXPECT_EQ(entriesOf(list), (Entries{{"a", "1"}}));  // what was read before stays
+}
+
+TEST(CJTorvAttributeListWire, ShortInputFailsAndKeepsWhatArrived) {
+  // A count far beyond the data that follows must neither allocate for it nor succeed.
+  std::string bytes;
+  appendInt(bytes, 0x7FFFFFFF);
+  appendText(bytes, u"a");
+  appendText(bytes, u"1");
+  appendText(bytes, u"b");
+  CJTorvAttributeList list = listOf({{"old", "x"}});
+  Caught c = caught([&] { readFrom(bytes, list); });
+  EXPECT_EQ(c.kind, "CJIOException");
+  EXPECT_EQ(entriesOf(list), (Entries{{"a", "1"}}));
+}
+
+TEST(CJTorvAttributeListWire, WriteReadRoundTripOfManyEntries) {
+  CJTorvAttributeList list;
+  for (int i = 0; i < 500; ++i) list.put("name" + std::to_string(i), std::string(i % 7, 'v'));
+  CJTorvAttributeList back;
+  EXPECT_EQ(readFrom(written(list), back), 0);
+  EXPECT_EQ(entriesOf(back), entriesOf(list));
+  expectIndexConsistent(back);
+}
+
+}  // namespace
+}  // namespace torv::testing
