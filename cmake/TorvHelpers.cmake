@@ -6,3 +6,21 @@ function(torv_add_subdirs)
     endif()
   endforeach()
 endfunction()
+
+# Compiles a Java peer program into <current binary dir>/java before `dependent` is built, and
+# hands `dependent` the java launcher and the class folder as TORV_JAVA and <class_dir_define>.
+# Needs the JDK (find_package(Java COMPONENTS Runtime Development) at the top level).
+function(torv_add_java_peer dependent source class_dir_define)
+  get_filename_component(class_name ${source} NAME_WE)
+  set(class_dir ${CMAKE_CURRENT_BINARY_DIR}/java)
+  add_custom_command(
+    OUTPUT ${class_dir}/${class_name}.class
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${class_dir}
+    COMMAND ${Java_JAVAC_EXECUTABLE} -encoding UTF-8 -d ${class_dir} ${CMAKE_CURRENT_SOURCE_DIR}/${source}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${source}
+    COMMENT "Compiling the Java peer ${class_name}")
+  add_custom_target(${dependent}_java DEPENDS ${class_dir}/${class_name}.class)
+  add_dependencies(${dependent} ${dependent}_java)
+  target_compile_definitions(${dependent} PRIVATE
+    TORV_JAVA="${Java_JAVA_EXECUTABLE}" ${class_dir_define}="${class_dir}")
+endfunction()
