@@ -1,6 +1,6 @@
 #include "pdf417/encoder_state.h"
 
-#include "pdf417/inspection.h"
+#include "pdf417/last_symbol.h"
 
 namespace torv::pdf417 {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "pdf417/inspection.h"
+#include "pdf417/last_symbol.h"
 #include "pdf417/pdf417.h"
 
 namespace torv::pdf417::test {
