@@ -40,12 +40,17 @@ typedef struct TorvPdf417Comp TorvPdf417Comp;
  * the resolution (a null context reports nothing). The surface is drawn on only when width and
  * height are positive and stride is at least 4 * width; drawing is clipped to the surface.
  */
+#if defined(_WIN32)
+/* On Windows the drawing surface is the host's device context: TorvDeviceContext * is an HDC. */
+typedef struct HDC__ TorvDeviceContext;
+#else
 typedef struct TorvDeviceContext {
     int dpiX, dpiY;         /* pixels per inch: what LOGPIXELSX and LOGPIXELSY report */
     int width, height;      /* surface size in pixels */
     int stride;             /* bytes from one row to the next */
     unsigned char *pixels;  /* 32-bit pixels, bytes in the order B, G, R, A; top row first */
 } TorvDeviceContext;
+#endif
 
 /*
  * Attributes, in this order (the order of getAttrList and of the saved record):
