@@ -19,7 +19,7 @@ struct PaintCase {
 
 inline const std::vector<PaintCase>& paintCases() {
   static const std::vector<PaintCase> cases = {
-      {"defaults", u"Hello, world", "Hello, world", 0, 8, 0, 1, 1},
+      {"quadruple-modules", u"Hello, world", "Hello, world", 0, 8, 0, 4, 1},
       {"wide-modules", u"PDF417 0123456789 abc", "PDF417 0123456789 abc", 0, 4, 2, 2, 3},
       {"fixed-grid", u"Rows and columns fixed", "Rows and columns fixed", 12, 5, 3, 1, 4},
       {"code-page", u"Gr\u00FC\u00DFe \u20AC5 caf\u00E9", "Gr\xFC\xDF" "e \x80" "5 caf\xE9", 0, 0, 1, 1, 3},
@@ -55,11 +55,11 @@ struct ExactPaint {
   float scale;
 };
 
-// The largest multiple up to 6 that one paint scale gives on both axes (natural sizes round
+// The largest multiple up to 4 that one paint scale gives on both axes (natural sizes round
 // separately, so not every multiple can be had), or nothing.
 inline std::optional<ExactPaint> exactPaint(int bitmapWidth, int bitmapHeight, int naturalWidth,
                                             int naturalHeight) {
-  for (int multiple = 6; multiple >= 1; --multiple) {
+  for (int multiple = 4; multiple >= 1; --multiple) {
     if (const auto scale = exactMultipleScale(bitmapWidth, bitmapHeight, naturalWidth, naturalHeight, multiple)) {
       return ExactPaint{multiple, *scale};
     }
