@@ -13,7 +13,15 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <string>
+
+namespace torv::test {
+
+// Test names and failure messages show the case by its name.
+void PrintTo(const PaintCase& c, std::ostream* out) { *out << c.name; }
+
+}  // namespace torv::test
 
 namespace {
 
