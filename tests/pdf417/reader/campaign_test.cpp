@@ -386,14 +386,23 @@ TEST(DecodeCampaign, OptionGrid) {
 TEST(DecodeCampaign, LongestPrefixThatFits) {
     Tally tally{"longest prefix"};
     Rng rng(kSeed + 7);
-    for (int i = 0; i < 48; ++i) {
+    int fallbacks = 0;  // longest prefixes held only by Byte Compaction of everything
+    for (int i = 0; i < 60; ++i) {
         EncodeCase c = randomOptions(rng);
         c.checkShortBuffer = false;
         const int room = plannedRoom(c);
         if (room == 0) continue;
         const int length = 3 * room + 10;
         Bytes data;
-        switch (i % 4) {
+        switch (i % 5) {
+            case 4:
+                // Costs more codewords in mixed modes than as bytes alone.
+                while (static_cast<int>(data.size()) < length) {
+                    appendRun(rng, data, "aBcDe", 5);
+                    data.push_back(static_cast<std::uint8_t>(rng.between(128, 255)));
+                }
+                data.resize(static_cast<std::size_t>(length));
+                break;
             case 0: data = textPayload(rng, length); break;
             case 1: data = mixedPayload(rng, length); break;
             case 2: appendRun(rng, data, kLower + " ", length); break;
@@ -414,8 +423,16 @@ TEST(DecodeCampaign, LongestPrefixThatFits) {
             ok = run(tally, Bytes(data.begin(), data.begin() + mid), c, &report);
             (report.encodeResult == 1 ? fits : refused) = mid;
         }
+        if (ok && i % 5 == 4 && fits >= 6) {
+            run(tally, Bytes(data.begin(), data.begin() + fits), c, &report);
+            if (report.latchByte + report.latchByte6 == 1 && report.latchText + report.shiftByte + report.latchNumeric == 0) {
+                ++fallbacks;
+            }
+        }
     }
     EXPECT_GE(tally.decoded, 200);
+    std::cout << "[campaign] longest prefixes held by the all-bytes fallback: " << fallbacks << "\n";
+    EXPECT_GE(fallbacks, 3) << "the all-bytes fallback was hardly reached";
 }
 
 // Module widths past the usual range and rows taller than 255 pixels.

@@ -124,6 +124,20 @@ TEST_F(Compaction, ControlCharactersAndMixedMembers) {
     EXPECT_EQ(std::count(cw.begin(), cw.end(), 901), 0);
 }
 
+TEST(CharClasses, MembershipOfTheSubModeTables) {
+    EXPECT_EQ(kCharClass[' '], kAlpha | kLower | kMixed);
+    for (char c : {'\t', '\r', ',', ':', '-', '.', '$', '/', '*'}) {
+        EXPECT_EQ(kCharClass[static_cast<std::uint8_t>(c)], kMixed | kPunct) << c;
+    }
+    EXPECT_EQ(kCharClass['\n'], kPunct);
+    EXPECT_EQ(kCharClass['7'], kMixed | kDigit);
+    EXPECT_EQ(kSubModeValue[SubMixed][' '], 26);
+    EXPECT_EQ(kSubModeValue[SubPunct]['\''], 28);
+    int text = 0;
+    for (int b = 0; b < 256; ++b) text += isTextByte(static_cast<std::uint8_t>(b)) ? 1 : 0;
+    EXPECT_EQ(text, 95 + 3);  // 32..126, HT, LF, CR
+}
+
 TEST_F(Compaction, EmptyDataHoldsOnlyTheDescriptor) {
     EXPECT_EQ(encode(""), V{});
     EXPECT_EQ(pdf417LastCodewords().count, 1);

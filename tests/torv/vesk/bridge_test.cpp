@@ -163,6 +163,10 @@ TEST(TorvVeskClientNegotiation, TheReceivedListComesBackWithAZeroAfterIt) {
   EXPECT_EQ(std::string(bytes, 16), kExample);
   EXPECT_EQ(bytes[16], '\0');
   TorvVeskClient_free_memory(bytes);
+  // Three counts in one raw read each, the two units byte by byte; nothing else.
+  EXPECT_EQ(client.host.calls.readBArray, 3);
+  EXPECT_EQ(client.host.calls.readByte, 4);
+  EXPECT_EQ(client.host.calls.total(), 7);
   EXPECT_EQ(client.session().receivedAttributes().getValue(std::string("A")), "B");
   EXPECT_EQ(recordOf(client.handle)->secureInputStream, nullptr);
 }
@@ -209,6 +213,9 @@ TEST(TorvVeskClientNegotiation, TheHostListGoesOutOnTheConnection) {
   const std::string list = wireList({{"USER", "anna"}, {"MODE", "plain"}});
   EXPECT_EQ(TorvVeskClient_createSecureOutputStream(client.handle, list.data(), static_cast<int>(list.size())), 0);
   EXPECT_EQ(client.host.output, list);
+  EXPECT_EQ(client.host.calls.writeBArray, 5);  // the list count and four text counts
+  EXPECT_EQ(client.host.calls.writeByte, 2 * (4 + 4 + 4 + 5));
+  EXPECT_EQ(client.host.calls.flush, 0);
   EXPECT_EQ(client.session().sentAttributes().getValue(std::string("MODE")), "plain");
   EXPECT_EQ(recordOf(client.handle)->secureOutputStream, nullptr);
 }
@@ -329,6 +336,25 @@ TEST(TorvVeskClientStreams, AFailureArrivingAsTextIsHandedOverAsItIs) {
   client.host.errorText = "raw \x80 text";  // not decoded on this path
   EXPECT_EQ(TorvVeskClient_available(client.handle, &count), -1);
   EXPECT_EQ(client.lastError(), "raw \x80 text");
+}
+
+TEST(TorvVeskClientStreams, ATextThrownByTheHostAtCloseIsHandedOver) {
+  static const char kText[] = "already closed";
+  Client client(kEmptyList);
+  client.install(new PassThroughSession());
+  char* bytes = nullptr;
+  int count = 0;
+  ASSERT_EQ(TorvVeskClient_createSecureInputStream(client.handle, &bytes, &count), 1);
+  TorvVeskClient_free_memory(bytes);
+  client.host.onReadClose = [](int) -> int { throw kText; };
+  EXPECT_EQ(TorvVeskClient_readClose(client.handle), -1);
+  EXPECT_EQ(client.lastError(), kText);
+  // A text thrown where the stream converts it (a read) is a general failure instead.
+  client.host.onReadByte = [](unsigned char*, int*) -> int { throw kText; };
+  char byte = 0;
+  platform::setLastError(0);
+  EXPECT_EQ(TorvVeskClient_readByte(client.handle, &byte, &count), -30000);
+  EXPECT_EQ(client.lastError(), failureText("TorvVeskClient_readByte", 0, 376));
 }
 
 TEST(TorvVeskClientStreams, ALongPlainTextIsCutAt4096Bytes) {
