@@ -128,8 +128,9 @@ TORVC_PDF417_API unsigned char *writeMe(TorvPdf417Comp *instance, int *length);
 TORVC_PDF417_API void readMe(TorvPdf417Comp *instance, const unsigned char *data, int length);
 
 /*
- * Drawing. The data text (null counts as empty) is converted to Windows-1252; characters that
- * the code page cannot hold become '?'. Sizes are in host units, 72 per inch on a 96 dpi device.
+ * Drawing. The data text (null counts as empty) is converted to the ANSI code page: Windows-1252 on
+ * Linux, where characters that it cannot hold become '?'; on Windows the process's code page, with
+ * the system's own replacement of such characters. Sizes are in host units, 72 per inch on a 96 dpi device.
  *
  * getAutosize stores the symbol's natural width and height in host units; when nothing can be
  * drawn (or dc is null) both outputs stay unchanged.
