@@ -5,6 +5,7 @@
 #include "component/torv_pdf417_comp.h"
 #include "paint_cases.h"
 #include "painted_image.h"
+#include "torv_vesk_client.h"
 #include "torvc_pdf417.h"
 
 #include <windows.h>
@@ -211,6 +212,73 @@ TEST(WindowsDlls, ExportExactlyTheirEntryPointsByPlainName) {
     for (const std::string& name : names) EXPECT_NE(GetProcAddress(module, name.c_str()), nullptr) << name;
     FreeLibrary(module);
   }
+}
+
+// The client DLL as a host drives it: a connection that fails with a system error code.
+namespace failing_host {
+const char kNoByte[] = "connection reset";
+int TORV_VESK_CALL readByte(int, unsigned char*, int*) {
+  SetLastError(10054);
+  return -1;
+}
+int TORV_VESK_CALL readBArray(int, char*, int, int*) {
+  SetLastError(10054);
+  return -1;
+}
+int TORV_VESK_CALL available(int, int* n) { return *n = 0; }
+int TORV_VESK_CALL readClose(int, int) { return 0; }
+std::string written;
+int TORV_VESK_CALL writeByte(int, int value) {
+  written += static_cast<char>(value);
+  return 0;
+}
+int TORV_VESK_CALL writeBArray(int, const char* source, int length) {
+  written.append(source, static_cast<std::size_t>(length));
+  return 0;
+}
+int TORV_VESK_CALL flush(int) { return 0; }
+int TORV_VESK_CALL writeClose(int) { return 0; }
+const char* TORV_VESK_CALL errorMessage(int) { return kNoByte; }
+}  // namespace failing_host
+
+TEST(ClientDll, ReturnCodesAndTheHostsLastErrorThroughTheDll) {
+  HMODULE module = LoadLibraryW(L"TorvVeskClientSession.dll");
+  ASSERT_NE(module, nullptr);
+  const auto find = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(module, name)); };
+  const auto create = reinterpret_cast<decltype(&::TorvVeskClient_create)>(find("TorvVeskClient_create"));
+  const auto receive = reinterpret_cast<decltype(&::TorvVeskClient_createSecureInputStream)>(
+      find("TorvVeskClient_createSecureInputStream"));
+  const auto send = reinterpret_cast<decltype(&::TorvVeskClient_createSecureOutputStream)>(
+      find("TorvVeskClient_createSecureOutputStream"));
+  const auto lastText =
+      reinterpret_cast<decltype(&::TorvVeskClient_getLastErrorMessage)>(find("TorvVeskClient_getLastErrorMessage"));
+  const auto destroy = reinterpret_cast<decltype(&::TorvVeskClient_destroy)>(find("TorvVeskClient_destroy"));
+  ASSERT_TRUE(create && receive && send && lastText && destroy);
+
+  using namespace failing_host;
+  const char noAttributes[4] = {0, 0, 0, 0};
+  TorvVeskClientHandle handle = nullptr;
+  ASSERT_EQ(create(noAttributes, 4, 7, readByte, readBArray, available, readClose, writeByte, writeBArray, flush,
+                   writeClose, errorMessage, &handle),
+            1001);
+  EXPECT_STREQ(lastText(handle), "");
+
+  // The list goes out in the clear; no secure stream is set up.
+  const char oneAttribute[] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 'k', 0, 0, 0, 1, 0, 'v'};
+  written.clear();
+  EXPECT_EQ(send(handle, oneAttribute, sizeof oneAttribute), 0);
+  EXPECT_EQ(written, std::string(oneAttribute, sizeof oneAttribute));
+
+  char* bytes = nullptr;
+  int count = -5;
+  EXPECT_EQ(receive(handle, &bytes, &count), -30000);
+  EXPECT_EQ(bytes, nullptr);
+  const std::string text = lastText(handle);
+  EXPECT_EQ(text.rfind("TorvVeskClient_createSecureInputStream: unknown exception occured:last error: 10054 ", 0), 0u)
+      << text;
+  EXPECT_EQ(destroy(handle), 1);
+  EXPECT_EQ(destroy(nullptr), -100000);
+  FreeLibrary(module);
 }
 
 TEST_F(PluginDll, NaturalSizeIsThePictureSizeInHostUnits) {
