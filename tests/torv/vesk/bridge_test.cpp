@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "attributes/CJTorvAttributeList.h"
@@ -504,6 +505,23 @@ TEST(TorvVeskClientHandles, DestroyMakesNoHostCall) {
   EXPECT_TRUE(host.readCloseReasons.empty());
 }
 
+TEST(TorvVeskClientHandles, DestroyIsSilentAlsoWhenTheSessionKeptTheRawStreams) {
+  ScriptedHost host(kExample);
+  TorvVeskClientHandle handle = nullptr;
+  ASSERT_EQ(host.create(kEmptyList, &handle), 1001);
+  recordOf(handle)->session->release();
+  recordOf(handle)->session = new TorvVeskClient();  // takes the raw streams over
+  char* bytes = nullptr;
+  int count = 0;
+  ASSERT_EQ(TorvVeskClient_createSecureInputStream(handle, &bytes, &count), 0);
+  TorvVeskClient_free_memory(bytes);
+  ASSERT_EQ(TorvVeskClient_createSecureOutputStream(handle, kExample.data(), 16), 0);
+  ASSERT_TRUE(recordOf(handle)->session->keeps(recordOf(handle)->dataInputStream));
+  const int before = host.calls.total();
+  EXPECT_EQ(TorvVeskClient_destroy(handle), 1);  // each stream released once (sanitizer builds check)
+  EXPECT_EQ(host.calls.total(), before);
+}
+
 TEST(TorvVeskClientHandles, AFailedDestroyKeepsTheHandleUsable) {
   Client client;
   client.install(new StubbornSession());
@@ -527,6 +545,40 @@ TEST(TorvVeskClientHandles, HandlesShareNothing) {
   TorvVeskClient_free_memory(bytes);
   EXPECT_EQ(count, 4);
   EXPECT_EQ(first.host.calls.total(), 0);
+}
+
+TEST(TorvVeskClientHandles, HandlesOnTwoThreadsKeepTheirOwnFailureTexts) {
+  // The hosts are set up before the threads start; each thread then uses only its own.
+  ScriptedHost first(kExample);
+  ScriptedHost second(kExample);
+  auto run = [](ScriptedHost* host, int code, int* mismatches) {
+    for (int round = 0; round < 200; ++round) {
+      host->position = 0;
+      TorvVeskClientHandle handle = nullptr;
+      if (host->create(kEmptyList, &handle) != 1001) {
+        ++*mismatches;
+        continue;
+      }
+      char* bytes = nullptr;
+      int count = 0;
+      if (TorvVeskClient_createSecureInputStream(handle, &bytes, &count) != 0) ++*mismatches;
+      TorvVeskClient_free_memory(bytes);
+      platform::setLastError(code);
+      TorvVeskClient_flush(handle);
+      if (std::string(TorvVeskClient_getLastErrorMessage(handle)) != failureText("TorvVeskClient_flush", code, 592)) {
+        ++*mismatches;
+      }
+      TorvVeskClient_destroy(handle);
+    }
+  };
+  int firstMismatches = 0;
+  int secondMismatches = 0;
+  std::thread a(run, &first, 111, &firstMismatches);
+  std::thread b(run, &second, 222, &secondMismatches);
+  a.join();
+  b.join();
+  EXPECT_EQ(firstMismatches, 0);
+  EXPECT_EQ(secondMismatches, 0);
 }
 
 }  // namespace
