@@ -57,7 +57,7 @@ build_arch() {
     # GoogleTest for the target, from the sources Debian ships.
     if [ ! -f "$build/googletest-install/.done" ]; then
       cmake -S /usr/src/googletest -B "$build/googletest" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$build/googletest-install" -DBUILD_GMOCK=ON >/dev/null
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$build/googletest-install" -DBUILD_GMOCK=OFF >/dev/null
       cmake --build "$build/googletest" -j "$jobs" >/dev/null
       cmake --install "$build/googletest" >/dev/null
       touch "$build/googletest-install/.done"
