@@ -40,12 +40,17 @@ typedef struct TorvPdf417Comp TorvPdf417Comp;
  * the resolution (a null context reports nothing). The surface is drawn on only when width and
  * height are positive and stride is at least 4 * width; drawing is clipped to the surface.
  */
+#if defined(_WIN32)
+/* On Windows the drawing surface is the host's device context: TorvDeviceContext * is an HDC. */
+typedef struct HDC__ TorvDeviceContext;
+#else
 typedef struct TorvDeviceContext {
     int dpiX, dpiY;         /* pixels per inch: what LOGPIXELSX and LOGPIXELSY report */
     int width, height;      /* surface size in pixels */
     int stride;             /* bytes from one row to the next */
     unsigned char *pixels;  /* 32-bit pixels, bytes in the order B, G, R, A; top row first */
 } TorvDeviceContext;
+#endif
 
 /*
  * Attributes, in this order (the order of getAttrList and of the saved record):
@@ -123,8 +128,9 @@ TORVC_PDF417_API unsigned char *writeMe(TorvPdf417Comp *instance, int *length);
 TORVC_PDF417_API void readMe(TorvPdf417Comp *instance, const unsigned char *data, int length);
 
 /*
- * Drawing. The data text (null counts as empty) is converted to Windows-1252; characters that
- * the code page cannot hold become '?'. Sizes are in host units, 72 per inch on a 96 dpi device.
+ * Drawing. The data text (null counts as empty) is converted to the ANSI code page: Windows-1252 on
+ * Linux, where characters that it cannot hold become '?'; on Windows the process's code page, with
+ * the system's own replacement of such characters. Sizes are in host units, 72 per inch on a 96 dpi device.
  *
  * getAutosize stores the symbol's natural width and height in host units; when nothing can be
  * drawn (or dc is null) both outputs stay unchanged.

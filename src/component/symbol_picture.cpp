@@ -1,7 +1,7 @@
 #include "component/symbol_picture.h"
 
 #include "pdf417/pdf417.h"
-#include "platform/code_page.h"
+#include "platform/process_code_page.h"
 
 #include <cstdio>
 #include <new>
@@ -42,7 +42,7 @@ struct EncoderStreams {
 
 std::optional<std::string> dataBytes(const char16_t* text) {
   const char16_t* source = text != nullptr ? text : u"";
-  const int needed = platform::utf16ToAnsi(source, -1, nullptr, 0);  // terminator included
+  const int needed = platform::utf16ToProcessAnsi(source, -1, nullptr, 0);  // terminator included
   if (needed <= 0) return std::nullopt;
   std::string bytes;
   try {
@@ -50,7 +50,7 @@ std::optional<std::string> dataBytes(const char16_t* text) {
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }
-  if (platform::utf16ToAnsi(source, -1, bytes.data(), needed) != needed) return std::nullopt;
+  if (platform::utf16ToProcessAnsi(source, -1, bytes.data(), needed) != needed) return std::nullopt;
   bytes.pop_back();
   return bytes;
 }

@@ -36,6 +36,10 @@ class Picture {
   MonochromeBitmap bitmap_;
   int widthHimetric_;
   int heightHimetric_;
+
+  // The platform's own picture object, where the platform has one (Windows: IPicture).
+  struct PlatformObject;
+  std::shared_ptr<PlatformObject> platformObject_;
 };
 
 }  // namespace torv::platform

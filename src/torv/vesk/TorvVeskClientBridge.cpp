@@ -6,6 +6,7 @@
 
 #include "attributes/CJTorvAttributeList.h"
 #include "platform/code_page.h"
+#include "platform/thread_failures.h"
 #include "stream/byte_array_input_stream.h"
 #include "stream/byte_array_output_stream.h"
 #include "stream/data_input_stream.h"
@@ -53,6 +54,7 @@ template <typename Body>
 int captured(TorvVeskClientHandle handle, const CaptureSite& site, Body body) {
   TorvVeskClientWrapper* record = recordOf(handle);
   if (record == nullptr) return kFailure;
+  torv::platform::prepareThreadForFailures();  // keeps the host's last error intact until caught
   try {
     return body(*record);
   } catch (const char* text) {

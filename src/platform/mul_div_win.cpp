@@ -1,0 +1,10 @@
+// MulDiv on Windows: the system's own.
+#include "platform/mul_div.h"
+
+#include <windows.h>
+
+namespace torv::platform {
+
+int mulDiv(int number, int numerator, int denominator) { return MulDiv(number, numerator, denominator); }
+
+}  // namespace torv::platform

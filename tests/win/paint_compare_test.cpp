@@ -1,0 +1,114 @@
+// Pictures painted by the Windows build under Wine (win_host_tests keeps them as BMP files) against
+// the same symbols painted by this build at the same size: identical pixels, and readable by an
+// independent reader (zxing-cpp).
+#include "component/symbol_picture.h"
+#include "component/torv_pdf417_comp.h"
+#include "paint_cases.h"
+#include "painted_image.h"
+#include "test_surface.h"
+#include "torvc_pdf417.h"
+#include "zxing_decode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <ostream>
+#include <string>
+
+namespace torv::test {
+
+// Test names and failure messages show the case by its name.
+void PrintTo(const PaintCase& c, std::ostream* out) { *out << c.name; }
+
+}  // namespace torv::test
+
+namespace {
+
+using torv::test::PaintCase;
+using torv::test::PaintedImage;
+using torv::test::TestSurface;
+
+std::string paintedPath(const PaintCase& c) {
+  const char* directory = std::getenv("TORV_WINDOWS_PAINTED_DIR");
+  return std::string(directory != nullptr ? directory : TORV_WINDOWS_PAINTED_DIR) + "/" + c.name + ".bmp";
+}
+
+TorvPdf417Comp* instanceFor(const PaintCase& c) {
+  TorvPdf417Comp* instance = GetNewInstance();
+  const std::pair<const char16_t*, int> values[] = {{u"PDF417_ROWNUM", c.rows}, {u"PDF417_COLNUM", c.columns},
+                                                    {u"PDF417_ECC", c.ecc},     {u"PDF417_XSCALE", c.xScale},
+                                                    {u"PDF417_YSCALE", c.yScale}};
+  for (const auto& [name, value] : values) {
+    const std::string digits = std::to_string(value);
+    setAttr(instance, name, std::u16string(digits.begin(), digits.end()).c_str());
+  }
+  return instance;
+}
+
+// The bitmap's pixel size, from the encoder with the component's own settings.
+std::pair<int, int> bitmapSize(const PaintCase& c) {
+  TorvPdf417Comp instance;
+  instance.rows = c.rows;
+  instance.columns = c.columns;
+  instance.eccLevel = c.ecc;
+  instance.xScale = c.xScale;
+  instance.yScale = c.yScale;
+  const auto picture = torv::component::makeSymbolPicture(instance, c.text.c_str());
+  return picture ? std::make_pair(picture->bitmap().width, picture->bitmap().height) : std::make_pair(0, 0);
+}
+
+class WindowsPaint : public ::testing::TestWithParam<PaintCase> {};
+
+TEST_P(WindowsPaint, SamePixelsAsThisBuildAndReadable) {
+  const PaintCase& c = GetParam();
+  const std::string path = paintedPath(c);
+  if (!std::ifstream(path).good()) {
+    // CI builds the Windows DLLs first (scripts/build-windows.sh), so there the pictures must exist.
+    if (std::getenv("CI") != nullptr) FAIL() << "no picture from the Windows build: " << path;
+    GTEST_SKIP() << "no picture from the Windows build (scripts/build-windows.sh makes them): " << path;
+  }
+  const auto windows = torv::test::readPaintedImage(path);
+  ASSERT_TRUE(windows) << path;
+
+  const auto [bitmapWidth, bitmapHeight] = bitmapSize(c);
+  ASSERT_GT(bitmapWidth, 0);
+  TorvPdf417Comp* instance = instanceFor(c);
+  TestSurface measure(1, 1, 96);
+  float naturalWidth = 0, naturalHeight = 0;
+  getAutosize(instance, measure.context(), c.text.c_str(), &naturalWidth, &naturalHeight);
+  const auto exact = torv::test::exactPaint(bitmapWidth, bitmapHeight, static_cast<int>(naturalWidth),
+                                            static_cast<int>(naturalHeight));
+  ASSERT_TRUE(exact);
+  ASSERT_EQ(windows->width, exact->multiple * bitmapWidth);
+  ASSERT_EQ(windows->height, exact->multiple * bitmapHeight);
+
+  TestSurface surface(windows->width, windows->height, 96);
+  paint(instance, surface.context(), c.text.c_str(), 0.0f, 0.0f, 0.0f, 0.0f, exact->scale);
+  DeleteInstance(instance);
+  int differing = 0;
+  for (int y = 0; y < windows->height; ++y) {
+    for (int x = 0; x < windows->width; ++x) {
+      const unsigned char* here = surface.pixel(x, y);
+      const std::uint8_t* there = windows->pixel(x, y);
+      differing += here[0] != there[0] || here[1] != there[1] || here[2] != there[2];
+    }
+  }
+  EXPECT_EQ(differing, 0) << "of " << windows->width * windows->height << " pixels at " << exact->multiple
+                          << " times";
+
+  const std::vector<std::uint8_t> gray = windows->gray();
+  std::string why;
+  const auto bytes = torv::test::decodePdf417(windows->width, windows->height, gray.data(), 0, {}, why);
+  ASSERT_TRUE(bytes) << why;
+  EXPECT_EQ(std::string(bytes->begin(), bytes->end()), c.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WindowsPaint, ::testing::ValuesIn(torv::test::paintCases()),
+                         [](const ::testing::TestParamInfo<PaintCase>& info) {
+                           std::string name = info.param.name;
+                           for (char& ch : name) ch = ch == '-' ? '_' : ch;
+                           return name;
+                         });
+
+}  // namespace
