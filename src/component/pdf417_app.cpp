@@ -1,0 +1,3 @@
+#include "component/pdf417_app.h"
+
+CPdf417App theApp;

@@ -1,0 +1,25 @@
+// Turns an instance's attributes and a data text into a picture of the PDF417 symbol.
+#pragma once
+
+#include "component/torv_pdf417_comp.h"
+#include "platform/picture.h"
+
+#include <memory>
+#include <string>
+
+namespace torv::component {
+
+// The data text in the ANSI code page without its terminator (null counts as empty), or
+// nothing when the conversion fails.
+std::optional<std::string> dataBytes(const char16_t* text);
+
+// The row height ratio text "%d:%d" of (XSCALE + YSCALE - 1) and XSCALE, in 32-bit arithmetic.
+std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale);
+
+// Runs the encoder over the data with the instance's settings and loads the bitmap it writes.
+// Null when there is no picture: the data does not fit, the module width is refused, memory runs
+// out or the bitmap is not accepted. The image block is sized from the encoder's own size query,
+// so every symbol the encoder can make is drawn and nothing is written past the block.
+std::unique_ptr<platform::Picture> makeSymbolPicture(const TorvPdf417Comp& instance, const char16_t* text);
+
+}  // namespace torv::component

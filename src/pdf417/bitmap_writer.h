@@ -1,0 +1,37 @@
+// Drawing the symbol as packed one-bit pixel rows and writing the BMP file.
+#pragma once
+
+#include <cstdint>
+
+#include "pdf417/pdf417.h"
+#include "pdf417/symbol_layout.h"
+
+namespace torv::pdf417 {
+
+constexpr unsigned kMaxModuleWidth = 20;
+// Widest pixel row: 30 columns at 20 pixels per module.
+constexpr unsigned kMaxRowBytes = ((17 * kMaxColumns + 69) * kMaxModuleWidth + 7) / 8 + 3;
+
+struct BitmapGeometry {
+    std::uint32_t width = 0;       // pixels
+    std::uint32_t height = 0;      // pixels
+    std::uint32_t stride = 0;      // bytes per pixel row, a multiple of 4
+    std::uint32_t rowHeightPx = 0; // pixel rows per symbol row
+    std::uint32_t moduleWidthPx = 0;
+};
+
+BitmapGeometry bitmapGeometry(const SymbolLayout& layout, unsigned moduleWidth);
+
+// Exact size of the BMP that writeBitmap produces.
+std::uint32_t bitmapSize(const SymbolLayout& layout, unsigned moduleWidth, bool withFileHeader);
+
+// Draws symbol row r into out[0..stride): bars are 0 bits, spaces 1 bits, the leftmost
+// pixel in the top bit; the bits and bytes after the last pixel are 0.
+void renderPixelRow(const SymbolLayout& layout, unsigned r, unsigned moduleWidthPx, std::uint8_t* out,
+                    std::uint32_t stride);
+
+// Writes the BMP (file header when asked, info header, colour table, pixel rows bottom-up).
+// Returns 0, or PDF417_ERR_WRITER when the stream refuses a block.
+int writeBitmap(Pdf417Stream* stream, const SymbolLayout& layout, unsigned moduleWidth, bool withFileHeader);
+
+}  // namespace torv::pdf417

@@ -1,0 +1,125 @@
+#include "platform/picture.h"
+
+#include "platform/mul_div.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <utility>
+#include <vector>
+
+namespace torv::platform {
+namespace {
+
+constexpr int kHimetricPerInch = 2540;
+constexpr int kPixelsPerInch = 96;
+
+using Wide = __int128;
+
+Wide floorDiv(Wide numerator, Wide denominator) {
+  if (denominator < 0) {
+    numerator = -numerator;
+    denominator = -denominator;
+  }
+  Wide quotient = numerator / denominator;
+  if (numerator % denominator != 0 && numerator < 0) --quotient;
+  return quotient;
+}
+
+// Maps device pixels along one axis to bitmap pixels. The device span starts at `start` and is
+// `extent` pixels long (negative: mirrored); the source span starts at `sourceStart` HIMETRIC and
+// is `sourceExtent` long, on a picture of `pictureHimetric` HIMETRIC and `picturePixels` pixels.
+// Each device pixel samples the source at its centre; all in exact integer arithmetic, so a span
+// that is k times the bitmap gives every bitmap pixel exactly k device pixels.
+struct AxisMapping {
+  long long start, extent;
+  long long sourceStart, sourceExtent;
+  long long pictureHimetric, picturePixels;
+
+  // The bitmap pixel for device pixel p, measured in HIMETRIC direction (may lie outside the bitmap).
+  long long sourcePixel(long long p) const {
+    const Wide numerator =
+        (Wide{2} * sourceStart * extent + Wide{2 * (p - start) + 1} * sourceExtent) * picturePixels;
+    const Wide denominator = Wide{2} * extent * pictureHimetric;
+    return static_cast<long long>(floorDiv(numerator, denominator));
+  }
+
+  // The device pixels [first, last) that the span covers, clipped to [0, limit).
+  std::pair<long long, long long> clippedRange(long long limit) const {
+    const long long low = std::min(start, start + extent);
+    const long long high = std::max(start, start + extent);
+    return {std::max(low, 0LL), std::min(high, limit)};
+  }
+};
+
+}  // namespace
+
+Picture::Picture(MonochromeBitmap bitmap, int widthHimetric, int heightHimetric)
+    : bitmap_(std::move(bitmap)), widthHimetric_(widthHimetric), heightHimetric_(heightHimetric) {}
+
+std::unique_ptr<Picture> Picture::load(const unsigned char* block, std::size_t size) {
+  std::optional<MonochromeBitmap> bitmap = decodeBitmapFile(block, size);
+  if (!bitmap) return nullptr;
+  const int width = mulDiv(bitmap->width, kHimetricPerInch, kPixelsPerInch);
+  const int height = mulDiv(bitmap->height, kHimetricPerInch, kPixelsPerInch);
+  if (width <= 0 || height <= 0) return nullptr;
+  return std::unique_ptr<Picture>(new (std::nothrow) Picture(std::move(*bitmap), width, height));
+}
+
+void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX, int sourceY, int sourceWidth,
+                     int sourceHeight) const {
+  if (!deviceHasSurface(dc) || cx == 0 || cy == 0 || sourceWidth == 0 || sourceHeight == 0) return;
+
+  const AxisMapping horizontal{x, cx, sourceX, sourceWidth, widthHimetric_, bitmap_.width};
+  // Vertically the source runs upward from the bottom edge, the device downward from the top.
+  const AxisMapping vertical{y, cy, sourceY, sourceHeight, heightHimetric_, bitmap_.height};
+  const auto [firstColumn, endColumn] = horizontal.clippedRange(dc->width);
+  const auto [firstRow, endRow] = vertical.clippedRange(dc->height);
+  if (firstColumn >= endColumn || firstRow >= endRow) return;
+
+  // Bitmap column of every device column drawn, -1 where the source lies outside the bitmap.
+  std::vector<int> sourceColumns;
+  try {
+    sourceColumns.resize(static_cast<std::size_t>(endColumn - firstColumn));
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  bool everyColumnInside = true;
+  for (long long column = firstColumn; column < endColumn; ++column) {
+    const long long source = horizontal.sourcePixel(column);
+    const bool inside = source >= 0 && source < bitmap_.width;
+    everyColumnInside = everyColumnInside && inside;
+    sourceColumns[static_cast<std::size_t>(column - firstColumn)] = inside ? static_cast<int>(source) : -1;
+  }
+
+  const unsigned char colours[2][4] = {
+      {bitmap_.palette[0].blue, bitmap_.palette[0].green, bitmap_.palette[0].red, 255},
+      {bitmap_.palette[1].blue, bitmap_.palette[1].green, bitmap_.palette[1].red, 255},
+  };
+  const std::size_t rowBytes = static_cast<std::size_t>(endColumn - firstColumn) * 4;
+  long long previousSourceRow = -1;
+  const unsigned char* previousDeviceRow = nullptr;
+  for (long long row = firstRow; row < endRow; ++row) {
+    const long long fromBottom = vertical.sourcePixel(row);
+    if (fromBottom < 0 || fromBottom >= bitmap_.height) {
+      previousSourceRow = -1;
+      continue;
+    }
+    const long long sourceRow = bitmap_.height - 1 - fromBottom;
+    unsigned char* out = deviceRow(dc, static_cast<int>(row)) + firstColumn * 4;
+    if (sourceRow == previousSourceRow && everyColumnInside) {
+      std::memcpy(out, previousDeviceRow, rowBytes);  // rows repeat when stretched vertically
+      continue;
+    }
+    const std::uint8_t* bits = bitmap_.row(static_cast<int>(sourceRow));
+    for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
+      const int column = sourceColumns[i];
+      if (column >= 0) std::memcpy(out + 4 * i, colours[bitmap_.bit(bits, column)], 4);
+    }
+    previousSourceRow = sourceRow;
+    previousDeviceRow = out;
+  }
+}
+
+}  // namespace torv::platform

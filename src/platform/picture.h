@@ -1,0 +1,41 @@
+// The picture object of this port: a bitmap loaded from a memory block, measured in HIMETRIC
+// (hundredths of a millimetre) and rendered, scaled, into a device context.
+#pragma once
+
+#include "platform/bitmap_file.h"
+#include "platform/device_context.h"
+
+#include <cstddef>
+#include <memory>
+
+namespace torv::platform {
+
+class Picture {
+ public:
+  // The picture in the block, or null when the block holds no bitmap this loader accepts
+  // (see decodeBitmapFile). The block is only read during the call.
+  static std::unique_ptr<Picture> load(const unsigned char* block, std::size_t size);
+
+  // Size in HIMETRIC. The bitmap carries no resolution that counts: like the platform's loader,
+  // a pixel is taken at 96 per inch, so the size is MulDiv(pixels, 2540, 96).
+  int widthHimetric() const { return widthHimetric_; }
+  int heightHimetric() const { return heightHimetric_; }
+
+  // Draws the source rectangle (HIMETRIC, y measured upward from the bottom edge, so a source of
+  // (0, H, W, -H) stands the picture upright) into the device rectangle (x, y, cx, cy), nearest
+  // neighbour, clipped to the surface, every pixel opaque. Nothing is drawn without a surface,
+  // with an empty rectangle or with an empty source.
+  void render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX, int sourceY, int sourceWidth,
+              int sourceHeight) const;
+
+  const MonochromeBitmap& bitmap() const { return bitmap_; }
+
+ private:
+  Picture(MonochromeBitmap bitmap, int widthHimetric, int heightHimetric);
+
+  MonochromeBitmap bitmap_;
+  int widthHimetric_;
+  int heightHimetric_;
+};
+
+}  // namespace torv::platform

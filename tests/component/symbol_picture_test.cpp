@@ -1,0 +1,119 @@
+// How the instance's attributes configure the encoder, seen in the bitmap it writes.
+#include "component/symbol_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace torv::component {
+namespace {
+
+TorvPdf417Comp instanceWith(int rows, int columns, int ecc, int xScale, int yScale) {
+  TorvPdf417Comp instance;
+  instance.rows = rows;
+  instance.columns = columns;
+  instance.eccLevel = ecc;
+  instance.xScale = xScale;
+  instance.yScale = yScale;
+  return instance;
+}
+
+int symbolWidth(int columns, int moduleWidth) { return (17 * columns + 69) * moduleWidth; }
+
+// Height of one symbol row in pixels: the smallest run of identical pixel rows.
+int rowHeight(const platform::MonochromeBitmap& bitmap) {
+  int best = bitmap.height, run = 1;
+  for (int y = 1; y <= bitmap.height; ++y) {
+    const bool same = y < bitmap.height &&
+                      std::equal(bitmap.row(y), bitmap.row(y) + bitmap.stride, bitmap.row(y - 1));
+    if (same) {
+      ++run;
+    } else {
+      best = std::min(best, run);
+      run = 1;
+    }
+  }
+  return best;
+}
+
+std::string pixels(const std::unique_ptr<platform::Picture>& picture) {
+  const auto& b = picture->bitmap();
+  return std::to_string(b.width) + "x" + std::to_string(b.height) + ":" +
+         std::string(b.rows.begin(), b.rows.end());
+}
+
+const char16_t* const kText = u"PDF417 component 0123456789";
+
+TEST(SymbolPicture, DefaultsGiveEightColumnsAndOnePixelModulesAndRows) {
+  const auto picture = makeSymbolPicture(TorvPdf417Comp(), kText);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->bitmap().width, symbolWidth(8, 1));
+  EXPECT_EQ(rowHeight(picture->bitmap()), 1);
+}
+
+TEST(SymbolPicture, ScalesSetModuleWidthAndRowHeight) {
+  struct Case {
+    int xScale, yScale, moduleWidth, rowPixels;
+  };
+  for (const Case& c : {Case{2, 3, 2, 4}, Case{1, 25, 1, 25}, Case{1, 26, 1, 3}, Case{0, 1, 1, 3},
+                        Case{0, 5, 1, 3}, Case{4, 1, 4, 4}, Case{20, 6, 20, 25}, Case{20, 7, 20, 60}}) {
+    const auto picture = makeSymbolPicture(instanceWith(6, 4, 1, c.xScale, c.yScale), kText);
+    ASSERT_TRUE(picture) << c.xScale << "/" << c.yScale;
+    EXPECT_EQ(picture->bitmap().width, symbolWidth(4, c.moduleWidth)) << c.xScale << "/" << c.yScale;
+    EXPECT_EQ(picture->bitmap().height, 6 * c.rowPixels) << c.xScale << "/" << c.yScale;
+  }
+}
+
+TEST(SymbolPicture, ModuleWidthAbove20GivesNoPicture) {
+  EXPECT_FALSE(makeSymbolPicture(instanceWith(0, 8, 0, 21, 1), kText));
+  EXPECT_FALSE(makeSymbolPicture(instanceWith(0, 8, 0, -1, 1), kText));  // low 16 bits: 65535
+  EXPECT_TRUE(makeSymbolPicture(instanceWith(0, 8, 0, 65536 + 2, 1), kText));
+}
+
+TEST(SymbolPicture, RowsAndColumnsUseTheirLow16Bits) {
+  // 65536 rows and 0 columns count as neither given: the 1:2 aspect ratio decides.
+  EXPECT_EQ(pixels(makeSymbolPicture(instanceWith(65536, 0, 0, 1, 1), kText)),
+            pixels(makeSymbolPicture(instanceWith(0, 0, 0, 1, 1), kText)));
+  EXPECT_EQ(pixels(makeSymbolPicture(instanceWith(10, 65536 + 5, 0, 1, 1), kText)),
+            pixels(makeSymbolPicture(instanceWith(10, 5, 0, 1, 1), kText)));
+}
+
+TEST(SymbolPicture, RefusedArrangementKeeps58RowsOf16Columns) {
+  const auto picture = makeSymbolPicture(instanceWith(2, 8, 0, 1, 1), kText);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->bitmap().width, symbolWidth(16, 1));
+  EXPECT_EQ(picture->bitmap().height, 58);
+}
+
+TEST(SymbolPicture, OutOfRangeLevelsChooseTheAutomaticLevel) {
+  const std::string automatic = pixels(makeSymbolPicture(instanceWith(0, 8, 9, 1, 1), kText));
+  EXPECT_EQ(pixels(makeSymbolPicture(instanceWith(0, 8, -1, 1, 1), kText)), automatic);
+  EXPECT_EQ(pixels(makeSymbolPicture(instanceWith(0, 8, 1000, 1, 1), kText)), automatic);
+  EXPECT_NE(pixels(makeSymbolPicture(instanceWith(0, 8, 0, 1, 1), kText)), automatic);
+  EXPECT_EQ(pixels(makeSymbolPicture(instanceWith(0, 8, 65536 + 3, 1, 1), kText)),
+            pixels(makeSymbolPicture(instanceWith(0, 8, 3, 1, 1), kText)));
+}
+
+TEST(SymbolPicture, EveryCallStartsFromAReset) {
+  const std::string first = pixels(makeSymbolPicture(instanceWith(0, 5, 2, 2, 2), kText));
+  makeSymbolPicture(instanceWith(30, 10, 8, 20, 25), u"something else entirely");
+  makeSymbolPicture(instanceWith(0, 8, 0, 21, 1), kText);
+  EXPECT_EQ(pixels(makeSymbolPicture(instanceWith(0, 5, 2, 2, 2), kText)), first);
+}
+
+TEST(SymbolPicture, RowHeightRatioTextUses32BitArithmetic) {
+  EXPECT_EQ(rowHeightRatioText(1, 1), "1:1");
+  EXPECT_EQ(rowHeightRatioText(2, 3), "4:2");
+  EXPECT_EQ(rowHeightRatioText(0, 1), "0:0");
+  EXPECT_EQ(rowHeightRatioText(2147483647, 2), "-2147483648:2147483647");
+  EXPECT_EQ(rowHeightRatioText(-2147483647 - 1, 0), "2147483647:-2147483648");
+}
+
+TEST(SymbolPicture, DataIsConvertedToTheCodePage) {
+  EXPECT_EQ(dataBytes(u"a\u00E9\u20AC\u0416\U0001F600"), std::string("a\xE9\x80??"));
+  EXPECT_EQ(dataBytes(nullptr), std::string());
+  EXPECT_EQ(dataBytes(u""), std::string());
+}
+
+}  // namespace
+}  // namespace torv::component

@@ -1,0 +1,141 @@
+#include "options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace torv::tools {
+namespace {
+
+int parseInt(const std::string& option, const std::string& text, int low, int high) {
+  char* end = nullptr;
+  errno = 0;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || errno == ERANGE || value < low || value > high) {
+    throw UsageError(option + " takes a whole number from " + std::to_string(low) + " to " +
+                     std::to_string(high) + ", not '" + text + "'");
+  }
+  return static_cast<int>(value);
+}
+
+float parseScale(const std::string& option, const std::string& text) {
+  char* end = nullptr;
+  const float value = std::strtof(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !std::isfinite(value) || value <= 0.0f || value > 100.0f) {
+    throw UsageError(option + " takes a number above 0 and at most 100, not '" + text + "'");
+  }
+  return value;
+}
+
+std::string lowerCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return text;
+}
+
+std::string formatFromName(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  const std::string extension = dot == std::string::npos ? "" : lowerCase(name.substr(dot + 1));
+  if (extension == "png" || extension == "bmp") return extension;
+  throw UsageError("cannot tell the picture format from '" + name + "': name it .png or .bmp, or give --format");
+}
+
+void checkCombination(const Options& o) {
+  if (o.rows != 0 && o.rows < 3) throw UsageError("--rows must be 0 (chosen for you) or 3 to 90");
+  if (o.rows != 0 && o.columns != 0 && o.rows * o.columns > 928) {
+    throw UsageError("--rows times --columns must be at most 928 (" + std::to_string(o.rows) + " x " +
+                     std::to_string(o.columns) + " = " + std::to_string(o.rows * o.columns) + ")");
+  }
+  if (o.xScale + o.yScale - 1 > 25) {
+    throw UsageError("a row is --xscale + --yscale - 1 pixels high, at most 25 (here " +
+                     std::to_string(o.xScale + o.yScale - 1) + ")");
+  }
+  if (o.text && o.dataFile) throw UsageError("give the data either as TEXT or with --file, not both");
+}
+
+}  // namespace
+
+const char* usageText() {
+  return "usage: pdf417 [options] [TEXT]\n"
+         "Draws TEXT as a PDF417 barcode with the torvc_pdf417 plug-in and writes the picture.\n"
+         "Without TEXT the data is read from --file or from standard input (bytes taken as they\n"
+         "are, a trailing newline included). The data is UTF-8; the plug-in encodes it in\n"
+         "Windows-1252, and characters outside that code page become '?'.\n"
+         "\n"
+         "  -o, --output FILE    picture to write, .png or .bmp (default pdf417.png)\n"
+         "  -f, --file FILE      read the data from FILE ('-' for standard input)\n"
+         "      --format FMT     png or bmp, whatever the output name says\n"
+         "  -r, --rows N         symbol rows, 3 to 90; 0 lets the encoder choose (default 0)\n"
+         "  -c, --columns N      data columns, 1 to 30; 0 lets the encoder choose (default 8)\n"
+         "  -l, --level N        error-correction level 0 to 8, or auto (default auto)\n"
+         "  -x, --xscale N       module width in pixels, 1 to 20 (default 2)\n"
+         "  -y, --yscale N       row height is xscale + yscale - 1 pixels (default 5)\n"
+         "      --dpi N          resolution of the drawing surface; by default 128 for paint,\n"
+         "                       where a host unit is one pixel, and 96 for --print, where the\n"
+         "                       physical size is one pixel per bitmap pixel\n"
+         "      --scale F        paint at this scale, e.g. 2 for twice as large (default 1)\n"
+         "      --print          print instead of paint: the symbol's physical size at --dpi\n"
+         "      --quiet N        white margin in modules around the symbol (default 2)\n"
+         "      --plugin PATH    the plug-in to load (default ../lib/libtorvc_pdf417.so beside\n"
+         "                       this program)\n"
+         "  -h, --help           this text\n";
+}
+
+Options parseOptions(const std::vector<std::string>& arguments) {
+  Options o;
+  bool formatGiven = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    const auto value = [&]() -> const std::string& {
+      if (i + 1 >= arguments.size()) throw UsageError(argument + " needs a value");
+      return arguments[++i];
+    };
+    if (argument == "-h" || argument == "--help") {
+      o.help = true;
+    } else if (argument == "-o" || argument == "--output") {
+      o.output = value();
+    } else if (argument == "-f" || argument == "--file") {
+      o.dataFile = value();
+    } else if (argument == "--format") {
+      o.format = lowerCase(value());
+      if (o.format != "png" && o.format != "bmp") throw UsageError("--format is png or bmp, not '" + o.format + "'");
+      formatGiven = true;
+    } else if (argument == "-r" || argument == "--rows") {
+      o.rows = parseInt(argument, value(), 0, 90);
+    } else if (argument == "-c" || argument == "--columns") {
+      o.columns = parseInt(argument, value(), 0, 30);
+    } else if (argument == "-l" || argument == "--level") {
+      const std::string& level = value();
+      o.level = lowerCase(level) == "auto" ? -1 : parseInt(argument, level, 0, 8);
+    } else if (argument == "-x" || argument == "--xscale") {
+      o.xScale = parseInt(argument, value(), 1, 20);
+    } else if (argument == "-y" || argument == "--yscale") {
+      o.yScale = parseInt(argument, value(), 1, 25);
+    } else if (argument == "--dpi") {
+      o.dpi = parseInt(argument, value(), 1, 9600);
+    } else if (argument == "--scale") {
+      o.scale = parseScale(argument, value());
+    } else if (argument == "--print") {
+      o.print = true;
+    } else if (argument == "--quiet") {
+      o.quietModules = parseInt(argument, value(), 0, 100);
+    } else if (argument == "--plugin") {
+      o.plugin = value();
+    } else if (argument == "--") {
+      if (i + 2 != arguments.size()) throw UsageError("-- is followed by exactly one TEXT");
+      o.text = arguments[++i];
+    } else if (argument.size() > 1 && argument[0] == '-') {
+      throw UsageError("unknown option " + argument + " (see --help)");
+    } else if (o.text) {
+      throw UsageError("only one TEXT may be given; quote it if it has spaces");
+    } else {
+      o.text = argument;
+    }
+  }
+  if (o.help) return o;
+  checkCombination(o);
+  if (o.dpi == 0) o.dpi = o.print ? 96 : 128;
+  if (!formatGiven) o.format = formatFromName(o.output);
+  return o;
+}
+
+}  // namespace torv::tools

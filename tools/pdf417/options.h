@@ -1,0 +1,39 @@
+// Command line of the pdf417 command.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace torv::tools {
+
+struct Options {
+  std::optional<std::string> text;      // data given on the command line
+  std::optional<std::string> dataFile;  // data read from this file ("-" = standard input)
+  std::string output = "pdf417.png";
+  std::string format;                   // "png" or "bmp"; from the output name when empty
+  std::string plugin;                   // path of the plug-in; next to the program when empty
+  int rows = 0;
+  int columns = 8;
+  int level = -1;                       // -1: automatic
+  int xScale = 2;
+  int yScale = 5;
+  int dpi = 0;                          // 0: 128 for paint, 96 for print (see usage)
+  float scale = 1.0f;
+  bool print = false;
+  int quietModules = 2;
+  bool help = false;
+};
+
+// A command line that cannot be followed; the message says why.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+Options parseOptions(const std::vector<std::string>& arguments);
+
+const char* usageText();
+
+}  // namespace torv::tools

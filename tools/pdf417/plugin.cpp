@@ -1,0 +1,47 @@
+#include "plugin.h"
+
+#include <dlfcn.h>
+
+namespace torv::tools {
+
+template <typename Function>
+Function Plugin::resolve(const char* name) {
+  void* symbol = dlsym(handle_, name);
+  if (symbol == nullptr) {
+    dlclose(handle_);
+    throw PluginError(std::string("the plug-in has no function ") + name);
+  }
+  return reinterpret_cast<Function>(symbol);
+}
+
+Plugin::Plugin(const std::string& path) : handle_(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+  if (handle_ == nullptr) {
+    const char* why = dlerror();
+    throw PluginError("cannot load the plug-in " + path + ": " + (why != nullptr ? why : "unknown reason"));
+  }
+  GetNewInstance = resolve<decltype(GetNewInstance)>("GetNewInstance");
+  DeleteInstance = resolve<decltype(DeleteInstance)>("DeleteInstance");
+  setAttr = resolve<decltype(setAttr)>("setAttr");
+  getAttr = resolve<decltype(getAttr)>("getAttr");
+  getAutosize = resolve<decltype(getAutosize)>("getAutosize");
+  paint = resolve<decltype(paint)>("paint");
+  print = resolve<decltype(print)>("print");
+}
+
+Plugin::~Plugin() { dlclose(handle_); }
+
+Component::Component(const Plugin& plugin) : plugin_(plugin), instance_(plugin.GetNewInstance()) {
+  if (instance_ == nullptr) throw PluginError("the plug-in could not create a component");
+}
+
+Component::~Component() { plugin_.DeleteInstance(instance_); }
+
+void Component::set(const char16_t* name, int value) {
+  const std::string digits = std::to_string(value);
+  const std::u16string text(digits.begin(), digits.end());
+  if (plugin_.setAttr(instance_, name, text.c_str()) != 1) {
+    throw PluginError("the plug-in refused the attribute " + std::string(name, name + std::char_traits<char16_t>::length(name)));
+  }
+}
+
+}  // namespace torv::tools

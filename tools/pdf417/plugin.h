@@ -1,0 +1,56 @@
+// The barcode plug-in, loaded by path and called through its exported names as a host does.
+#pragma once
+
+#include "torvc_pdf417.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace torv::tools {
+
+class PluginError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class Plugin {
+ public:
+  // Loads the library and resolves every function the command uses; PluginError says what failed.
+  explicit Plugin(const std::string& path);
+  ~Plugin();
+  Plugin(const Plugin&) = delete;
+  Plugin& operator=(const Plugin&) = delete;
+
+  decltype(&::GetNewInstance) GetNewInstance;
+  decltype(&::DeleteInstance) DeleteInstance;
+  decltype(&::setAttr) setAttr;
+  decltype(&::getAttr) getAttr;
+  decltype(&::getAutosize) getAutosize;
+  decltype(&::paint) paint;
+  decltype(&::print) print;
+
+ private:
+  template <typename Function>
+  Function resolve(const char* name);
+
+  void* handle_;
+};
+
+// An instance of the plug-in's component, deleted with it.
+class Component {
+ public:
+  explicit Component(const Plugin& plugin);
+  ~Component();
+  Component(const Component&) = delete;
+  Component& operator=(const Component&) = delete;
+
+  // Sets a decimal attribute; PluginError when the plug-in refuses the name.
+  void set(const char16_t* name, int value);
+  TorvPdf417Comp* get() const { return instance_; }
+
+ private:
+  const Plugin& plugin_;
+  TorvPdf417Comp* instance_;
+};
+
+}  // namespace torv::tools
