@@ -11,7 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "attributes/CJTorvAttributeList.h"
 #include "fuzz_input.h"
+#include "stream/byte_array_input_stream.h"
+#include "stream/data_input_stream.h"
+#include "stream/exceptions.h"
 #include "torv_vesk_client.h"
 
 namespace {
@@ -113,10 +117,32 @@ bool oneOf(int code, std::initializer_list<int> allowed) {
   return false;
 }
 
-void checkLastError(TorvVeskClientHandle handle) {
+void checkLastError(TorvVeskClientHandle handle, int code) {
   const char* text = TorvVeskClient_getLastErrorMessage(handle);
   FUZZ_CHECK(text != nullptr);
-  FUZZ_CHECK(strnlen(text, 4097) <= 4096);
+  const std::size_t length = strnlen(text, 4097);
+  FUZZ_CHECK(length <= 4096);
+  if (code != kTextFailure || length == 0) return;
+  // A plain-text failure keeps the host's own text (cut to what the handle holds).
+  bool fromHost = false;
+  for (const std::string& hostText : host->texts) {
+    const std::size_t whole = strnlen(hostText.c_str(), hostText.size());
+    fromHost = fromHost || (hostText.compare(0, length, text, length) == 0 && (length == whole || length >= 4095));
+  }
+  FUZZ_CHECK(fromHost);
+}
+
+// The bytes handed back after a negotiation are exactly one serialised attribute list.
+void checkHandedBack(char* bytes, int length) {
+  CJTorvAttributeList list;
+  CJDataInputStream in(new CJByteArrayInputStream(bytes, length, 0), 1);
+  try {
+    list.read(&in);
+  } catch (CZException* e) {
+    e->Delete();
+    ::torv::fuzz::checkFailed("the handed-back bytes are not an attribute list", __FILE__, __LINE__);
+  }
+  FUZZ_CHECK(in.available() == 0);
 }
 
 // A serialised attribute list: often well formed, otherwise any bytes.
@@ -165,6 +191,7 @@ void exercise(FuzzInput& input, TorvVeskClientHandle& handle) {
       if (code >= 0 && withOutputs) {
         FUZZ_CHECK(attributes != nullptr && length >= 4);
         FUZZ_CHECK(attributes[length] == '\0');
+        checkHandedBack(attributes, length);
       }
       if (attributes != nullptr) TorvVeskClient_free_memory(attributes);
       break;
@@ -238,7 +265,7 @@ void exercise(FuzzInput& input, TorvVeskClientHandle& handle) {
     default:
       break;
   }
-  checkLastError(target);
+  checkLastError(target, code);
 }
 
 }  // namespace

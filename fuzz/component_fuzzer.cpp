@@ -1,6 +1,7 @@
 // The barcode plug-in's exported functions with any attribute names and values, any saved records
 // and any data texts, then measuring and drawing into a small surface whose row padding must stay
 // untouched.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -93,6 +94,32 @@ struct Surface {
   std::vector<unsigned char> memory;
 };
 
+// The value a decimal text stores: white space skipped, an optional sign, the digits up to the
+// first other character, clamped to the 32-bit range. False where the text leaves it open whether
+// a unit outside ASCII counts as white space or digit.
+bool expectedValue(const std::u16string& text, long long& value) {
+  std::size_t i = 0;
+  auto space = [](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+  while (i < text.size() && space(text[i])) ++i;
+  if (i < text.size() && text[i] >= 0x80) return false;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+  long long magnitude = 0;
+  while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') {
+    magnitude = std::min(magnitude * 10 + (text[i++] - u'0'), 1LL << 32);
+  }
+  if (i < text.size() && text[i] >= 0x80) return false;
+  value = std::max<long long>(INT32_MIN, std::min<long long>(INT32_MAX, negative ? -magnitude : magnitude));
+  return true;
+}
+
+void checkStoredValue(TorvPdf417Comp* instance, const std::u16string& name, long long value) {
+  char16_t buffer[16];
+  FUZZ_CHECK(getAttr(instance, name.c_str(), buffer, 16) == 1);
+  const std::string expected = std::to_string(value);
+  FUZZ_CHECK(std::u16string(buffer) == std::u16string(expected.begin(), expected.end()));
+}
+
 void checkAttributeReads(TorvPdf417Comp* instance, const std::u16string& name, FuzzInput& input) {
   const int length = getAttrLength(instance, name.c_str());
   const bool known = length != -1;
@@ -120,9 +147,12 @@ void step(FuzzInput& input, TorvPdf417Comp*& instance) {
     case 0: {
       const std::u16string name = attributeName(input);
       const std::u16string value = wideText(input, 24);
-      const int ok = setAttr(instance, name.c_str(), input.byte() % 16 == 0 ? nullptr : value.c_str());
+      const bool nullValue = input.byte() % 16 == 0;
+      const int ok = setAttr(instance, name.c_str(), nullValue ? nullptr : value.c_str());
       FUZZ_CHECK(ok == 0 || ok == 1);
       FUZZ_CHECK((ok == 1) == (getAttrLength(instance, name.c_str()) != -1));
+      long long stored = 0;
+      if (ok == 1 && (nullValue || expectedValue(value, stored))) checkStoredValue(instance, name, stored);
       break;
     }
     case 1:

@@ -157,6 +157,24 @@ class Run {
   std::size_t marked_ = 0;
 };
 
+// Any 8-bit text without a zero survives encodeUTF and decodeUTF unchanged.
+void roundTripText(const std::string& text) {
+  char* encoded = nullptr;
+  try {
+    encoded = encodeUTF(text);
+  } catch (CZException* e) {
+    e->Delete();
+    ::torv::fuzz::checkFailed("encodeUTF refused a short text", __FILE__, __LINE__);
+  }
+  try {
+    FUZZ_CHECK(decodeUTF(encoded) == text);
+  } catch (CZException* e) {
+    e->Delete();
+    ::torv::fuzz::checkFailed("decodeUTF refused what encodeUTF wrote", __FILE__, __LINE__);
+  }
+  delete[] encoded;
+}
+
 void decodeText(const std::string& text) {
   try {
     const std::string decoded = decodeUTF(text.c_str());
@@ -176,6 +194,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzInput input(data, size);
   const std::string text = input.text(255);
   decodeText(text.substr(0, text.find('\0')));
+  roundTripText(text.substr(0, text.find('\0')));
   const std::vector<std::uint8_t> scriptBytes = input.bytes(64);
   Run run(input.rest());
   FuzzInput script(scriptBytes.data(), scriptBytes.size());
