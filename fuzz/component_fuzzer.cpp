@@ -20,6 +20,8 @@ namespace {
 using torv::fuzz::FuzzInput;
 
 constexpr unsigned char kUntouched = 0x5A;
+// Data texts reach past the largest symbol, so the too-long paths run as well.
+constexpr std::size_t kMaxDataUnits = 2000;
 
 // A terminated UTF-16 text; the length in units comes first.
 std::u16string wideText(FuzzInput& input, std::size_t maxUnits) {
@@ -196,7 +198,7 @@ void step(FuzzInput& input, TorvPdf417Comp*& instance) {
     }
     case 5: {
       Surface surface(input);
-      const std::u16string data = wideText(input, 200);
+      const std::u16string data = wideText(input, kMaxDataUnits);
       float width = -5.0f, height = -5.0f;
       getAutosize(instance, input.flag() ? nullptr : &surface.context, data.c_str(), &width, &height);
       FUZZ_CHECK((width == -5.0f && height == -5.0f) || (std::isfinite(width) && std::isfinite(height)));
@@ -204,7 +206,7 @@ void step(FuzzInput& input, TorvPdf417Comp*& instance) {
     }
     case 6: {
       Surface surface(input);
-      const std::u16string data = wideText(input, 200);
+      const std::u16string data = wideText(input, kMaxDataUnits);
       const float left = anyScale(input), top = anyScale(input), scale = anyScale(input);
       paint(instance, &surface.context, input.byte() % 16 == 0 ? nullptr : data.c_str(), left, top, 0, 0, scale);
       surface.checkPadding();
@@ -212,7 +214,7 @@ void step(FuzzInput& input, TorvPdf417Comp*& instance) {
     }
     default: {
       Surface surface(input);
-      const std::u16string data = wideText(input, 200);
+      const std::u16string data = wideText(input, kMaxDataUnits);
       const float left = anyScale(input), top = anyScale(input), scale = anyScale(input);
       const float offsetX = anyScale(input), offsetY = anyScale(input);
       print(instance, &surface.context, data.c_str(), left, top, 0, 0, scale, offsetX, offsetY);

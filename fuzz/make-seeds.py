@@ -53,14 +53,16 @@ save("data_input", "strings", data_input(b"\xed\xa0\x80", [5, 5, 5],
                                          string_form("hi") + string_form(None) + struct.pack(">i", 1 << 30)))
 save("data_input", "mark-skip", data_input(b"", [7, 0, 6, 5, 8, 0, 6, 255, 9, 40, 8, 9, 200], bytes(range(100))))
 
-# 3. client exports: handle choice, then create (structured attributes), then calls
-create = [0, 0, 2, 2, ord("i"), ord("p"), 3, ord("1"), ord("."), ord("2"), 1]
+# 3. client exports: mode (not a multiple of 4), handle choice, then create (structured attributes,
+#    all host functions given), then calls; mode 0 runs the callback streams directly
+save("client_exports", "streams-direct", [0, 0, 0, 5, 1, 2, 3, 4, 5, 2, 1, 4, 0, 8, 9, 3, 1, 2, 3, 10, 11, 4, 2, 0, 0x10, 0])
+create = [1, 0, 0, 1, 2, ord("i"), ord("p"), 3, ord("1"), ord("."), ord("2"), 1, 1]
 call = lambda op, *rest: [0, 1, op] + list(rest)
 save("client_exports", "create-destroy", create + call(11))
 save("client_exports", "negotiate", create + call(0, 1) + [0] * 40 + call(1, 1, 0, 1) + [0] * 8)
 save("client_exports", "streams", create + call(2) + call(3, 20) + call(4) + call(6, 65) + call(7, 3, 1, 2, 3, 1)
      + call(8) + call(9) + call(5) + [250, 2, ord("\xc0") & 0xff, 0x80])
-save("client_exports", "two-handles", create + [1] + create[1:] + call(0, 1) + [240, 0, 3, 0x80, 0x41, 0x42])
+save("client_exports", "two-handles", create + [1] + create[2:] + call(0, 1) + [240, 0, 3, 0x80, 0x41, 0x42])
 
 
 # 4. component: step bytes as component_fuzzer.cpp reads them
@@ -73,7 +75,8 @@ def wide(text):
 
 
 def wide_any(text):
-    out = [len(text)]
+    """A data text: its length takes two bytes."""
+    out = [len(text) >> 8, len(text) & 0xFF]
     for c in text:
         out += [200, ord(c) & 0xFF]
     return out
@@ -86,6 +89,7 @@ save("component", "paint", [6] + surface + wide_any("PDF417 0123") + [6, 0, 6, 0
 save("component", "print", [7] + surface + wide_any("hello") + [6, 0, 6, 0] + scale_one + [6, 0, 6, 0])
 save("component", "autosize", [0, 0] + wide("5") + [1, 0, 1] + wide("2") + [1, 5, 20, 20, 0, 0, 0]
      + wide_any("abc") + [0])
+save("component", "too-long", [6] + surface + wide_any("x\u00e9" * 750) + [6, 0, 6, 0] + scale_one + [1])
 save("component", "read-me", [2, 1, 20] + list(struct.pack(">5i", 4, 3, 2, 1, 1)) + [6] + surface
      + wide_any("data") + [6, 0, 6, 0] + scale_one + [1])
 
