@@ -1,5 +1,7 @@
 #include "attributes/CJTorvAttributeList.h"
 
+#include <utility>
+
 #include "stream/data_input_stream.h"
 #include "stream/data_output_stream.h"
 #include "stream/exceptions.h"
@@ -13,7 +15,7 @@ CJTorvAttributeList& CJTorvAttributeList::operator=(const CJTorvAttributeList& o
     CJTorvAttributeList copy(other);
     names_.swap(copy.names_);
     values_.swap(copy.values_);
-    index_.swap(copy.index_);
+    std::swap(index_, copy.index_);
   }
   return *this;
 }
@@ -21,35 +23,41 @@ CJTorvAttributeList& CJTorvAttributeList::operator=(const CJTorvAttributeList& o
 CJTorvAttributeList::~CJTorvAttributeList() = default;
 
 void CJTorvAttributeList::put(const std::string& name, const std::string& value) {
-  auto found = index_.find(name);
-  if (found != index_.end()) {
-    values_[static_cast<size_t>(found->second)] = value;
+  const int found = index_.find(name, names_);
+  if (found >= 0) {
+    values_[static_cast<size_t>(found)] = value;
     return;
   }
-  // Reserve every slot first so that a failed allocation leaves the invariants intact.
-  names_.reserve(names_.size() + 1);
-  values_.reserve(values_.size() + 1);
-  index_.reserve(index_.size() + 1);
-  std::string nameCopy(name);
-  std::string valueCopy(value);
-  index_.emplace(nameCopy, static_cast<int>(names_.size()));
-  names_.push_back(std::move(nameCopy));
-  values_.push_back(std::move(valueCopy));
+  // Each step is undone if a later one runs out of memory, so the invariants survive.
+  const int position = size();
+  names_.push_back(name);
+  try {
+    values_.push_back(value);
+    try {
+      index_.insert(position, names_);
+    } catch (...) {
+      values_.pop_back();
+      throw;
+    }
+  } catch (...) {
+    names_.pop_back();
+    throw;
+  }
 }
 
 std::string CJTorvAttributeList::getValue(const std::string& name) const {
-  auto found = index_.find(name);
-  return found == index_.end() ? std::string() : values_[static_cast<size_t>(found->second)];
+  const int found = index_.find(name, names_);
+  return found < 0 ? std::string() : values_[static_cast<size_t>(found)];
 }
 
 int CJTorvAttributeList::find(const std::string& name, std::string& value) const {
-  auto found = index_.find(name);
-  if (found == index_.end()) {
+  const int found = index_.find(name, names_);
+  if (found < 0) {
     value.clear();
     return -1;
   }
-  value = values_[static_cast<size_t>(found->second)];
-  return found->second;
+  value = values_[static_cast<size_t>(found)];
+  return found;
 }
 
 void CJTorvAttributeList::checkIndex(int index, const char* message) const {
@@ -71,17 +79,15 @@ std::string CJTorvAttributeList::getValue(int index) const {
 int CJTorvAttributeList::size() const { return static_cast<int>(names_.size()); }
 
 void CJTorvAttributeList::remove(const std::string& name) {
-  auto found = index_.find(name);
-  if (found == index_.end()) {
-    return;
-  }
-  const size_t position = static_cast<size_t>(found->second);
-  index_.erase(found);
+  const int found = index_.find(name, names_);
+  if (found < 0) return;
+  const size_t position = static_cast<size_t>(found);
+  index_.erase(name, names_);
   names_.erase(names_.begin() + static_cast<std::ptrdiff_t>(position));
   values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(position));
   // Every entry behind the gap moved up by one.
   for (size_t q = position; q < names_.size(); ++q) {
-    index_[names_[q]] = static_cast<int>(q);
+    index_.move(names_[q], static_cast<int>(q + 1), static_cast<int>(q));
   }
 }
 

@@ -4,8 +4,9 @@
 #pragma once
 
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "attributes/NameIndex.h"
 
 class CJDataInputStream;
 class CJDataOutputStream;
@@ -51,5 +52,5 @@ class CJTorvAttributeList {
 
   std::vector<std::string> names_;
   std::vector<std::string> values_;
-  std::unordered_map<std::string, int> index_;  // name -> position in names_/values_
+  torv::attributes::NameIndex index_;  // name -> position in names_ and values_
 };

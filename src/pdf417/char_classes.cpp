@@ -1,6 +1,5 @@
 #include "pdf417/char_classes.h"
 
-
 namespace torv::pdf417 {
 namespace {
 

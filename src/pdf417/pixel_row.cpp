@@ -47,8 +47,16 @@ private:
 // Pixel bits of a module pattern: spaces are 1.
 std::uint32_t inverted(std::uint32_t modules, unsigned n) { return ~modules & ((1u << n) - 1); }
 
+// Appends n modules, first module in bit n-1, each `width` pixels wide, run by run.
 void putWide(BitPacker& packer, std::uint32_t modules, unsigned n, unsigned width) {
-    for (unsigned i = n; i-- > 0;) packer.repeat(((modules >> i) & 1u) == 0, width);
+    unsigned left = n;
+    while (left > 0) {
+        const std::uint32_t bar = (modules >> (left - 1)) & 1u;
+        unsigned run = 1;
+        while (run < left && ((modules >> (left - 1 - run)) & 1u) == bar) ++run;
+        packer.repeat(bar == 0, run * width);
+        left -= run;
+    }
 }
 
 }  // namespace
@@ -56,8 +64,10 @@ void putWide(BitPacker& packer, std::uint32_t modules, unsigned n, unsigned widt
 void renderPixelRow(const SymbolLayout& layout, unsigned r, unsigned moduleWidthPx, std::uint8_t* out,
                     std::uint32_t stride) {
     std::memset(out, 0, stride);
-    if (r >= layout.rows || layout.codewordsPerRow == 0) return;
+    if (r >= layout.rows || layout.codewordsPerRow == 0 || layout.codewordsPerRow > kMaxColumns + 2) return;
     const unsigned width = moduleWidthPx == 0 ? 1 : (moduleWidthPx > kMaxModuleWidth ? kMaxModuleWidth : moduleWidthPx);
+    const unsigned modules = kStartModules + 17 * layout.codewordsPerRow + kStopModules;
+    if ((modules * width + 7) / 8 > stride) return;  // the row would not fit the caller's buffer
     const std::uint16_t* patterns = kSymbolPatterns[r % 3];
     const std::uint16_t* codewords = layout.row(r);
     BitPacker packer(out);

@@ -16,7 +16,8 @@ struct GaloisTables {
     std::array<std::uint16_t, kPrime> log{};
     // (929 - t * a) mod 929 by log t + log a; the zero region keeps a zero factor at 0.
     std::array<std::uint16_t, 3 * kOrder> negProduct{};
-    // Logs of the generator coefficients a[0..k), level by level (a[k] = 1 is implied).
+    // Logs of the generator coefficients a[k-1] down to a[0], level by level (a[k] = 1 is
+    // implied), in the order the remainder places use them.
     std::array<std::uint16_t, kGeneratorEntries> generatorLog{};
 };
 
@@ -42,7 +43,8 @@ constexpr GaloisTables makeTables() {
             g[0] = (kPrime - root * g[0] % kPrime) % kPrime;
         }
         for (unsigned j = 0; j < k; ++j) {
-            t.generatorLog[offset + j] = static_cast<std::uint16_t>(g[j] == 0 ? kZeroLog : t.log[g[j]]);
+            const unsigned a = g[k - 1 - j];
+            t.generatorLog[offset + j] = static_cast<std::uint16_t>(a == 0 ? kZeroLog : t.log[a]);
         }
         offset += k;
     }
@@ -72,11 +74,12 @@ void rsEncode(const std::uint16_t* codewords, unsigned n, unsigned k, std::uint1
             continue;
         }
         const unsigned logT = kTables.log[t];
+        const std::uint16_t* products = negProduct + logT;
         for (unsigned j = 0; j + 1 < k; ++j) {
-            unsigned v = rem[j + 1] + negProduct[logT + coefLog[k - 1 - j]];
+            const unsigned v = rem[j + 1] + products[coefLog[j]];
             rem[j] = static_cast<std::uint16_t>(v >= kPrime ? v - kPrime : v);
         }
-        rem[k - 1] = negProduct[logT + coefLog[0]];
+        rem[k - 1] = products[coefLog[k - 1]];
     }
     for (unsigned j = 0; j < k; ++j) check[j] = static_cast<std::uint16_t>(rem[j] == 0 ? 0 : kPrime - rem[j]);
 }

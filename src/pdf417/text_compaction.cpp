@@ -13,11 +13,20 @@ constexpr std::uint8_t kAL = 28;  // Mixed: latch to Alpha
 constexpr std::uint8_t kPS = 29;  // Alpha, Lower, Mixed: shift to Punctuation
 constexpr std::uint8_t kPAL = 29; // Punctuation: latch to Alpha
 
-struct Values {
-    std::uint8_t v[3];
-    std::uint8_t count;
-    TextSubMode next;
-};
+// The values of one byte, packed in a word so that they stay in a register: values in
+// bits 0..7, 8..15, 16..23 (first value lowest), their count in 24..25, the next
+// sub-mode in 26..27.
+using Values = std::uint32_t;
+
+constexpr Values pack(TextSubMode next, unsigned v0) { return v0 | 1u << 24 | unsigned{next} << 26; }
+constexpr Values pack(TextSubMode next, unsigned v0, unsigned v1) {
+    return v0 | v1 << 8 | 2u << 24 | unsigned{next} << 26;
+}
+constexpr Values pack(TextSubMode next, unsigned v0, unsigned v1, unsigned v2) {
+    return v0 | v1 << 8 | v2 << 16 | 3u << 24 | unsigned{next} << 26;
+}
+constexpr unsigned countOf(Values v) { return (v >> 24) & 3u; }
+constexpr TextSubMode nextOf(Values v) { return static_cast<TextSubMode>((v >> 26) & 3u); }
 
 // Whether the k bytes after position pos all carry the class bit.
 bool nextAllHave(const InputCursor& in, std::uint32_t pos, std::uint32_t k, std::uint8_t bit) {
@@ -37,36 +46,36 @@ Values valuesFor(const InputCursor& in, std::uint32_t pos, TextSubMode sub) {
     const std::uint8_t p = kSubModeValue[SubPunct][b];
     switch (sub) {
         case SubAlpha:
-            if (cls & kAlpha) return {{a}, 1, SubAlpha};
-            if (cls & kLower) return {{kLL, l}, 2, SubLower};
+            if (cls & kAlpha) return pack(SubAlpha, a);
+            if (cls & kLower) return pack(SubLower, kLL, l);
             if (cls & kPunct) {
-                if (nextAllHave(in, pos, 3, kPunct)) return {{kML, kPL, p}, 3, SubPunct};
-                return {{kPS, p}, 2, SubAlpha};
+                if (nextAllHave(in, pos, 3, kPunct)) return pack(SubPunct, kML, kPL, p);
+                return pack(SubAlpha, kPS, p);
             }
-            return {{kML, m}, 2, SubMixed};
+            return pack(SubMixed, kML, m);
         case SubLower:
-            if (cls & kLower) return {{l}, 1, SubLower};
+            if (cls & kLower) return pack(SubLower, l);
             if (cls & kAlpha) {
-                if (nextAllHave(in, pos, 4, kAlpha)) return {{kML, kAL, a}, 3, SubAlpha};
-                return {{kAS, a}, 2, SubLower};
+                if (nextAllHave(in, pos, 4, kAlpha)) return pack(SubAlpha, kML, kAL, a);
+                return pack(SubLower, kAS, a);
             }
             if (cls & kPunct) {
-                if (nextAllHave(in, pos, 3, kPunct)) return {{kML, kPL, p}, 3, SubPunct};
-                return {{kPS, p}, 2, SubLower};
+                if (nextAllHave(in, pos, 3, kPunct)) return pack(SubPunct, kML, kPL, p);
+                return pack(SubLower, kPS, p);
             }
-            return {{kML, m}, 2, SubMixed};
+            return pack(SubMixed, kML, m);
         case SubMixed:
-            if (cls & kMixed) return {{m}, 1, SubMixed};
-            if (cls & kAlpha) return {{kAL, a}, 2, SubAlpha};
-            if (cls & kLower) return {{kLL, l}, 2, SubLower};
-            if (nextAllHave(in, pos, 3, kPunct)) return {{kPL, p}, 2, SubPunct};
-            return {{kPS, p}, 2, SubMixed};
+            if (cls & kMixed) return pack(SubMixed, m);
+            if (cls & kAlpha) return pack(SubAlpha, kAL, a);
+            if (cls & kLower) return pack(SubLower, kLL, l);
+            if (nextAllHave(in, pos, 3, kPunct)) return pack(SubPunct, kPL, p);
+            return pack(SubMixed, kPS, p);
         case SubPunct:
         default:
-            if (cls & kPunct) return {{p}, 1, SubPunct};
-            if (cls & kAlpha) return {{kPAL, a}, 2, SubAlpha};
-            if (cls & kMixed) return {{kPAL, kML, m}, 3, SubMixed};
-            return {{kPAL, kLL, l}, 3, SubLower};
+            if (cls & kPunct) return pack(SubPunct, p);
+            if (cls & kAlpha) return pack(SubAlpha, kPAL, a);
+            if (cls & kMixed) return pack(SubMixed, kPAL, kML, m);
+            return pack(SubLower, kPAL, kLL, l);
     }
 }
 
@@ -79,19 +88,21 @@ bool textCompact(InputCursor& in, std::uint32_t n, CodewordBuffer& buffer, TextS
     const std::uint32_t stop = n < in.remaining() ? in.pos + n : in.end;
     while (in.pos < stop) {
         if (!isTextByte(in.data[in.pos])) break;
-        const Values values = valuesFor(in, in.pos, subMode);
-        if (values.count > budget) {
+        Values values = valuesFor(in, in.pos, subMode);
+        const unsigned count = countOf(values);
+        if (count > budget) {
             roomLeft = false;  // the byte stays unconsumed
             break;
         }
-        budget -= values.count;
+        budget -= count;
         ++in.pos;
-        subMode = values.next;
-        for (std::uint8_t i = 0; i < values.count; ++i) {
+        subMode = nextOf(values);
+        for (unsigned i = 0; i < count; ++i, values >>= 8) {
+            const unsigned v = values & 0xFFu;
             if (pending < 0) {
-                pending = values.v[i];
+                pending = static_cast<int>(v);
             } else {
-                buffer.append(30u * static_cast<unsigned>(pending) + values.v[i]);
+                buffer.append(30u * static_cast<unsigned>(pending) + v);
                 pending = -1;
             }
         }

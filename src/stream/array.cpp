@@ -30,7 +30,7 @@ void CJArray<T>::create(int n) {
 template <typename T>
 T& CJArray<T>::at(int i) {
   if (i < 0 || i >= length) {
-    char text[96];
+    char text[128];
     std::snprintf(text, sizeof text, "Can't access an array. The index of an array is invlid. [%d/%d]", i, length);
     throw new CRuntimeException(text);
   }

@@ -91,11 +91,22 @@ int CJDataInputStream::readInt() {
 
 std::string CJDataInputStream::readUTF(CJDataInputStream& in) {
   int n = in.readUnsignedShort();
-  if (n == 0xFFFF) {
-    n = in.readInt();
-    if (n < 0) throw new CJIOException(kMalformedUtfMessage);
-  }
   std::vector<unsigned char> bytes;
+  if (n == 0xFFFF) {
+    // FF FF is either the length of a 65535-byte text or the mark of an extended 32-bit
+    // length. Modified UTF-8 never holds a zero byte, so a zero after the mark can only
+    // start an extended length (below 2^24); anything else starts a 65535-byte text, as
+    // our writer and java.io produce it.
+    unsigned char head[4];
+    in.readExactly(reinterpret_cast<char*>(head), 4);
+    if (head[0] == 0) {
+      n = (head[1] << 16) | (head[2] << 8) | head[3];
+    } else if (head[0] >= 0x80 && (head[0] < 0xC0 || head[0] >= 0xF0)) {
+      throw new CJIOException(kMalformedUtfMessage);  // neither a text lead nor a length
+    } else {
+      bytes.assign(head, head + 4);
+    }
+  }
   while (static_cast<int>(bytes.size()) < n) {
     const int want = n - static_cast<int>(bytes.size()) < kChunk ? n - static_cast<int>(bytes.size()) : kChunk;
     const std::size_t at = bytes.size();
@@ -117,7 +128,7 @@ std::string CJDataInputStream::readString() {
   if (count == -1) return "<NULL>";
   if (count < -1) throw new CJIOException("A malformed string has been read in a data input stream.");
   std::u16string units;
-  units.reserve(static_cast<std::size_t>(count < kChunk ? count : kChunk));
+  units.reserve(static_cast<std::size_t>(count < 4096 ? count : 4096));  // grows with the units that arrive
   for (int i = 0; i < count; ++i) {
     const unsigned hi = static_cast<unsigned char>(readByte());
     const unsigned lo = static_cast<unsigned char>(readByte());

@@ -30,7 +30,9 @@ class CJDataInputStream : public CJFilterInputStream {
   virtual short readShort();
   virtual char16_t readChar();
   virtual int readInt();
-  // Reads one UTF string from `in` (not from this stream).
+  // Reads one UTF string from `in` (not from this stream). A length of FF FF followed by
+  // a zero byte is an extended 32-bit length (below 2^24); otherwise FF FF is the length
+  // of a 65535-byte text.
   virtual std::string readUTF(CJDataInputStream& in);
   virtual std::string readUTF();
   // Count -1 reads back as "<NULL>".

@@ -114,12 +114,14 @@ TEST(CJTorvAttributeList, RemoveClosesTheGapAndRepairsTheIndex) {
   EXPECT_EQ(list.toString(), "");
 }
 
-TEST(CJTorvAttributeList, AgreesWithASimpleModelUnderRandomEdits) {
-  std::mt19937 random(7);
+// Random puts and removes against a plain vector of pairs: small name sets keep the table
+// crowded with removals, large ones make it grow and wrap around.
+void checkAgainstModel(unsigned names, int steps, unsigned seed) {
+  std::mt19937 random(seed);
   CJTorvAttributeList list;
   Entries model;
-  for (int step = 0; step < 3000; ++step) {
-    const std::string name = "n" + std::to_string(random() % 60);
+  for (int step = 0; step < steps; ++step) {
+    const std::string name = "n" + std::to_string(random() % names);
     auto it = std::find_if(model.begin(), model.end(), [&](const auto& e) { return e.first == name; });
     if (random() % 3 == 0) {
       list.remove(name);
@@ -133,6 +135,17 @@ TEST(CJTorvAttributeList, AgreesWithASimpleModelUnderRandomEdits) {
   }
   EXPECT_EQ(entriesOf(list), model);
   expectIndexConsistent(list);
+  for (unsigned i = 0; i < names; ++i) {
+    const std::string name = "n" + std::to_string(i);
+    const bool inModel = std::any_of(model.begin(), model.end(), [&](const auto& e) { return e.first == name; });
+    std::string value;
+    EXPECT_EQ(list.find(name, value) >= 0, inModel) << name;
+  }
+}
+
+TEST(CJTorvAttributeList, AgreesWithASimpleModelUnderRandomEdits) {
+  checkAgainstModel(60, 3000, 7);
+  checkAgainstModel(2000, 12000, 11);
 }
 
 TEST(CJTorvAttributeList, PutAllMergesEntryByEntry) {

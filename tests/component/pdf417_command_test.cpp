@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -14,6 +15,18 @@
 
 namespace {
 
+// A temporary file of this process alone (several builds may run the tests at once), removed
+// when the test ends.
+class TempFile {
+ public:
+  explicit TempFile(const std::string& name) : path_(::testing::TempDir() + std::to_string(getpid()) + "_" + name) {}
+  ~TempFile() { std::remove(path_.c_str()); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 struct Outcome {
   int exitCode;
   std::string output;  // standard output and error together
@@ -22,9 +35,9 @@ struct Outcome {
 Outcome runCommand(const std::string& arguments, const std::string& input = "") {
   std::string command = std::string("'") + PDF417_COMMAND + "' " + arguments + " 2>&1";
   if (!input.empty()) {
-    const std::string inputFile = ::testing::TempDir() + "pdf417_stdin.txt";
-    std::ofstream(inputFile, std::ios::binary) << input;
-    command += " < '" + inputFile + "'";
+    static const TempFile inputFile("pdf417_stdin.txt");
+    std::ofstream(inputFile.path(), std::ios::binary) << input;
+    command += " < '" + inputFile.path() + "'";
   } else {
     command += " < /dev/null";
   }
@@ -82,34 +95,35 @@ std::string decode(const Gray& gray) {
   return bytes ? std::string(bytes->begin(), bytes->end()) : "<unread: " + why + ">";
 }
 
-std::string temp(const std::string& name) { return ::testing::TempDir() + name; }
 
 TEST(Pdf417Command, WritesAPngThatReadsBack) {
-  const std::string png = temp("command.png");
-  const Outcome outcome = runCommand("'Gr\xC3\xBC\xC3\x9F" "e, \xE2\x82\xAC 12.50' -o '" + png + "'");
+  const TempFile png("command.png");
+  // The sample of the project's main job.
+  const Outcome outcome =
+      runCommand("'PDF417 sample: Gr\xC3\xBC\xC3\x9F" "e, \xE2\x82\xAC 12.50' -o '" + png.path() + "'");
   ASSERT_EQ(outcome.exitCode, 0) << outcome.output;
-  EXPECT_NE(outcome.output.find(png), std::string::npos) << outcome.output;  // says where the picture is
-  EXPECT_EQ(decode(readPng(png)), "Gr\xFC\xDF" "e, \x80 12.50");
+  EXPECT_NE(outcome.output.find(png.path()), std::string::npos) << outcome.output;  // says where the picture is
+  EXPECT_EQ(decode(readPng(png.path())), "PDF417 sample: Gr\xFC\xDF" "e, \x80 12.50");
 }
 
 TEST(Pdf417Command, PrintsABmpFromAFileWithChosenSettings) {
-  const std::string data = temp("command_data.txt");
-  std::ofstream(data, std::ios::binary) << "line one\nline two\tend";
-  const std::string bmp = temp("command.bmp");
-  const Outcome outcome = runCommand("--file '" + data + "' --print --dpi 192 -r 12 -c 4 -l 3 -x 1 -y 3 -o '" + bmp + "'");
+  const TempFile data("command_data.txt");
+  std::ofstream(data.path(), std::ios::binary) << "line one\nline two\tend";
+  const TempFile bmp("command.bmp");
+  const Outcome outcome = runCommand("--file '" + data.path() + "' --print --dpi 192 -r 12 -c 4 -l 3 -x 1 -y 3 -o '" + bmp.path() + "'");
   ASSERT_EQ(outcome.exitCode, 0) << outcome.output;
-  const Gray gray = readBmp(bmp);
+  const Gray gray = readBmp(bmp.path());
   EXPECT_EQ(gray.width, 2 * (17 * 4 + 69) + 2 * 2 * 2);  // twice the bitmap, 2 modules of quiet zone
   EXPECT_EQ(gray.height, 2 * 12 * 3 + 2 * 2 * 2);
   EXPECT_EQ(decode(gray), "line one\nline two\tend");
 }
 
 TEST(Pdf417Command, ReadsStandardInputAndReplacesCharactersOutsideTheCodePage) {
-  const std::string png = temp("command_stdin.png");
-  const Outcome outcome = runCommand("--scale 2 -o '" + png + "'", "\xD0\x96 and \xF0\x9F\x98\x80");
+  const TempFile png("command_stdin.png");
+  const Outcome outcome = runCommand("--scale 2 -o '" + png.path() + "'", "\xD0\x96 and \xF0\x9F\x98\x80");
   ASSERT_EQ(outcome.exitCode, 0) << outcome.output;
   EXPECT_NE(outcome.output.find("2 character(s)"), std::string::npos) << outcome.output;
-  EXPECT_EQ(decode(readPng(png)), "? and ?");
+  EXPECT_EQ(decode(readPng(png.path())), "? and ?");
 }
 
 TEST(Pdf417Command, RefusesBadOptionsWithAMessage) {
@@ -138,14 +152,14 @@ TEST(Pdf417Command, RefusesBadOptionsWithAMessage) {
 }
 
 TEST(Pdf417Command, RefusesDataThatDoesNotFitOrCannotBeRead) {
-  const std::string png = temp("command_refused.png");
-  std::remove(png.c_str());
-  Outcome outcome = runCommand("-r 3 -c 1 -l 4 -o '" + png + "' 'far too long for three rows'");
+  const TempFile png("command_refused.png");
+  std::remove(png.path().c_str());
+  Outcome outcome = runCommand("-r 3 -c 1 -l 4 -o '" + png.path() + "' 'far too long for three rows'");
   EXPECT_EQ(outcome.exitCode, 1);
   EXPECT_NE(outcome.output.find("does not fit"), std::string::npos) << outcome.output;
-  EXPECT_FALSE(std::ifstream(png).good());
+  EXPECT_FALSE(std::ifstream(png.path()).good());
 
-  outcome = runCommand("-o '" + png + "'", "bad \xFF byte");
+  outcome = runCommand("-o '" + png.path() + "'", "bad \xFF byte");
   EXPECT_EQ(outcome.exitCode, 1);
   EXPECT_NE(outcome.output.find("not valid UTF-8"), std::string::npos) << outcome.output;
 

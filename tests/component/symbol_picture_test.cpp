@@ -101,6 +101,16 @@ TEST(SymbolPicture, EveryCallStartsFromAReset) {
   EXPECT_EQ(pixels(makeSymbolPicture(instanceWith(0, 5, 2, 2, 2), kText)), first);
 }
 
+TEST(SymbolPicture, BitmapsBeyondTheOldFixedBlockAreDrawn) {
+  // 10 columns x 30 rows, modules 3 px, rows 5 px: a 13,862-byte file, more than 10,240.
+  const auto picture = makeSymbolPicture(instanceWith(30, 10, 2, 3, 3), kText);
+  ASSERT_TRUE(picture);
+  const auto& bitmap = picture->bitmap();
+  EXPECT_EQ(bitmap.width, symbolWidth(10, 3));
+  EXPECT_EQ(bitmap.height, 150);
+  EXPECT_EQ(62 + bitmap.stride * bitmap.height, 13862u);
+}
+
 TEST(SymbolPicture, RowHeightRatioTextUses32BitArithmetic) {
   EXPECT_EQ(rowHeightRatioText(1, 1), "1:1");
   EXPECT_EQ(rowHeightRatioText(2, 3), "4:2");

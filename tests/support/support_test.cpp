@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <zint.h>
 
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -90,6 +93,29 @@ TEST(BmpReader, ReadsPaletteAndBottomUpRows) {
         for (int x = 0; x < 10; ++x) EXPECT_EQ(bmp.gray[10 + x], 0) << x;
         EXPECT_EQ(bmp.indices[0], 0);
     }
+}
+
+// zint's own BMP file (palette white, black) read and decoded through the helpers.
+TEST(BmpReader, ReadsAnotherWritersFile) {
+    ZintSymbol z;
+    z.s->symbology = BARCODE_PDF417;
+    z.s->scale = 0.5f;
+    const std::string path = testing::TempDir() + "torv_support_zint.bmp";
+    std::strncpy(z.s->outfile, path.c_str(), sizeof z.s->outfile - 1);
+    const std::string data = "zint BMP";
+    ASSERT_LT(ZBarcode_Encode_and_Print(z.s, reinterpret_cast<const unsigned char*>(data.data()),
+                                        static_cast<int>(data.size()), 0),
+              ZINT_ERROR);
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    OneBitBmp bmp;
+    std::string why;
+    ASSERT_TRUE(readOneBitBmp(file.data(), file.size(), bmp, why)) << why;
+    EXPECT_EQ(bmp.palette[0][0], 255);  // zint's palette starts with white
+    const auto got = torv::test::decodePdf417(bmp);
+    ASSERT_TRUE(got.has_value());
+    EXPECT_EQ(std::string(got->begin(), got->end()), data);
 }
 
 TEST(BmpReader, RejectsBrokenImages) {

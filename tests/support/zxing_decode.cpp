@@ -83,4 +83,8 @@ std::optional<std::vector<std::uint8_t>> decodePdf417(int width, int height, con
     return decodePdf417(width, height, pixels, rowStride, options, why);
 }
 
+std::optional<std::vector<std::uint8_t>> decodePdf417(const OneBitBmp& bmp, const Pdf417ReadOptions& options) {
+    return decodePdf417(bmp.width, bmp.height, bmp.gray.data(), 0, options);
+}
+
 }  // namespace torv::test

@@ -11,6 +11,8 @@
 // reads as nothing.
 #pragma once
 
+#include "bmp_reader.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,5 +36,8 @@ std::optional<std::vector<std::uint8_t>> decodePdf417(int width, int height, con
 std::optional<std::vector<std::uint8_t>> decodePdf417(int width, int height, const std::uint8_t* pixels,
                                                       int rowStride, const Pdf417ReadOptions& options,
                                                       std::string& why);
+
+// A one-bit BMP as read by readOneBitBmp (its palette decides which pixels are dark).
+std::optional<std::vector<std::uint8_t>> decodePdf417(const OneBitBmp& bmp, const Pdf417ReadOptions& options = {});
 
 }  // namespace torv::test

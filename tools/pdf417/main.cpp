@@ -31,6 +31,13 @@ std::string defaultPluginPath() {
   return directory + "libtorvc_pdf417.so";
 }
 
+// Characters of the text, a surrogate pair counting as one.
+std::size_t characterCount(const std::u16string& text) {
+  std::size_t count = 0;
+  for (char16_t unit : text) count += unit < 0xDC00 || unit > 0xDFFF;
+  return count;
+}
+
 std::string describe(const Options& o) {
   const auto orAuto = [](int value, const char* automatic) {
     return value == 0 ? std::string(automatic) : std::to_string(value);
@@ -104,7 +111,7 @@ int run(const Options& o) {
   float width = -1, height = -1;
   plugin.getAutosize(component.get(), &measuring, text.c_str(), &width, &height);
   if (width < 0 || height < 0) {
-    std::cerr << "pdf417: the data (" << bytes.size() << " bytes) does not fit a PDF417 symbol with "
+    std::cerr << "pdf417: the data (" << characterCount(text) << " characters) does not fit a PDF417 symbol with "
               << describe(o) << "; allow more rows or columns, or a lower level\n";
     return 1;
   }
@@ -129,7 +136,7 @@ int run(const Options& o) {
 
   char* absolute = realpath(o.output.c_str(), nullptr);
   std::cout << "pdf417: wrote " << (absolute != nullptr ? absolute : o.output) << " (" << o.format << ", "
-            << image.width << " x " << image.height << " pixels, " << bytes.size() << " bytes of data)\n";
+            << image.width << " x " << image.height << " pixels, " << characterCount(text) << " characters)\n";
   std::free(absolute);
   return 0;
 }

@@ -15,7 +15,7 @@ struct Options {
   std::string format;                   // "png" or "bmp"; from the output name when empty
   std::string plugin;                   // path of the plug-in; next to the program when empty
   int rows = 0;
-  int columns = 8;
+  int columns = 0;
   int level = -1;                       // -1: automatic
   int xScale = 2;
   int yScale = 5;

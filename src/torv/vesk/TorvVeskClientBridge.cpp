@@ -123,7 +123,7 @@ struct AbandonCallbacks {
 
 extern "C" {
 
-TORV_VESK_API int TorvVeskClient_create(const char* attributes, int attributesLength, int context,
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_create(const char* attributes, int attributesLength, int context,
                                         FuncReadByte readByte, FuncReadBArray readBArray,
                                         FuncAvailable available, FuncReadClose readClose,
                                         FuncWriteByte writeByte, FuncWriteBArray writeBArray,
@@ -158,7 +158,7 @@ TORV_VESK_API int TorvVeskClient_create(const char* attributes, int attributesLe
   return kFailure;
 }
 
-TORV_VESK_API int TorvVeskClient_destroy(TorvVeskClientHandle handle) {
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_destroy(TorvVeskClientHandle handle) {
   TorvVeskClientWrapper* record = recordOf(handle);
   if (record == nullptr) return kNullHandle;
   if (record->session == nullptr) return kNoSession;
@@ -169,7 +169,7 @@ TORV_VESK_API int TorvVeskClient_destroy(TorvVeskClientHandle handle) {
   });
 }
 
-TORV_VESK_API int TorvVeskClient_createSecureInputStream(TorvVeskClientHandle handle, char** attributes,
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureInputStream(TorvVeskClientHandle handle, char** attributes,
                                                          int* attributesLength) {
   return captured(handle, kCreateSecureInputStream, [&](TorvVeskClientWrapper& record) {
     if (attributes == nullptr || attributesLength == nullptr) refuse("no place for the attribute bytes");
@@ -184,7 +184,7 @@ TORV_VESK_API int TorvVeskClient_createSecureInputStream(TorvVeskClientHandle ha
   });
 }
 
-TORV_VESK_API int TorvVeskClient_createSecureOutputStream(TorvVeskClientHandle handle, const char* attributes,
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureOutputStream(TorvVeskClientHandle handle, const char* attributes,
                                                           int attributesLength) {
   return captured(handle, kCreateSecureOutputStream, [&](TorvVeskClientWrapper& record) {
     CJTorvAttributeList sent;
@@ -194,7 +194,7 @@ TORV_VESK_API int TorvVeskClient_createSecureOutputStream(TorvVeskClientHandle h
   });
 }
 
-TORV_VESK_API int TorvVeskClient_readByte(TorvVeskClientHandle handle, char* byte, int* count) {
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readByte(TorvVeskClientHandle handle, char* byte, int* count) {
   return captured(handle, kReadByte, [&](TorvVeskClientWrapper& record) {
     if (byte == nullptr || count == nullptr) refuse("no place for the byte");
     int value = secureInput(record).read();
@@ -205,7 +205,7 @@ TORV_VESK_API int TorvVeskClient_readByte(TorvVeskClientHandle handle, char* byt
   });
 }
 
-TORV_VESK_API int TorvVeskClient_readBArray(TorvVeskClientHandle handle, char* destination, int length,
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readBArray(TorvVeskClientHandle handle, char* destination, int length,
                                             int* count) {
   return captured(handle, kReadBArray, [&](TorvVeskClientWrapper& record) {
     if (count == nullptr || length < 0 || (destination == nullptr && length > 0)) refuse("bad destination");
@@ -219,7 +219,7 @@ TORV_VESK_API int TorvVeskClient_readBArray(TorvVeskClientHandle handle, char* d
   });
 }
 
-TORV_VESK_API int TorvVeskClient_available(TorvVeskClientHandle handle, int* available) {
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_available(TorvVeskClientHandle handle, int* available) {
   return captured(handle, kAvailable, [&](TorvVeskClientWrapper& record) {
     if (available == nullptr) refuse("no place for the count");
     *available = secureInput(record).available();
@@ -227,21 +227,21 @@ TORV_VESK_API int TorvVeskClient_available(TorvVeskClientHandle handle, int* ava
   });
 }
 
-TORV_VESK_API int TorvVeskClient_readClose(TorvVeskClientHandle handle) {
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readClose(TorvVeskClientHandle handle) {
   return captured(handle, kReadClose, [&](TorvVeskClientWrapper& record) {
     secureInput(record).close();
     return kSuccess;
   });
 }
 
-TORV_VESK_API int TorvVeskClient_writeByte(TorvVeskClientHandle handle, unsigned char byte) {
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeByte(TorvVeskClientHandle handle, unsigned char byte) {
   return captured(handle, kWriteByte, [&](TorvVeskClientWrapper& record) {
     secureOutput(record).write(static_cast<int>(byte));
     return kSuccess;
   });
 }
 
-TORV_VESK_API int TorvVeskClient_writeBArray(TorvVeskClientHandle handle, const char* source, int length) {
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeBArray(TorvVeskClientHandle handle, const char* source, int length) {
   return captured(handle, kWriteBArray, [&](TorvVeskClientWrapper& record) {
     if (length < 0 || (source == nullptr && length > 0)) refuse("bad source");
     secureOutput(record).write(source, 0, length);
@@ -249,25 +249,25 @@ TORV_VESK_API int TorvVeskClient_writeBArray(TorvVeskClientHandle handle, const 
   });
 }
 
-TORV_VESK_API int TorvVeskClient_flush(TorvVeskClientHandle handle) {
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_flush(TorvVeskClientHandle handle) {
   return captured(handle, kFlush, [&](TorvVeskClientWrapper& record) {
     secureOutput(record).flush();
     return kSuccess;
   });
 }
 
-TORV_VESK_API int TorvVeskClient_WriteClose(TorvVeskClientHandle handle) {
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_WriteClose(TorvVeskClientHandle handle) {
   return captured(handle, kWriteClose, [&](TorvVeskClientWrapper& record) {
     secureOutput(record).close();
     return kSuccess;
   });
 }
 
-TORV_VESK_API const char* TorvVeskClient_getLastErrorMessage(TorvVeskClientHandle handle) {
+TORV_VESK_API const char* TORV_VESK_CALL TorvVeskClient_getLastErrorMessage(TorvVeskClientHandle handle) {
   TorvVeskClientWrapper* record = recordOf(handle);
   return record != nullptr ? record->lastErrorMessage : "";
 }
 
-TORV_VESK_API void TorvVeskClient_free_memory(void* memory) { delete[] static_cast<char*>(memory); }
+TORV_VESK_API void TORV_VESK_CALL TorvVeskClient_free_memory(void* memory) { delete[] static_cast<char*>(memory); }
 
 }  // extern "C"

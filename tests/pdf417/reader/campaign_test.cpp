@@ -36,10 +36,12 @@ private:
 struct Tally {
     const char* name;
     int cases = 0, decoded = 0, empty = 0, tooLong = 0, noRoom = 0, noArrangement = 0;
+    int latchText = 0, latchByte = 0, latchByte6 = 0, latchNumeric = 0, shiftByte = 0;  // symbols holding one
     ~Tally() {
         std::cout << "[campaign] " << name << ": " << cases << " cases, " << decoded << " decoded by zxing-cpp, " << empty
                   << " empty, " << tooLong << " too long (-11), " << noRoom << " no room (-17), " << noArrangement
-                  << " no arrangement (-7)\n";
+                  << " no arrangement (-7); symbols with 900: " << latchText << ", 901: " << latchByte
+                  << ", 924: " << latchByte6 << ", 902: " << latchNumeric << ", 913: " << shiftByte << "\n";
     }
 };
 
@@ -53,6 +55,11 @@ bool run(Tally& tally, const Bytes& data, const EncodeCase& c, EncodeReport* out
     if (report.encodeResult == -11) ++tally.tooLong;
     if (report.encodeResult == -17) ++tally.noRoom;
     if (report.writeResult == -7) ++tally.noArrangement;
+    tally.latchText += report.latchText > 0;
+    tally.latchByte += report.latchByte > 0;
+    tally.latchByte6 += report.latchByte6 > 0;
+    tally.latchNumeric += report.latchNumeric > 0;
+    tally.shiftByte += report.shiftByte > 0;
     if (out) *out = report;
     if (failure.empty()) return true;
     std::string shown;
@@ -277,6 +284,12 @@ TEST(DecodeCampaign, MixedModeSwitching) {
         if (!run(tally, mixedPayload(rng, lengthFor(rng, plannedRoom(c), 1.5)), c)) break;
     }
     EXPECT_GE(tally.decoded, 400);
+    // The mixture really switches modes in every way.
+    EXPECT_GE(tally.latchText, 100);
+    EXPECT_GE(tally.latchByte, 100);
+    EXPECT_GE(tally.latchByte6, 20);
+    EXPECT_GE(tally.latchNumeric, 100);
+    EXPECT_GE(tally.shiftByte, 100);
 }
 
 // Data exactly at the documented room, and one byte more, for data whose room is known in advance:
@@ -366,6 +379,86 @@ TEST(DecodeCampaign, OptionGrid) {
         }
     }
     EXPECT_GE(tally.decoded, 150);
+}
+
+// Payloads cut at the longest prefix the options still hold: the compaction paths that run out of
+// room (Text cut short, Numeric runs cut at the room, the all-bytes fallback) are all taken here.
+TEST(DecodeCampaign, LongestPrefixThatFits) {
+    Tally tally{"longest prefix"};
+    Rng rng(kSeed + 7);
+    int fallbacks = 0;  // longest prefixes held only by Byte Compaction of everything
+    for (int i = 0; i < 60; ++i) {
+        EncodeCase c = randomOptions(rng);
+        c.checkShortBuffer = false;
+        const int room = plannedRoom(c);
+        if (room == 0) continue;
+        const int length = 3 * room + 10;
+        Bytes data;
+        switch (i % 5) {
+            case 4:
+                // Costs more codewords in mixed modes than as bytes alone.
+                while (static_cast<int>(data.size()) < length) {
+                    appendRun(rng, data, "aBcDe", 5);
+                    data.push_back(static_cast<std::uint8_t>(rng.between(128, 255)));
+                }
+                data.resize(static_cast<std::size_t>(length));
+                break;
+            case 0: data = textPayload(rng, length); break;
+            case 1: data = mixedPayload(rng, length); break;
+            case 2: appendRun(rng, data, kLower + " ", length); break;
+            default:
+                while (static_cast<int>(data.size()) < length) {
+                    appendDigits(rng, data, rng.between(1, 40));
+                    data.push_back(static_cast<std::uint8_t>(rng.pick(std::vector<int>{'.', 'x', 0x00, 0xE9})));
+                }
+                data.resize(static_cast<std::size_t>(length));
+        }
+        EncodeReport report;
+        if (!run(tally, data, c, &report)) continue;
+        if (report.encodeResult == 1) continue;  // holds it all
+        int fits = 0, refused = length;
+        bool ok = true;
+        while (ok && refused - fits > 1) {
+            const int mid = (fits + refused) / 2;
+            ok = run(tally, Bytes(data.begin(), data.begin() + mid), c, &report);
+            (report.encodeResult == 1 ? fits : refused) = mid;
+        }
+        if (ok && i % 5 == 4 && fits >= 6) {
+            run(tally, Bytes(data.begin(), data.begin() + fits), c, &report);
+            if (report.latchByte + report.latchByte6 == 1 && report.latchText + report.shiftByte + report.latchNumeric == 0) {
+                ++fallbacks;
+            }
+        }
+    }
+    EXPECT_GE(tally.decoded, 200);
+    std::cout << "[campaign] longest prefixes held by the all-bytes fallback: " << fallbacks << "\n";
+    EXPECT_GE(fallbacks, 3) << "the all-bytes fallback was hardly reached";
+}
+
+// Module widths past the usual range and rows taller than 255 pixels.
+TEST(DecodeCampaign, WideModulesAndTallRows) {
+    Tally tally{"wide modules"};
+    Rng rng(kSeed + 8);
+    const Bytes data = mixedPayload(rng, 40);
+    for (int module : {5, 8, 13, 20}) {
+        for (const RowHeight& h : {RowHeight{"25:1", 25, 1}, RowHeight{"1:25", 1, 25}, RowHeight{"7:3", 7, 3}}) {
+            EncodeCase c;
+            c.sizingMode = torv::pdf417::SIZING_FIXED;
+            c.setRowsColumns = true;
+            c.rows = 0;
+            c.columns = 2;
+            c.moduleWidth = module;
+            c.rowHeight = h.text;
+            c.rowHeightNum = h.num;
+            c.rowHeightDen = h.den;
+            c.eccLevel = 1;
+            c.fileHeader = module % 2 == 1;
+            c.checkShortBuffer = true;
+            if (!run(tally, data, c)) return;
+        }
+    }
+    EXPECT_EQ(torv::pdf417::pdf417SetBitmapWriter(21, true), 0);
+    EXPECT_EQ(tally.decoded, 12);
 }
 
 }  // namespace

@@ -192,6 +192,16 @@ std::string runEncodeCase(const std::vector<std::uint8_t>& data, const EncodeCas
     while (described - 1 - pads > 0 && symbol.sequence[static_cast<std::size_t>(described - 1 - pads)] == 900) ++pads;
     const int n = described - pads;
     report.dataCount = n;
+    for (int i = 1; i < n; ++i) {
+        switch (symbol.sequence[static_cast<std::size_t>(i)]) {
+            case 900: ++report.latchText; break;
+            case 901: ++report.latchByte; break;
+            case 924: ++report.latchByte6; break;
+            case 902: ++report.latchNumeric; break;
+            case 913: ++report.shiftByte; break;
+            default: break;
+        }
+    }
     if (n > plan.capacity) return fail(Failure() << n << " data codewords exceed the planned room " << plan.capacity);
     const Layout layout = chooseLayout(model, n);
     if (!layout.fits || layout.rows != symbol.rows || layout.columns != symbol.columns || layout.level != symbol.eccLevel ||

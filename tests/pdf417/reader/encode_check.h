@@ -33,6 +33,9 @@ struct EncodeReport {
     bool decoded = false;            // zxing-cpp read the exact payload back
     int rows = 0, columns = 0, level = -1, dataCount = 0;
     int capacity = 0;                // planned data room, length descriptor included
+    // How often each mode codeword (900 Text latch, 901/924 Byte latches, 902 Numeric latch, 913 Byte
+    // shift) occurs among the data codewords, pads excluded.
+    int latchText = 0, latchByte = 0, latchByte6 = 0, latchNumeric = 0, shiftByte = 0;
 };
 
 // Empty string when every check passed, otherwise what went wrong.

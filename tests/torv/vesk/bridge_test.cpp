@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "attributes/CJTorvAttributeList.h"
@@ -163,6 +164,10 @@ TEST(TorvVeskClientNegotiation, TheReceivedListComesBackWithAZeroAfterIt) {
   EXPECT_EQ(std::string(bytes, 16), kExample);
   EXPECT_EQ(bytes[16], '\0');
   TorvVeskClient_free_memory(bytes);
+  // Three counts in one raw read each, the two units byte by byte; nothing else.
+  EXPECT_EQ(client.host.calls.readBArray, 3);
+  EXPECT_EQ(client.host.calls.readByte, 4);
+  EXPECT_EQ(client.host.calls.total(), 7);
   EXPECT_EQ(client.session().receivedAttributes().getValue(std::string("A")), "B");
   EXPECT_EQ(recordOf(client.handle)->secureInputStream, nullptr);
 }
@@ -209,6 +214,9 @@ TEST(TorvVeskClientNegotiation, TheHostListGoesOutOnTheConnection) {
   const std::string list = wireList({{"USER", "anna"}, {"MODE", "plain"}});
   EXPECT_EQ(TorvVeskClient_createSecureOutputStream(client.handle, list.data(), static_cast<int>(list.size())), 0);
   EXPECT_EQ(client.host.output, list);
+  EXPECT_EQ(client.host.calls.writeBArray, 5);  // the list count and four text counts
+  EXPECT_EQ(client.host.calls.writeByte, 2 * (4 + 4 + 4 + 5));
+  EXPECT_EQ(client.host.calls.flush, 0);
   EXPECT_EQ(client.session().sentAttributes().getValue(std::string("MODE")), "plain");
   EXPECT_EQ(recordOf(client.handle)->secureOutputStream, nullptr);
 }
@@ -329,6 +337,25 @@ TEST(TorvVeskClientStreams, AFailureArrivingAsTextIsHandedOverAsItIs) {
   client.host.errorText = "raw \x80 text";  // not decoded on this path
   EXPECT_EQ(TorvVeskClient_available(client.handle, &count), -1);
   EXPECT_EQ(client.lastError(), "raw \x80 text");
+}
+
+TEST(TorvVeskClientStreams, ATextThrownByTheHostAtCloseIsHandedOver) {
+  static const char kText[] = "already closed";
+  Client client(kEmptyList);
+  client.install(new PassThroughSession());
+  char* bytes = nullptr;
+  int count = 0;
+  ASSERT_EQ(TorvVeskClient_createSecureInputStream(client.handle, &bytes, &count), 1);
+  TorvVeskClient_free_memory(bytes);
+  client.host.onReadClose = [](int) -> int { throw kText; };
+  EXPECT_EQ(TorvVeskClient_readClose(client.handle), -1);
+  EXPECT_EQ(client.lastError(), kText);
+  // A text thrown where the stream converts it (a read) is a general failure instead.
+  client.host.onReadByte = [](unsigned char*, int*) -> int { throw kText; };
+  char byte = 0;
+  platform::setLastError(0);
+  EXPECT_EQ(TorvVeskClient_readByte(client.handle, &byte, &count), -30000);
+  EXPECT_EQ(client.lastError(), failureText("TorvVeskClient_readByte", 0, 376));
 }
 
 TEST(TorvVeskClientStreams, ALongPlainTextIsCutAt4096Bytes) {
@@ -478,6 +505,23 @@ TEST(TorvVeskClientHandles, DestroyMakesNoHostCall) {
   EXPECT_TRUE(host.readCloseReasons.empty());
 }
 
+TEST(TorvVeskClientHandles, DestroyIsSilentAlsoWhenTheSessionKeptTheRawStreams) {
+  ScriptedHost host(kExample);
+  TorvVeskClientHandle handle = nullptr;
+  ASSERT_EQ(host.create(kEmptyList, &handle), 1001);
+  recordOf(handle)->session->release();
+  recordOf(handle)->session = new TorvVeskClient();  // takes the raw streams over
+  char* bytes = nullptr;
+  int count = 0;
+  ASSERT_EQ(TorvVeskClient_createSecureInputStream(handle, &bytes, &count), 0);
+  TorvVeskClient_free_memory(bytes);
+  ASSERT_EQ(TorvVeskClient_createSecureOutputStream(handle, kExample.data(), 16), 0);
+  ASSERT_TRUE(recordOf(handle)->session->keeps(recordOf(handle)->dataInputStream));
+  const int before = host.calls.total();
+  EXPECT_EQ(TorvVeskClient_destroy(handle), 1);  // each stream released once (sanitizer builds check)
+  EXPECT_EQ(host.calls.total(), before);
+}
+
 TEST(TorvVeskClientHandles, AFailedDestroyKeepsTheHandleUsable) {
   Client client;
   client.install(new StubbornSession());
@@ -501,6 +545,40 @@ TEST(TorvVeskClientHandles, HandlesShareNothing) {
   TorvVeskClient_free_memory(bytes);
   EXPECT_EQ(count, 4);
   EXPECT_EQ(first.host.calls.total(), 0);
+}
+
+TEST(TorvVeskClientHandles, HandlesOnTwoThreadsKeepTheirOwnFailureTexts) {
+  // The hosts are set up before the threads start; each thread then uses only its own.
+  ScriptedHost first(kExample);
+  ScriptedHost second(kExample);
+  auto run = [](ScriptedHost* host, int code, int* mismatches) {
+    for (int round = 0; round < 200; ++round) {
+      host->position = 0;
+      TorvVeskClientHandle handle = nullptr;
+      if (host->create(kEmptyList, &handle) != 1001) {
+        ++*mismatches;
+        continue;
+      }
+      char* bytes = nullptr;
+      int count = 0;
+      if (TorvVeskClient_createSecureInputStream(handle, &bytes, &count) != 0) ++*mismatches;
+      TorvVeskClient_free_memory(bytes);
+      platform::setLastError(code);
+      TorvVeskClient_flush(handle);
+      if (std::string(TorvVeskClient_getLastErrorMessage(handle)) != failureText("TorvVeskClient_flush", code, 592)) {
+        ++*mismatches;
+      }
+      TorvVeskClient_destroy(handle);
+    }
+  };
+  int firstMismatches = 0;
+  int secondMismatches = 0;
+  std::thread a(run, &first, 111, &firstMismatches);
+  std::thread b(run, &second, 222, &secondMismatches);
+  a.join();
+  b.join();
+  EXPECT_EQ(firstMismatches, 0);
+  EXPECT_EQ(secondMismatches, 0);
 }
 
 }  // namespace

@@ -14,8 +14,15 @@
 #include "torv/vesk/TorvVeskClientWrapper.h"
 #include "torv_vesk_client.h"
 
+#include <unistd.h>
+
 namespace torv::testing {
 namespace {
+
+// A file of this process alone: several builds may run their tests at once.
+std::string scratchFile(const char* name) {
+  return ::testing::TempDir() + "vesk_" + name + "_" + std::to_string(::getpid()) + ".bin";
+}
 
 int runPeer(const std::string& mode, const std::string& file) {
   const std::string command = std::string("\"") + TORV_JAVA + "\" -cp \"" + TORV_PEER_CLASSES +
@@ -34,8 +41,8 @@ void writeFile(const std::string& path, const std::string& bytes) {
 }
 
 TEST(JavaPeer, ListsCrossTheExportsUnchanged) {
-  const std::string fromJava = ::testing::TempDir() + "vesk_from_java.bin";
-  const std::string toJava = ::testing::TempDir() + "vesk_to_java.bin";
+  const std::string fromJava = scratchFile("from_java");
+  const std::string toJava = scratchFile("to_java");
   ASSERT_EQ(runPeer("write", fromJava), 0);
   const std::string serverList = readFile(fromJava);
   ASSERT_GT(serverList.size(), 4u);
@@ -72,7 +79,7 @@ TEST(JavaPeer, ListsCrossTheExportsUnchanged) {
 
 TEST(JavaPeer, TheVerifierNoticesADifferentList) {
   // Guards the test above: the peer must not accept just anything.
-  const std::string file = ::testing::TempDir() + "vesk_other_list.bin";
+  const std::string file = scratchFile("other_list");
   writeFile(file, wireList({{"TORV_SERVER_IP", "127.0.0.2"}}));
   EXPECT_NE(runPeer("verify", file), 0);
   std::remove(file.c_str());

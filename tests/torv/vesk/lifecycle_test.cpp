@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <new>
+#include <random>
 #include <string>
 
 #include "platform/code_page.h"
@@ -137,6 +138,60 @@ TEST(TorvVeskClientLifecycle, NegotiationUnderAllocationFailureLeaksNothing) {
     EXPECT_EQ(liveAllocations, before) << failAt;
   }
   EXPECT_TRUE(succeeded);
+}
+
+// A valid list with some bytes changed, cut short or with a count replaced.
+std::string mutated(const std::string& list, std::mt19937& random) {
+  std::string bytes = list;
+  switch (random() % 4) {
+    case 0:
+      bytes.resize(random() % (bytes.size() + 1));
+      break;
+    case 1:
+      for (int i = 0; i < 3; ++i) bytes[random() % bytes.size()] = static_cast<char>(random());
+      break;
+    case 2: {
+      const int counts[] = {-2, -1, 0, 1, 7, 0x7FFF, 0x7FFFFFFF, static_cast<int>(0x80000000u)};
+      std::string count;
+      appendInt(count, counts[random() % 8]);
+      bytes.replace((random() % (bytes.size() / 4)) * 4, 4, count);
+      break;
+    }
+    default:
+      bytes += std::string(random() % 8, static_cast<char>(random()));
+      break;
+  }
+  return bytes;
+}
+
+TEST(TorvVeskClientLifecycle, DamagedListsNeverCrashOrLeak) {
+  std::mt19937 random(2024);
+  int created = 0;
+  const long before = liveAllocations;
+  for (int round = 0; round < 2000; ++round) {
+    ScriptedHost host(mutated(kServerList, random));
+    host.readBArrayLengths.reserve(64);
+    TorvVeskClientHandle handle = nullptr;
+    const std::string initial = mutated(kInitial, random);
+    const int result = host.create(initial, &handle);
+    if (result != 1001) {
+      EXPECT_EQ(result, -30000);
+      EXPECT_EQ(handle, nullptr);
+      continue;
+    }
+    ++created;
+    char* bytes = nullptr;
+    int count = 0;
+    const int in = TorvVeskClient_createSecureInputStream(handle, &bytes, &count);
+    EXPECT_TRUE(in == 0 || in == -30000) << in;
+    if (in == 0) TorvVeskClient_free_memory(bytes);
+    const std::string own = mutated(kHostList, random);
+    const int out = TorvVeskClient_createSecureOutputStream(handle, own.data(), static_cast<int>(own.size()));
+    EXPECT_TRUE(out == 0 || out == -30000) << out;
+    EXPECT_EQ(TorvVeskClient_destroy(handle), 1);
+  }
+  EXPECT_EQ(liveAllocations, before);
+  EXPECT_GT(created, 100);  // enough handles got through to exercise the negotiations
 }
 
 }  // namespace

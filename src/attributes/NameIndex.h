@@ -1,0 +1,41 @@
+// Hash index from name to position for the attribute list: open addressing with linear
+// probing over a power-of-two table of (hash, position) slots, at most half full. The names
+// themselves stay in the list's own sequence; the index only refers to them by position.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace torv::attributes {
+
+class NameIndex {
+ public:
+  // Position of name in names, or -1.
+  int find(const std::string& name, const std::vector<std::string>& names) const;
+  // Enters names[position], which must not be in the index yet.
+  void insert(int position, const std::vector<std::string>& names);
+  // Takes name out of the index (names must still hold it at its position).
+  void erase(const std::string& name, const std::vector<std::string>& names);
+  // Sets the position recorded for name, which is in the index.
+  void move(const std::string& name, int from, int to);
+  void clear();
+  int size() const { return size_; }
+
+  static std::uint32_t hashOf(const std::string& name);
+
+ private:
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::int32_t position = -1;  // -1: empty
+  };
+
+  // Slot holding the entry at position with this hash, or the empty slot where it would go.
+  std::size_t probe(std::uint32_t hash, const std::string& name, const std::vector<std::string>& names) const;
+  void grow();
+
+  std::vector<Slot> slots_;
+  int size_ = 0;
+};
+
+}  // namespace torv::attributes
