@@ -64,7 +64,7 @@ if [ "$failed" != 0 ]; then
     [ "$(cat "$work/$name.status" 2>/dev/null || echo 1)" = 0 ] && continue
     echo "=== $name: $work/$name.log"
     grep -E -A40 '^==[0-9]+==ERROR|property broken|runtime error|^SUMMARY' "$work/$name.log" | head -80
-    ls "$work/$name-"* 2>/dev/null | grep -v -- '-corpus$'
+    find "$work" -maxdepth 1 -type f -name "$name-*"
   done
   echo "A finding's input belongs in fuzz/regressions/<target>/ so the test suite replays it." >&2
 fi
