@@ -145,7 +145,25 @@ void checkAttributeReads(TorvPdf417Comp* instance, const std::u16string& name, F
 }
 
 void step(FuzzInput& input, TorvPdf417Comp*& instance) {
-  switch (input.byte() % 8) {
+  switch (input.byte() % 9) {
+    case 8: {
+      const int n = input.byte() % 4 == 0 ? input.interestingInt() : input.byte() % 8;
+      // Room for min(n, 8) names: the library writes at most five.
+      const int room = n > 0 ? std::min(n, 8) : 1;
+      std::vector<const char16_t*> names(static_cast<std::size_t>(room), nullptr);
+      const bool nullArray = input.byte() % 16 == 0;
+      const int ok = getAttrList(instance, nullArray ? nullptr : names.data(), n);
+      FUZZ_CHECK(ok == ((n < 0 || (nullArray && n > 0)) ? 0 : 1));
+      for (int i = 0; ok == 1 && !nullArray && i < std::min(n, room); ++i) {
+        if (i < 5) {
+          FUZZ_CHECK(names[static_cast<std::size_t>(i)] != nullptr &&
+                     std::u16string(names[static_cast<std::size_t>(i)]) == kNames[i]);
+        } else {
+          FUZZ_CHECK(names[static_cast<std::size_t>(i)] == nullptr);
+        }
+      }
+      break;
+    }
     case 0: {
       const std::u16string name = attributeName(input);
       const std::u16string value = wideText(input, 24);
