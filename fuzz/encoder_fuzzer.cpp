@@ -84,6 +84,19 @@ void checkReadsBack(const std::vector<std::uint8_t>& image, const std::vector<st
   FUZZ_CHECK(*decoded == data);
 }
 
+// Encoding without an input stream, writing before anything was encoded.
+void checkOutOfOrderCalls() {
+  std::uint8_t byte = 'A';
+  std::int32_t size = -5;
+  FUZZ_CHECK(pdf417Write(nullptr, &size) == PDF417_ERR_NOT_ENCODED && size == -5);
+  FUZZ_CHECK(pdf417Encode(nullptr, 1) == PDF417_ERR_NO_STREAM);
+  Pdf417Stream out;
+  FUZZ_CHECK(pdf417OpenMemory(&out, PDF417_STREAM_OUTPUT, &byte, 1) == 1);
+  FUZZ_CHECK(pdf417Encode(&out, 1) == PDF417_ERR_NOT_INPUT);
+  FUZZ_CHECK(pdf417Write(&out, &size) == PDF417_ERR_NOT_ENCODED && size == -5);
+  FUZZ_CHECK(pdf417OpenMemory(nullptr, PDF417_STREAM_INPUT, &byte, 1) == 0);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
@@ -94,7 +107,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   setOptions(input);
   const std::uint8_t lengthChoice = input.byte();
   const std::uint8_t bufferChoice = input.byte();
+  // Calls out of order first, and options changed between encoding and writing.
+  const std::uint8_t protocol = input.byte();
+  std::vector<std::uint8_t> laterOptions;
+  if (protocol & 1) laterOptions = input.bytes(24);
   const std::vector<std::uint8_t> data = input.rest();
+  if (protocol & 2) checkOutOfOrderCalls();
 
   // The data in a buffer of exactly its size; the encoder may be told a different length.
   std::int32_t length = static_cast<std::int32_t>(data.size());
@@ -107,6 +125,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const int encoded = pdf417Encode(&in, length);
   FUZZ_CHECK(oneOf(encoded, {1, PDF417_ERR_TOO_LONG, PDF417_ERR_NO_ROOM}));
   if (length < 0 || static_cast<std::size_t>(length) > data.size()) FUZZ_CHECK(encoded == PDF417_ERR_TOO_LONG);
+
+  if (encoded == 1 && (protocol & 2)) {
+    std::int32_t untouched = -5;
+    FUZZ_CHECK(oneOf(pdf417Write(nullptr, nullptr), {PDF417_ERR_NO_TARGET, PDF417_ERR_NO_ARRANGEMENT}));
+    Pdf417Stream wrong;
+    std::uint8_t byte = 0;
+    pdf417OpenMemory(&wrong, PDF417_STREAM_INPUT, &byte, 1);
+    FUZZ_CHECK(oneOf(pdf417Write(&wrong, &untouched), {PDF417_ERR_NOT_OUTPUT, PDF417_ERR_NO_ARRANGEMENT}));
+    FUZZ_CHECK(untouched == -5);
+  }
+  if (protocol & 1) {
+    FuzzInput later(laterOptions.data(), laterOptions.size());
+    setOptions(later);
+  }
 
   std::int32_t bitmapSize = -1;
   const int sized = pdf417Write(nullptr, &bitmapSize);

@@ -95,9 +95,11 @@ save("component", "read-me", [2, 1, 20] + list(struct.pack(">5i", 4, 3, 2, 1, 1)
 
 
 # 5. encoder: writer, module width, header flag, option count, options, length and buffer choices, data
-def encoder(options, data, module=1, header=1, length_choice=3, buffer_choice=1):
-    """options: their count, then the option bytes as setOptions reads them."""
-    return bytes([1, module, header] + options + [length_choice, buffer_choice]) + data
+def encoder(options, data, module=1, header=1, length_choice=3, buffer_choice=1, protocol=0, later=()):
+    """options: their count, then the option bytes as setOptions reads them; later: the options
+    set between encoding and writing (protocol bit 0)."""
+    later_bytes = [len(later)] + list(later) if protocol & 1 else []
+    return bytes([1, module, header] + options + [length_choice, buffer_choice, protocol] + later_bytes) + data
 
 
 save("encoder", "text", encoder([0], b"Hello, World! 123"))
@@ -106,6 +108,9 @@ save("encoder", "binary", encoder([0], bytes(range(256))[::7], module=2, header=
 save("encoder", "options", encoder([3, 0, 5, 2, 6, 0, 1, 1, 1, 10], b"mixed Text 42 \x01\x02"))
 save("encoder", "rows-columns", encoder([2, 2, 1, 20, 3, 4, 1, 3, 2, 1], b"x" * 60))
 save("encoder", "short-buffer", encoder([0], b"abc", buffer_choice=0))
+save("encoder", "out-of-order", encoder([0], b"order", protocol=2))
+save("encoder", "options-after-encode", encoder([1, 0, 1, 0], b"later options " * 3, protocol=1,
+                                                later=[2, 0, 1, 8, 2, 2, 3, 1, 2]))
 
 
 # 6. picture loader: surface, padding, eight coordinates, source flag, then the block
