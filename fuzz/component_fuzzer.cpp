@@ -145,7 +145,29 @@ void checkAttributeReads(TorvPdf417Comp* instance, const std::u16string& name, F
 }
 
 void step(FuzzInput& input, TorvPdf417Comp*& instance) {
-  switch (input.byte() % 9) {
+  switch (input.byte() % 10) {
+    case 9: {
+      // Null instances and null names are refused, never followed.
+      const std::u16string name = attributeName(input);
+      char16_t buffer[16] = {u'#'};
+      FUZZ_CHECK(getAttrLength(nullptr, name.c_str()) == -1);
+      FUZZ_CHECK(getAttrLength(instance, nullptr) == -1);
+      FUZZ_CHECK(getAttr(nullptr, name.c_str(), buffer, 16) == 0 && buffer[0] == u'#');
+      FUZZ_CHECK(getAttr(instance, nullptr, buffer, 16) == 0 && buffer[0] == u'#');
+      FUZZ_CHECK(getAttr(instance, name.c_str(), nullptr, 16) == 0);
+      FUZZ_CHECK(setAttr(instance, nullptr, u"5") == 0);
+      FUZZ_CHECK(setAttr(nullptr, name.c_str(), u"5") == 0);
+      int length = -1;
+      FUZZ_CHECK(writeMe(nullptr, &length) == nullptr && length == 0);
+      FUZZ_CHECK(GetCopyInstance(nullptr) == nullptr);
+      DeleteInstance(nullptr);
+      float width = -5.0f, height = -5.0f;
+      getAutosize(nullptr, nullptr, nullptr, &width, &height);
+      FUZZ_CHECK(width == -5.0f && height == -5.0f);
+      paint(nullptr, nullptr, nullptr, 0, 0, 0, 0, 1);
+      print(instance, nullptr, u"x", 0, 0, 0, 0, 1, 0, 0);
+      break;
+    }
     case 8: {
       const int n = input.byte() % 4 == 0 ? input.interestingInt() : input.byte() % 8;
       // Room for min(n, 8) names: the library writes at most five.
