@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fuzz_input.h"
+#include "stream/array.h"
 #include "stream/byte_array_input_stream.h"
 #include "stream/data_input_stream.h"
 #include "stream/exceptions.h"
@@ -28,7 +29,41 @@ class Run {
 
   void step(FuzzInput& script) {
     const std::size_t before = position();
-    switch (script.byte() % 11) {
+    switch (script.byte() % 15) {
+      case 11: {
+        // An array read of a length and offset chosen by the script, checked element access.
+        CJArray<char> array(script.byte() % 24);
+        const int offset = static_cast<int>(script.byte() % 32) - 4;
+        const int length = static_cast<int>(script.byte() % 32) - 4;
+        // An empty read touches nothing, so its offset does not matter.
+        const bool inRange = length == 0 || (offset >= 0 && length >= 0 && offset + length <= array.length);
+        if (attempt([&] { in_.readFully(array, offset, length); })) {
+          FUZZ_CHECK(inRange && before + static_cast<std::size_t>(length) <= bytes_.size());
+          FUZZ_CHECK(position() == before + static_cast<std::size_t>(length));
+          FUZZ_CHECK(length == 0 ||
+                     std::memcmp(array.data + offset, bytes_.data() + before, static_cast<std::size_t>(length)) == 0);
+        }
+        break;
+      }
+      case 12: {
+        CJArray<char>* rest = nullptr;
+        FUZZ_CHECK(attempt([&] { rest = in_.toRemainingByteArray(); }));
+        FUZZ_CHECK(rest != nullptr && rest->length == static_cast<int>(bytes_.size() - before));
+        FUZZ_CHECK(rest->length == 0 ||
+                   std::memcmp(rest->data, bytes_.data() + before, static_cast<std::size_t>(rest->length)) == 0);
+        delete rest;
+        FUZZ_CHECK(position() == before);
+        break;
+      }
+      case 13: {
+        char* at = nullptr;
+        int left = -1;
+        FUZZ_CHECK(attempt([&] { at = in_.getCurrentPointer(); left = in_.getBufferRemaining(); }));
+        FUZZ_CHECK(bytes_.empty() || at == reinterpret_cast<char*>(bytes_.data()) + before);
+        FUZZ_CHECK(left == static_cast<int>(bytes_.size() - before));
+        break;
+      }
+      case 14: expectValue(1, [&] { return static_cast<std::uint64_t>(in_.readBoolean() != 0); }, true); break;
       case 0: expectValue(4, [&] { return static_cast<std::uint64_t>(static_cast<std::uint32_t>(in_.readInt())); }); break;
       case 1: expectValue(8, [&] { return static_cast<std::uint64_t>(in_.readLong()); }); break;
       case 2: expectValue(2, [&] { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(in_.readShort())); }); break;
@@ -129,12 +164,12 @@ class Run {
 
   // A fixed-width read succeeds exactly when its bytes are there, and gives their value.
   template <typename Read>
-  void expectValue(int width, Read read) {
+  void expectValue(int width, Read read, bool truth = false) {
     const std::size_t before = position();
     std::uint64_t value = 0;
     if (attempt([&] { value = read(); })) {
       FUZZ_CHECK(before + static_cast<std::size_t>(width) <= bytes_.size());
-      FUZZ_CHECK(value == bigEndian(before, width));
+      FUZZ_CHECK(value == (truth ? bigEndian(before, width) != 0 : bigEndian(before, width)));
       FUZZ_CHECK(position() == before + static_cast<std::size_t>(width));
     } else {
       FUZZ_CHECK(before + static_cast<std::size_t>(width) > bytes_.size());

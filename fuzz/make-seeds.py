@@ -51,6 +51,7 @@ save("data_input", "utf", data_input(b"\xc3\xa9\xe2\x82\xac\xc0\x80", [4, 4, 4],
                                      b"\x00\x03abc\xff\xff\x00\x00\x00\x02AB\x00\x02\xc0\x80"))
 save("data_input", "strings", data_input(b"\xed\xa0\x80", [5, 5, 5],
                                          string_form("hi") + string_form(None) + struct.pack(">i", 1 << 30)))
+save("data_input", "arrays", data_input(b"x", [11, 8, 4, 7, 12, 13, 14, 11, 0, 4, 4, 11, 20, 30, 2], bytes(range(50))))
 save("data_input", "mark-skip", data_input(b"", [7, 0, 6, 5, 8, 0, 6, 255, 9, 40, 8, 9, 200], bytes(range(100))))
 
 # 3. client exports: mode (not a multiple of 4), handle choice, then create (structured attributes,
