@@ -6,6 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev libzint-dev libpng-dev
   default-jdk-headless
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

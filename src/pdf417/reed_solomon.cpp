@@ -51,7 +51,8 @@ constexpr GaloisTables makeTables() {
     return t;
 }
 
-constexpr GaloisTables kTables = makeTables();
+// Built once when the library loads: evaluating it at compile time goes past some compilers' step limits.
+const GaloisTables kTables = makeTables();
 
 constexpr unsigned generatorOffset(unsigned k) { return k - 2; }  // 2 + 4 + ... + k/2 = k - 2
 

@@ -69,10 +69,12 @@ long long TorvFuncInputStream::skip(long long n) {
   std::unique_ptr<char[]> scratch(new char[static_cast<size_t>(chunk)]);
   long long remaining = n;
   while (remaining > 0) {
-    const int count = read(scratch.get(), 0, static_cast<int>(std::min(chunk, remaining)));
+    const int piece = static_cast<int>(std::min(chunk, remaining));
+    const int count = read(scratch.get(), 0, piece);
     // A host that reports no progress would keep this loop going forever: stop there.
     if (count <= 0) break;
-    remaining -= count;
+    // A host that claims more than it was asked for skipped no more than the piece.
+    remaining -= std::min(count, piece);
   }
   return n - remaining;
 }

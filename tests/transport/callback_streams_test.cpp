@@ -154,6 +154,18 @@ TEST(TorvFuncInputStream, SkipStopsWhenTheHostMakesNoProgress) {
   EXPECT_EQ(host.calls.readBArray, 2);
 }
 
+TEST(TorvFuncInputStream, SkipNeverReportsMoreThanAskedWhenTheHostOverstatesItsCount) {
+  ScriptedHost host;
+  host.onReadBArray = [&](char*, int length, int* count) {
+    *count = length + 1;
+    return 0;
+  };
+  auto in = inputOver(host);
+  EXPECT_EQ(in->skip(1024), 1024);
+  EXPECT_EQ(in->skip(3000), 3000);
+  EXPECT_EQ(host.calls.readBArray, 4);  // 1024, then 1024 + 1024 + 952, each piece counted at most once
+}
+
 TEST(TorvFuncInputStream, SkipBeyond32BitsCountsIn64Bits) {
   ScriptedHost host;
   long long delivered = 0;
