@@ -34,10 +34,11 @@ std::string unitsToAnsi(const std::u16string& units) {
   std::size_t end = 0;
   while (end < units.size() && units[end] != 0) ++end;
   if (end == 0) return std::string();
-  // Every unit (or surrogate pair) gives at most one byte in Windows-1252.
-  std::string text(end, '\0');
-  const int produced = platform::utf16ToAnsi(units.data(), static_cast<int>(end), &text[0],
-                                             static_cast<int>(end));
+  // Measure first: a double-byte ANSI code page may need more bytes than there are units.
+  const int needed = platform::utf16ToAnsi(units.data(), static_cast<int>(end), nullptr, 0);
+  if (needed <= 0) return std::string();
+  std::string text(static_cast<std::size_t>(needed), '\0');
+  const int produced = platform::utf16ToAnsi(units.data(), static_cast<int>(end), &text[0], needed);
   text.resize(produced > 0 ? static_cast<std::size_t>(produced) : 0);
   return text;
 }
