@@ -26,6 +26,8 @@ int fail(int code) {
 int lastError() { return errno; }
 void setLastError(int code) { errno = code; }
 
+bool isAnsiLeadByte(unsigned char) { return false; }
+
 char16_t ansiByteToUtf16(unsigned char byte) {
   if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
   return byte;

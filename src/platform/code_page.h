@@ -27,6 +27,9 @@ int ansiToUtf16(const char* source, int sourceLength, char16_t* destination, int
 // Same length, measuring and failure conventions as ansiToUtf16.
 int utf16ToAnsi(const char16_t* source, int sourceLength, char* destination, int destinationCapacity);
 
+// Whether the byte starts a two-byte character in the ANSI code page (never, in Windows-1252).
+bool isAnsiLeadByte(unsigned char byte);
+
 // The UTF-16 unit for one Windows-1252 byte (the five undefined bytes map to U+0081 etc.).
 char16_t ansiByteToUtf16(unsigned char byte);
 

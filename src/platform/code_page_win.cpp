@@ -29,6 +29,8 @@ int utf16ToAnsi(const char16_t* source, int sourceLength, char* destination, int
                              nullptr, nullptr);
 }
 
+bool isAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByteEx(CP_ACP, byte) != 0; }
+
 char16_t ansiByteToUtf16(unsigned char byte) {
   const char source = static_cast<char>(byte);
   wchar_t unit = 0;

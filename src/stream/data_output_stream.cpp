@@ -102,8 +102,9 @@ void CJDataOutputStream::writeDouble(double v) {
 void CJDataOutputStream::writeUTF(std::string s) {
   std::u16string units;
   if (!torv::stream::ansiToUnits(s, units)) {
-    throw new CJIOException(
-        torv::stream::conversionFailureMessage("UTFDataFormatException", torv::platform::lastError()));
+    // Read the code before anything else (the allocation of the exception) can change it.
+    const int code = torv::platform::lastError();
+    throw new CJIOException(torv::stream::conversionFailureMessage("UTFDataFormatException", code));
   }
   const long long utflen = torv::stream::modifiedUtf8Length(units);
   if (utflen > 65535) throw new CJIOException("UTFDataFormatException()");
@@ -117,8 +118,9 @@ void CJDataOutputStream::writeUTF(std::string s) {
 void CJDataOutputStream::writeString(const std::string& s) {
   std::u16string units;
   if (!torv::stream::ansiToUnits(s, units)) {
-    throw new CJIOException(
-        torv::stream::conversionFailureMessage("StringDataFormatException", torv::platform::lastError()));
+    // Read the code before anything else (the allocation of the exception) can change it.
+    const int code = torv::platform::lastError();
+    throw new CJIOException(torv::stream::conversionFailureMessage("StringDataFormatException", code));
   }
   writeInt(static_cast<int>(units.size()));
   for (char16_t u : units) {

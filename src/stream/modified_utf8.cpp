@@ -20,8 +20,9 @@ std::string decodeUTF(const char* text) {
 char* encodeUTF(const std::string& s) {
   std::u16string units;
   if (!torv::stream::ansiToUnits(s, units)) {
-    throw new CZException(
-        torv::stream::conversionFailureMessage("UTFDataFormatException", torv::platform::lastError()));
+    // Read the code before anything else (the allocation of the exception) can change it.
+    const int code = torv::platform::lastError();
+    throw new CZException(torv::stream::conversionFailureMessage("UTFDataFormatException", code));
   }
   const long long utflen = torv::stream::modifiedUtf8Length(units);
   if (utflen > 65535) throw new CZException("UTFDataFormatException()");

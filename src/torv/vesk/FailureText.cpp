@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/code_page.h"
+
 namespace torv::vesk {
 
 void storeComposedFailureText(char (&target)[kFailureTextSize], const CaptureSite& site, int lastError) {
@@ -14,9 +16,16 @@ void storeComposedFailureText(char (&target)[kFailureTextSize], const CaptureSit
 
 void storeFailureText(char (&target)[kFailureTextSize], const char* text) {
   if (text == nullptr) text = "";
-  // The code page is single-byte (Windows-1252), so a cut never splits a character.
-  const std::size_t length = strnlen(text, kFailureTextLimit);
-  std::memcpy(target, text, length);
+  // The cut never splits a double-byte character: a lead byte that would be the last byte kept
+  // is dropped with its trail byte.
+  std::size_t length = 0;
+  while (length < kFailureTextLimit && text[length] != '\0') {
+    const bool lead = platform::isAnsiLeadByte(static_cast<unsigned char>(text[length]));
+    if (lead && length + 1 == kFailureTextLimit) break;
+    length += (lead && text[length + 1] != '\0') ? 2 : 1;
+  }
+  // memmove: the host may hand back this very text as its failure text.
+  std::memmove(target, text, length);
   std::memset(target + length, 0, kFailureTextLimit - length);
 }
 
