@@ -35,7 +35,14 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 
 output=$(mktemp)
 trap 'rm -f "$output"' EXIT
-"$wine" "$@" >"$output" 2>&1 </dev/null
-status=$?
+# A program that starts while the previous one's wineserver is shutting down loses its
+# connection to it ("wine client error"); that says nothing about the program, so run it again.
+for attempt in 1 2 3; do
+  "$wine" "$@" >"$output" 2>&1 </dev/null
+  status=$?
+  if [ $status -eq 0 ] || ! grep -q '^wine client error' "$output"; then break; fi
+  echo "wine-run: lost the wineserver connection (attempt $attempt), running again" >&2
+  sleep 1
+done
 cat "$output"
 exit $status
