@@ -17,7 +17,7 @@ if [ -z "$wine" ]; then
   exit 127
 fi
 
-export WINEPREFIX=${WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/torv/wine64}
+export WINEPREFIX=${WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/torv/wine64}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
 export LC_ALL=C
