@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "attributes/CJTorvAttributeList.h"
+#include "list_entries.h"
 #include "caught.h"
 #include "scripted_host.h"
 #include "stream/byte_array_input_stream.h"
@@ -16,14 +17,6 @@
 
 namespace torv::testing {
 namespace {
-
-using Entries = std::vector<std::pair<std::string, std::string>>;
-
-Entries entriesOf(const CJTorvAttributeList& list) {
-  Entries entries;
-  for (int i = 0; i < list.size(); ++i) entries.emplace_back(list.getName(i), list.getValue(i));
-  return entries;
-}
 
 // Every name must be found at its position: the index agrees with the sequences.
 void expectIndexConsistent(const CJTorvAttributeList& list) {

@@ -65,13 +65,7 @@ class Plugin {
   // An instance with the case's attributes; the caller deletes it.
   TorvPdf417Comp* instanceFor(const PaintCase& c) const {
     TorvPdf417Comp* instance = getNewInstance();
-    const std::pair<const char16_t*, int> values[] = {{u"PDF417_ROWNUM", c.rows},   {u"PDF417_COLNUM", c.columns},
-                                                      {u"PDF417_ECC", c.ecc},       {u"PDF417_XSCALE", c.xScale},
-                                                      {u"PDF417_YSCALE", c.yScale}};
-    for (const auto& [name, value] : values) {
-      const std::string digits = std::to_string(value);
-      setAttr(instance, name, std::u16string(digits.begin(), digits.end()).c_str());
-    }
+    applyAttributes(c, instance, setAttr);
     return instance;
   }
 

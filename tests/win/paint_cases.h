@@ -6,6 +6,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace torv::test {
@@ -16,6 +17,18 @@ struct PaintCase {
   std::string bytes;      // what the symbol must carry: the text in Windows-1252
   int rows, columns, ecc, xScale, yScale;
 };
+
+// Gives an instance the case's five attributes through the plug-in's setAttr (linked or loaded).
+template <typename Instance, typename SetAttr>
+void applyAttributes(const PaintCase& c, Instance* instance, SetAttr setAttr) {
+  const std::pair<const char16_t*, int> values[] = {{u"PDF417_ROWNUM", c.rows}, {u"PDF417_COLNUM", c.columns},
+                                                    {u"PDF417_ECC", c.ecc},     {u"PDF417_XSCALE", c.xScale},
+                                                    {u"PDF417_YSCALE", c.yScale}};
+  for (const auto& [name, value] : values) {
+    const std::string digits = std::to_string(value);
+    setAttr(instance, name, std::u16string(digits.begin(), digits.end()).c_str());
+  }
+}
 
 inline const std::vector<PaintCase>& paintCases() {
   static const std::vector<PaintCase> cases = {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "attributes/CJTorvAttributeList.h"
+#include "list_entries.h"
 #include "caught.h"
 #include "scripted_host.h"
 #include "stream/data_input_stream.h"
@@ -14,14 +15,6 @@
 
 namespace torv::testing {
 namespace {
-
-using Entries = std::vector<std::pair<std::string, std::string>>;
-
-Entries entriesOf(const CJTorvAttributeList& list) {
-  Entries entries;
-  for (int i = 0; i < list.size(); ++i) entries.emplace_back(list.getName(i), list.getValue(i));
-  return entries;
-}
 
 // Raw data streams over a scripted host, as a handle builds them.
 struct Connection {
