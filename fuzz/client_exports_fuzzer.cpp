@@ -37,9 +37,15 @@ struct Host {
 
   const char* newText() {
     switch (input.byte() % 4) {
-      case 0: texts.emplace_back("connection reset"); break;
-      case 1: texts.emplace_back(std::string(5000, 'x')); break;  // longer than the handle keeps
-      default: texts.push_back(input.text(40)); break;             // any bytes: often malformed
+      case 0:
+        texts.emplace_back("connection reset");
+        break;
+      case 1:
+        texts.emplace_back(std::string(5000, 'x'));
+        break;  // longer than the handle keeps
+      default:
+        texts.push_back(input.text(40));
+        break;  // any bytes: often malformed
     }
     return texts.back().c_str();
   }
@@ -60,10 +66,18 @@ int readByte(int, unsigned char* byte, int* count) {
   if (result < 0) return result;
   *byte = host->input.byte();
   switch (host->input.byte() % 8) {
-    case 0: *count = 0; break;
-    case 1: *count = 2; break;
-    case 2: *count = -1; break;
-    default: *count = 1; break;
+    case 0:
+      *count = 0;
+      break;
+    case 1:
+      *count = 2;
+      break;
+    case 2:
+      *count = -1;
+      break;
+    default:
+      *count = 1;
+      break;
   }
   if (host->input.empty()) return -1;  // the connection is gone
   return result;
@@ -175,10 +189,10 @@ TorvVeskClientHandle create(FuzzInput& input) {
   // Now and then a host leaves some of its functions out.
   const std::uint16_t missing = input.byte() % 8 == 0 ? input.u16() : 0;
   auto given = [&](auto function, int bit) { return (missing >> bit & 1) != 0 ? nullptr : function; };
-  const int code = TorvVeskClient_create(attributes.data(), length, 7, given(readByte, 0), given(readBArray, 1),
-                                         given(available, 2), given(readClose, 3), given(writeByte, 4),
-                                         given(writeBArray, 5), given(flush, 6), given(writeClose, 7),
-                                         given(errorMessage, 8), &handle);
+  const int code =
+      TorvVeskClient_create(attributes.data(), length, 7, given(readByte, 0), given(readBArray, 1), given(available, 2),
+                            given(readClose, 3), given(writeByte, 4), given(writeBArray, 5), given(flush, 6),
+                            given(writeClose, 7), given(errorMessage, 8), &handle);
   FUZZ_CHECK(oneOf(code, {1001, kFailure}));
   FUZZ_CHECK((code == 1001) == (handle != nullptr));
   return code == 1001 ? handle : nullptr;
@@ -303,19 +317,35 @@ void exerciseStreams(FuzzInput& input) {
           FUZZ_CHECK(skipped >= 0 && skipped <= (n > 0 ? n : 0));
           break;
         }
-        case 3: in.available(); break;
-        case 4: in.close(); break;
-        case 5: in.readInt(); break;
-        case 6: in.readUTF(); break;
-        case 7: in.readString(); break;
-        case 8: out.write(input.byte()); break;
+        case 3:
+          in.available();
+          break;
+        case 4:
+          in.close();
+          break;
+        case 5:
+          in.readInt();
+          break;
+        case 6:
+          in.readUTF();
+          break;
+        case 7:
+          in.readString();
+          break;
+        case 8:
+          out.write(input.byte());
+          break;
         case 9: {
           const std::string bytes = input.text(32);
           out.write(bytes.data(), 0, static_cast<int>(bytes.size()));
           break;
         }
-        case 10: out.flush(); break;
-        default: out.close(); break;
+        case 10:
+          out.flush();
+          break;
+        default:
+          out.close();
+          break;
       }
     } catch (CZException* e) {
       e->Delete();

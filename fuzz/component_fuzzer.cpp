@@ -54,18 +54,24 @@ std::u16string attributeName(FuzzInput& input) {
 
 float anyScale(FuzzInput& input) {
   switch (input.byte() % 10) {
-    case 0: return 0.0f;
-    case 1: return -1.0f;
-    case 2: return std::numeric_limits<float>::quiet_NaN();
-    case 3: return std::numeric_limits<float>::infinity();
-    case 4: return 1e30f;
+    case 0:
+      return 0.0f;
+    case 1:
+      return -1.0f;
+    case 2:
+      return std::numeric_limits<float>::quiet_NaN();
+    case 3:
+      return std::numeric_limits<float>::infinity();
+    case 4:
+      return 1e30f;
     case 5: {
       const std::uint32_t bits = input.u32();
       float f;
       std::memcpy(&f, &bits, sizeof f);
       return f;
     }
-    default: return static_cast<float>(input.byte()) / 64.0f;
+    default:
+      return static_cast<float>(input.byte()) / 64.0f;
   }
 }
 

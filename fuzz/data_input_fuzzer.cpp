@@ -24,8 +24,8 @@ class Run {
  public:
   explicit Run(std::vector<std::uint8_t> bytes)
       : bytes_(std::move(bytes)),
-        in_(new CJByteArrayInputStream(reinterpret_cast<char*>(bytes_.data()), static_cast<int>(bytes_.size()), 0),
-            1) {}
+        in_(new CJByteArrayInputStream(reinterpret_cast<char*>(bytes_.data()), static_cast<int>(bytes_.size()), 0), 1) {
+  }
 
   void step(FuzzInput& script) {
     const std::size_t before = position();
@@ -58,16 +58,30 @@ class Run {
       case 13: {
         char* at = nullptr;
         int left = -1;
-        FUZZ_CHECK(attempt([&] { at = in_.getCurrentPointer(); left = in_.getBufferRemaining(); }));
+        FUZZ_CHECK(attempt([&] {
+          at = in_.getCurrentPointer();
+          left = in_.getBufferRemaining();
+        }));
         FUZZ_CHECK(bytes_.empty() || at == reinterpret_cast<char*>(bytes_.data()) + before);
         FUZZ_CHECK(left == static_cast<int>(bytes_.size() - before));
         break;
       }
-      case 14: expectValue(1, [&] { return static_cast<std::uint64_t>(in_.readBoolean() != 0); }, true); break;
-      case 0: expectValue(4, [&] { return static_cast<std::uint64_t>(static_cast<std::uint32_t>(in_.readInt())); }); break;
-      case 1: expectValue(8, [&] { return static_cast<std::uint64_t>(in_.readLong()); }); break;
-      case 2: expectValue(2, [&] { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(in_.readShort())); }); break;
-      case 3: expectValue(1, [&] { return static_cast<std::uint64_t>(static_cast<std::uint8_t>(in_.readByte())); }); break;
+      case 14:
+        expectValue(
+            1, [&] { return static_cast<std::uint64_t>(in_.readBoolean() != 0); }, true);
+        break;
+      case 0:
+        expectValue(4, [&] { return static_cast<std::uint64_t>(static_cast<std::uint32_t>(in_.readInt())); });
+        break;
+      case 1:
+        expectValue(8, [&] { return static_cast<std::uint64_t>(in_.readLong()); });
+        break;
+      case 2:
+        expectValue(2, [&] { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(in_.readShort())); });
+        break;
+      case 3:
+        expectValue(1, [&] { return static_cast<std::uint64_t>(static_cast<std::uint8_t>(in_.readByte())); });
+        break;
       case 4: {
         // A 16-bit length; FF FF announces a 32-bit length after it.
         std::size_t header = 2;

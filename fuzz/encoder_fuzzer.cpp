@@ -27,11 +27,15 @@ bool oneOf(int code, std::initializer_list<int> allowed) {
 // A ratio text: mostly well formed, sometimes anything.
 std::string ratioText(FuzzInput& input) {
   switch (input.byte() % 4) {
-    case 0: return input.text(12);
-    case 1: return std::to_string(input.byte() % 30) + ":" + std::to_string(input.byte() % 30);
-    case 2: return std::to_string(input.byte() % 12) + "." + std::to_string(input.byte() % 120) + ":" +
-                   std::to_string(input.byte() % 12);
-    default: return std::to_string(input.byte() % 30);
+    case 0:
+      return input.text(12);
+    case 1:
+      return std::to_string(input.byte() % 30) + ":" + std::to_string(input.byte() % 30);
+    case 2:
+      return std::to_string(input.byte() % 12) + "." + std::to_string(input.byte() % 120) + ":" +
+             std::to_string(input.byte() % 12);
+    default:
+      return std::to_string(input.byte() % 30);
   }
 }
 
@@ -40,8 +44,12 @@ void setOptions(FuzzInput& input) {
   for (int i = 0; i < count; ++i) {
     int result = 1;
     switch (input.byte() % 6) {
-      case 0: result = pdf417SetEccLevel(input.byte() % 4 == 0 ? input.interestingInt() : input.byte() % 10); break;
-      case 1: result = pdf417SetSizingMode(input.byte() % 4 == 0 ? input.interestingInt() : input.byte() % 3); break;
+      case 0:
+        result = pdf417SetEccLevel(input.byte() % 4 == 0 ? input.interestingInt() : input.byte() % 10);
+        break;
+      case 1:
+        result = pdf417SetSizingMode(input.byte() % 4 == 0 ? input.interestingInt() : input.byte() % 3);
+        break;
       case 2: {
         const int rows = input.byte() % 4 == 0 ? input.interestingInt() : input.byte() % 100;
         const int columns = input.byte() % 4 == 0 ? input.interestingInt() : input.byte() % 34;

@@ -36,12 +36,18 @@ class FuzzInput {
   // Mostly small values, now and then the edges of the 32-bit range.
   std::int32_t interestingInt() {
     switch (byte() % 8) {
-      case 0: return 0;
-      case 1: return -1;
-      case 2: return INT32_MIN;
-      case 3: return INT32_MAX;
-      case 4: return i32();
-      default: return static_cast<std::int32_t>(byte());
+      case 0:
+        return 0;
+      case 1:
+        return -1;
+      case 2:
+        return INT32_MIN;
+      case 3:
+        return INT32_MAX;
+      case 4:
+        return i32();
+      default:
+        return static_cast<std::int32_t>(byte());
     }
   }
 
@@ -75,9 +81,9 @@ class FuzzInput {
 
 // A broken property: report it the way a sanitizer reports memory faults, so the fuzzer keeps the
 // input and the replay test fails.
-#define FUZZ_CHECK(condition)                                                                    \
-  do {                                                                                           \
-    if (!(condition)) ::torv::fuzz::checkFailed(#condition, __FILE__, __LINE__);                  \
+#define FUZZ_CHECK(condition)                                                    \
+  do {                                                                           \
+    if (!(condition)) ::torv::fuzz::checkFailed(#condition, __FILE__, __LINE__); \
   } while (0)
 
 namespace torv::fuzz {

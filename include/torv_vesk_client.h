@@ -38,56 +38,56 @@ typedef struct TorvVeskClientOpaque* TorvVeskClientHandle;
  * (char*) out of a callback instead of returning a failure. */
 
 /* Reads one byte; on success *count must be exactly 1. */
-typedef int (TORV_VESK_CALL* FuncReadByte)(int context, unsigned char* byte, int* count);
+typedef int(TORV_VESK_CALL* FuncReadByte)(int context, unsigned char* byte, int* count);
 /* Reads up to length bytes; stores how many in *count, a negative count at end of stream. */
-typedef int (TORV_VESK_CALL* FuncReadBArray)(int context, char* destination, int length, int* count);
+typedef int(TORV_VESK_CALL* FuncReadBArray)(int context, char* destination, int length, int* count);
 /* Stores the number of bytes readable without blocking. */
-typedef int (TORV_VESK_CALL* FuncAvailable)(int context, int* available);
+typedef int(TORV_VESK_CALL* FuncAvailable)(int context, int* available);
 /* Closes the input side: reason 0 on close, 1 when released unclosed. Result not examined. */
-typedef int (TORV_VESK_CALL* FuncReadClose)(int context, int reason);
+typedef int(TORV_VESK_CALL* FuncReadClose)(int context, int reason);
 /* Writes one byte: the low eight bits of value. */
-typedef int (TORV_VESK_CALL* FuncWriteByte)(int context, int value);
+typedef int(TORV_VESK_CALL* FuncWriteByte)(int context, int value);
 /* Writes exactly length bytes. */
-typedef int (TORV_VESK_CALL* FuncWriteBArray)(int context, const char* source, int length);
+typedef int(TORV_VESK_CALL* FuncWriteBArray)(int context, const char* source, int length);
 /* Flushes the output side. */
-typedef int (TORV_VESK_CALL* FuncFlush)(int context);
+typedef int(TORV_VESK_CALL* FuncFlush)(int context);
 /* Closes the output side. */
-typedef int (TORV_VESK_CALL* FuncWriteClose)(int context);
+typedef int(TORV_VESK_CALL* FuncWriteClose)(int context);
 /* Text that describes the failure the last callback reported. */
-typedef const char* (TORV_VESK_CALL* FuncErrorMessage)(int context);
+typedef const char*(TORV_VESK_CALL* FuncErrorMessage)(int context);
 
 /* Creates a handle. attributes is a serialised attribute list (32-bit count, then names and
  * values as 32-bit UTF-16 unit counts and big-endian units); its "TORV_SERVER_IP" and
  * "TORV_SERVER_URL" configure the session. Makes no host call. Returns 1001 and stores the
  * handle; returns -30000 and stores NULL when the bytes are short or malformed or memory
  * runs out. */
-TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_create(
-    const char* attributes, int attributesLength, int context,
-    FuncReadByte readByte, FuncReadBArray readBArray, FuncAvailable available,
-    FuncReadClose readClose, FuncWriteByte writeByte, FuncWriteBArray writeBArray,
-    FuncFlush flush, FuncWriteClose writeClose, FuncErrorMessage errorMessage,
-    TorvVeskClientHandle* handle);
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_create(const char* attributes, int attributesLength, int context,
+                                                       FuncReadByte readByte, FuncReadBArray readBArray,
+                                                       FuncAvailable available, FuncReadClose readClose,
+                                                       FuncWriteByte writeByte, FuncWriteBArray writeBArray,
+                                                       FuncFlush flush, FuncWriteClose writeClose,
+                                                       FuncErrorMessage errorMessage, TorvVeskClientHandle* handle);
 
 /* Releases the handle and everything it built; makes no host call. */
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_destroy(TorvVeskClientHandle handle);
 
 /* Reads the server's attribute list from the connection and hands it back serialised, with a
  * zero byte after the *attributesLength bytes. Release it with TorvVeskClient_free_memory. */
-TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureInputStream(
-    TorvVeskClientHandle handle, char** attributes, int* attributesLength);
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureInputStream(TorvVeskClientHandle handle, char** attributes,
+                                                                        int* attributesLength);
 
 /* Writes the host's serialised attribute list to the connection. */
-TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureOutputStream(
-    TorvVeskClientHandle handle, const char* attributes, int attributesLength);
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureOutputStream(TorvVeskClientHandle handle,
+                                                                         const char* attributes, int attributesLength);
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readByte(TorvVeskClientHandle handle, char* byte, int* count);
-TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readBArray(
-    TorvVeskClientHandle handle, char* destination, int length, int* count);
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readBArray(TorvVeskClientHandle handle, char* destination, int length,
+                                                           int* count);
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_available(TorvVeskClientHandle handle, int* available);
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readClose(TorvVeskClientHandle handle);
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeByte(TorvVeskClientHandle handle, unsigned char byte);
-TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeBArray(
-    TorvVeskClientHandle handle, const char* source, int length);
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeBArray(TorvVeskClientHandle handle, const char* source,
+                                                            int length);
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_flush(TorvVeskClientHandle handle);
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_WriteClose(TorvVeskClientHandle handle);
 

@@ -45,10 +45,10 @@ typedef struct TorvPdf417Comp TorvPdf417Comp;
 typedef struct HDC__ TorvDeviceContext;
 #else
 typedef struct TorvDeviceContext {
-    int dpiX, dpiY;         /* pixels per inch: what LOGPIXELSX and LOGPIXELSY report */
-    int width, height;      /* surface size in pixels */
-    int stride;             /* bytes from one row to the next */
-    unsigned char *pixels;  /* 32-bit pixels, bytes in the order B, G, R, A; top row first */
+  int dpiX, dpiY;        /* pixels per inch: what LOGPIXELSX and LOGPIXELSY report */
+  int width, height;     /* surface size in pixels */
+  int stride;            /* bytes from one row to the next */
+  unsigned char* pixels; /* 32-bit pixels, bytes in the order B, G, R, A; top row first */
 } TorvDeviceContext;
 #endif
 
@@ -74,14 +74,14 @@ typedef struct TorvDeviceContext {
  */
 
 /* A new instance with the default attributes; null if memory is exhausted. */
-TORVC_PDF417_API TorvPdf417Comp *GetNewInstance(void);
+TORVC_PDF417_API TorvPdf417Comp* GetNewInstance(void);
 
 /* A new, independent instance with the source's attributes; null if memory is exhausted or the
  * source is null. */
-TORVC_PDF417_API TorvPdf417Comp *GetCopyInstance(TorvPdf417Comp *source);
+TORVC_PDF417_API TorvPdf417Comp* GetCopyInstance(TorvPdf417Comp* source);
 
 /* Destroys an instance; null is ignored. */
-TORVC_PDF417_API void DeleteInstance(TorvPdf417Comp *instance);
+TORVC_PDF417_API void DeleteInstance(TorvPdf417Comp* instance);
 
 /* The number of attributes: always 5. Arguments that a host passes are ignored. */
 TORVC_PDF417_API int getAttrListLength(void);
@@ -91,23 +91,22 @@ TORVC_PDF417_API int getAttrListLength(void);
  * nothing and returns 1; n < 0 (or a null array with n > 0) writes nothing and returns 0. The names
  * are constants inside the library: never change or free them. The instance is not used.
  */
-TORVC_PDF417_API int getAttrList(TorvPdf417Comp *instance, const char16_t **names, int n);
+TORVC_PDF417_API int getAttrList(TorvPdf417Comp* instance, const char16_t** names, int n);
 
 /* Length of the attribute's value text plus 1 (room for the terminator); -1 for an unrecognised
  * name (or a null instance). */
-TORVC_PDF417_API int getAttrLength(TorvPdf417Comp *instance, const char16_t *name);
+TORVC_PDF417_API int getAttrLength(TorvPdf417Comp* instance, const char16_t* name);
 
 /*
  * Copies the attribute's value text with its terminator into buffer (bufferLength wide characters)
  * and returns 1. Returns 0 and leaves the buffer untouched when the name is unrecognised or the
  * buffer cannot hold the text and its terminator (including bufferLength <= 0 or a null buffer).
  */
-TORVC_PDF417_API int getAttr(TorvPdf417Comp *instance, const char16_t *name, char16_t *buffer,
-                             int bufferLength);
+TORVC_PDF417_API int getAttr(TorvPdf417Comp* instance, const char16_t* name, char16_t* buffer, int bufferLength);
 
 /* Parses value (see above; a null value counts as empty and stores 0), stores it and returns 1.
  * An unrecognised name returns 0 and changes nothing. */
-TORVC_PDF417_API int setAttr(TorvPdf417Comp *instance, const char16_t *name, const char16_t *value);
+TORVC_PDF417_API int setAttr(TorvPdf417Comp* instance, const char16_t* name, const char16_t* value);
 
 /*
  * The saved record: 20 bytes, the five attributes in order, each as a 32-bit two's-complement
@@ -118,14 +117,14 @@ TORVC_PDF417_API int setAttr(TorvPdf417Comp *instance, const char16_t *name, con
  * then belongs to the caller, who releases it with free(). If memory is exhausted (or the
  * instance is null) it returns null and stores 0.
  */
-TORVC_PDF417_API unsigned char *writeMe(TorvPdf417Comp *instance, int *length);
+TORVC_PDF417_API unsigned char* writeMe(TorvPdf417Comp* instance, int* length);
 
 /*
  * Restores the five attributes from a record that writeMe produced. C++ hosts: a length other
  * than 20, a null record or a null instance throws std::invalid_argument and leaves the instance
  * unchanged; the host must be ready to catch it (a C caller must pass exactly 20 bytes).
  */
-TORVC_PDF417_API void readMe(TorvPdf417Comp *instance, const unsigned char *data, int length);
+TORVC_PDF417_API void readMe(TorvPdf417Comp* instance, const unsigned char* data, int length);
 
 /*
  * Drawing. The data text (null counts as empty) is converted to the ANSI code page: Windows-1252 on
@@ -135,19 +134,18 @@ TORVC_PDF417_API void readMe(TorvPdf417Comp *instance, const unsigned char *data
  * getAutosize stores the symbol's natural width and height in host units; when nothing can be
  * drawn (or dc is null) both outputs stay unchanged.
  */
-TORVC_PDF417_API void getAutosize(TorvPdf417Comp *instance, TorvDeviceContext *dc,
-                                  const char16_t *data, float *width, float *height);
+TORVC_PDF417_API void getAutosize(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data, float* width,
+                                  float* height);
 
 /* Draws the symbol at its natural size times scale, at (left * scale, top * scale) pixels.
  * The two unused arguments are ignored. */
-TORVC_PDF417_API void paint(TorvPdf417Comp *instance, TorvDeviceContext *dc, const char16_t *data,
-                            float left, float top, float unused1, float unused2, float scale);
+TORVC_PDF417_API void paint(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data, float left,
+                            float top, float unused1, float unused2, float scale);
 
 /* Draws the symbol at its physical size in the device's pixels (scale does not change the size)
  * at (left * scale + offsetX, top * scale + offsetY). The two unused arguments are ignored. */
-TORVC_PDF417_API void print(TorvPdf417Comp *instance, TorvDeviceContext *dc, const char16_t *data,
-                            float left, float top, float unused1, float unused2, float scale,
-                            float offsetX, float offsetY);
+TORVC_PDF417_API void print(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data, float left,
+                            float top, float unused1, float unused2, float scale, float offsetX, float offsetY);
 
 #ifdef __cplusplus
 }

@@ -1,12 +1,12 @@
 // Cost of the plug-in's size, paint and print calls next to the encoder alone: every call runs
 // the encoder, writes the bitmap once, decodes it once and renders it.
-#include "pdf417/pdf417.h"
-#include "torvc_pdf417.h"
+#include <string>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
-#include <string>
-#include <vector>
+#include "pdf417/pdf417.h"
+#include "torvc_pdf417.h"
 
 namespace {
 

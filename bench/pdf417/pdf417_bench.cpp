@@ -3,12 +3,7 @@
 // takes these settings). Prints the time per symbol of each and the ratio peer / ours.
 //
 // Usage: pdf417_bench [seconds per measurement, default 0.3]
-#include "pdf417/pdf417.h"
-
-#include <ZXing/BarcodeFormat.h>
-#include <ZXing/BitMatrix.h>
-#include <ZXing/CharacterSet.h>
-#include <ZXing/MultiFormatWriter.h>
+#include <time.h>
 #include <zint.h>
 
 #include <algorithm>
@@ -18,8 +13,14 @@
 #include <functional>
 #include <random>
 #include <string>
-#include <time.h>
 #include <vector>
+
+#include <ZXing/BarcodeFormat.h>
+#include <ZXing/BitMatrix.h>
+#include <ZXing/CharacterSet.h>
+#include <ZXing/MultiFormatWriter.h>
+
+#include "pdf417/pdf417.h"
 
 namespace {
 
@@ -28,35 +29,35 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Thread CPU time: on a shared machine it is far steadier than wall time, and the work is single-threaded.
 double cpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
 volatile std::uint64_t g_sink = 0;  // keeps results observable so no work is optimised away
 
 // Median over five rounds of the mean time per call, in microseconds.
 double timePerCall(const std::function<void()>& work, double secondsPerRound) {
-    // Calibrate the call count of a round.
-    long calls = 1;
-    for (;;) {
-        const double t0 = cpuSeconds();
-        for (long i = 0; i < calls; ++i) work();
-        const double s = cpuSeconds() - t0;
-        if (s >= secondsPerRound / 10 || calls > (1L << 30)) {
-            calls = std::max(1L, static_cast<long>(calls * secondsPerRound / std::max(s, 1e-9)));
-            break;
-        }
-        calls *= 4;
+  // Calibrate the call count of a round.
+  long calls = 1;
+  for (;;) {
+    const double t0 = cpuSeconds();
+    for (long i = 0; i < calls; ++i) work();
+    const double s = cpuSeconds() - t0;
+    if (s >= secondsPerRound / 10 || calls > (1L << 30)) {
+      calls = std::max(1L, static_cast<long>(calls * secondsPerRound / std::max(s, 1e-9)));
+      break;
     }
-    std::vector<double> rounds;
-    for (int r = 0; r < 5; ++r) {
-        const double t0 = cpuSeconds();
-        for (long i = 0; i < calls; ++i) work();
-        rounds.push_back((cpuSeconds() - t0) * 1e6 / static_cast<double>(calls));
-    }
-    std::sort(rounds.begin(), rounds.end());
-    return rounds[2];
+    calls *= 4;
+  }
+  std::vector<double> rounds;
+  for (int r = 0; r < 5; ++r) {
+    const double t0 = cpuSeconds();
+    for (long i = 0; i < calls; ++i) work();
+    rounds.push_back((cpuSeconds() - t0) * 1e6 / static_cast<double>(calls));
+  }
+  std::sort(rounds.begin(), rounds.end());
+  return rounds[2];
 }
 
 // ---- ours -------------------------------------------------------------------------------------------
@@ -64,24 +65,24 @@ double timePerCall(const std::function<void()>& work, double secondsPerRound) {
 std::vector<std::uint8_t> g_image(1 << 20);
 
 bool encodeOurs(const Bytes& data, std::int32_t& written) {
-    enc::pdf417Reset();
-    enc::pdf417SetEccLevel(2);
-    enc::pdf417SetSizingMode(enc::SIZING_FIXED);
-    enc::pdf417SetRowsColumns(0, 8);
-    enc::pdf417SetRowHeightRatio("4");
-    enc::pdf417SetBitmapWriter(1, true);
-    enc::Pdf417Stream in, out;
-    enc::pdf417OpenMemory(&in, enc::PDF417_STREAM_INPUT, const_cast<std::uint8_t*>(data.data()),
-                          static_cast<std::uint32_t>(data.size()));
-    enc::pdf417OpenMemory(&out, enc::PDF417_STREAM_OUTPUT, g_image.data(), static_cast<std::uint32_t>(g_image.size()));
-    written = 0;
-    const bool ok = enc::pdf417Encode(&in, static_cast<std::int32_t>(data.size())) == 1 &&
-                    enc::pdf417Write(&out, &written) == 0;
-    if (!ok) {
-        enc::pdf417Close(&in);
-        enc::pdf417Close(&out);
-    }
-    return ok;
+  enc::pdf417Reset();
+  enc::pdf417SetEccLevel(2);
+  enc::pdf417SetSizingMode(enc::SIZING_FIXED);
+  enc::pdf417SetRowsColumns(0, 8);
+  enc::pdf417SetRowHeightRatio("4");
+  enc::pdf417SetBitmapWriter(1, true);
+  enc::Pdf417Stream in, out;
+  enc::pdf417OpenMemory(&in, enc::PDF417_STREAM_INPUT, const_cast<std::uint8_t*>(data.data()),
+                        static_cast<std::uint32_t>(data.size()));
+  enc::pdf417OpenMemory(&out, enc::PDF417_STREAM_OUTPUT, g_image.data(), static_cast<std::uint32_t>(g_image.size()));
+  written = 0;
+  const bool ok =
+      enc::pdf417Encode(&in, static_cast<std::int32_t>(data.size())) == 1 && enc::pdf417Write(&out, &written) == 0;
+  if (!ok) {
+    enc::pdf417Close(&in);
+    enc::pdf417Close(&out);
+  }
+  return ok;
 }
 
 // ---- zint -------------------------------------------------------------------------------------------
@@ -89,31 +90,31 @@ bool encodeOurs(const Bytes& data, std::int32_t& written) {
 // One symbol record reused across calls (cleared, options kept), so only encoding and rastering are
 // timed, as for our encoder.
 zint_symbol* zintSymbol() {
-    static zint_symbol* s = [] {
-        zint_symbol* z = ZBarcode_Create();
-        z->symbology = BARCODE_PDF417;
-        z->option_1 = 2;  // level
-        z->option_2 = 8;  // data columns
-        z->input_mode = DATA_MODE | HEIGHTPERROW_MODE;
-        z->height = 4;    // per row, in modules
-        z->scale = 0.5f;  // one pixel per module
-        return z;
-    }();
-    return s;
+  static zint_symbol* s = [] {
+    zint_symbol* z = ZBarcode_Create();
+    z->symbology = BARCODE_PDF417;
+    z->option_1 = 2;  // level
+    z->option_2 = 8;  // data columns
+    z->input_mode = DATA_MODE | HEIGHTPERROW_MODE;
+    z->height = 4;    // per row, in modules
+    z->scale = 0.5f;  // one pixel per module
+    return z;
+  }();
+  return s;
 }
 
 bool encodeZint(const Bytes& data, int* width = nullptr, int* height = nullptr, int* rows = nullptr) {
-    zint_symbol* s = zintSymbol();
-    ZBarcode_Clear(s);
-    s->input_mode = DATA_MODE | HEIGHTPERROW_MODE;
-    s->height = 4;
-    const int rc = ZBarcode_Encode_and_Buffer(s, data.data(), static_cast<int>(data.size()), 0);
-    const bool ok = rc < ZINT_ERROR;
-    if (ok) g_sink = g_sink + s->bitmap[0] + static_cast<std::uint64_t>(s->bitmap_width);
-    if (width) *width = s->bitmap_width;
-    if (height) *height = s->bitmap_height;
-    if (rows) *rows = s->rows;
-    return ok;
+  zint_symbol* s = zintSymbol();
+  ZBarcode_Clear(s);
+  s->input_mode = DATA_MODE | HEIGHTPERROW_MODE;
+  s->height = 4;
+  const int rc = ZBarcode_Encode_and_Buffer(s, data.data(), static_cast<int>(data.size()), 0);
+  const bool ok = rc < ZINT_ERROR;
+  if (ok) g_sink = g_sink + s->bitmap[0] + static_cast<std::uint64_t>(s->bitmap_width);
+  if (width) *width = s->bitmap_width;
+  if (height) *height = s->bitmap_height;
+  if (rows) *rows = s->rows;
+  return ok;
 }
 
 // ---- zxing-cpp ---------------------------------------------------------------------------------------
@@ -121,80 +122,86 @@ bool encodeZint(const Bytes& data, int* width = nullptr, int* height = nullptr, 
 std::wstring asLatin1(const Bytes& data) { return std::wstring(data.begin(), data.end()); }
 
 bool encodeZxing(const std::wstring& text, int* width = nullptr, int* height = nullptr) {
-    try {
-        ZXing::MultiFormatWriter writer(ZXing::BarcodeFormat::PDF417);
-        writer.setEncoding(ZXing::CharacterSet::ISO8859_1).setEccLevel(2).setMargin(0);
-        const ZXing::BitMatrix m = writer.encode(text, 0, 0);
-        g_sink = g_sink + static_cast<std::uint64_t>(m.width());
-        if (width) *width = m.width();
-        if (height) *height = m.height();
-        return m.width() > 0;
-    } catch (...) {
-        return false;
-    }
+  try {
+    ZXing::MultiFormatWriter writer(ZXing::BarcodeFormat::PDF417);
+    writer.setEncoding(ZXing::CharacterSet::ISO8859_1).setEccLevel(2).setMargin(0);
+    const ZXing::BitMatrix m = writer.encode(text, 0, 0);
+    g_sink = g_sink + static_cast<std::uint64_t>(m.width());
+    if (width) *width = m.width();
+    if (height) *height = m.height();
+    return m.width() > 0;
+  } catch (...) {
+    return false;
+  }
 }
 
 // ---- inputs -----------------------------------------------------------------------------------------
 
 struct Input {
-    const char* name;
-    Bytes data;
+  const char* name;
+  Bytes data;
 };
 
 std::vector<Input> inputs() {
-    std::vector<Input> v;
-    const std::string hello = "Hello, World! PDF417 test 0123456789";
-    v.push_back({"36-byte text", Bytes(hello.begin(), hello.end())});
+  std::vector<Input> v;
+  const std::string hello = "Hello, World! PDF417 test 0123456789";
+  v.push_back({"36-byte text", Bytes(hello.begin(), hello.end())});
 
-    const std::string prose =
-        "It was the best of times, it was the worst of times; in the year 1775 there were 365 days and "
-        "the mail left at 0800 hours for Dover, 71 miles away. Receipt 20240531 covers items 17 to 42. ";
-    Bytes text;
-    while (text.size() < 1000) text.insert(text.end(), prose.begin(), prose.end());
-    text.resize(1000);
-    v.push_back({"1000-byte text", text});
+  const std::string prose =
+      "It was the best of times, it was the worst of times; in the year 1775 there were 365 days and "
+      "the mail left at 0800 hours for Dover, 71 miles away. Receipt 20240531 covers items 17 to 42. ";
+  Bytes text;
+  while (text.size() < 1000) text.insert(text.end(), prose.begin(), prose.end());
+  text.resize(1000);
+  v.push_back({"1000-byte text", text});
 
-    std::mt19937 rng(417);
-    Bytes random(500);
-    for (auto& b : random) b = static_cast<std::uint8_t>(rng() & 0xFF);
-    v.push_back({"500 random bytes", random});
+  std::mt19937 rng(417);
+  Bytes random(500);
+  for (auto& b : random) b = static_cast<std::uint8_t>(rng() & 0xFF);
+  v.push_back({"500 random bytes", random});
 
-    Bytes digits(1800);
-    for (auto& d : digits) d = static_cast<std::uint8_t>('0' + rng() % 10);
-    v.push_back({"1800 digits", digits});
-    return v;
+  Bytes digits(1800);
+  for (auto& d : digits) d = static_cast<std::uint8_t>('0' + rng() % 10);
+  v.push_back({"1800 digits", digits});
+  return v;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const double seconds = argc > 1 ? std::atof(argv[1]) : 0.3;
-    if (seconds <= 0) {
-        std::fprintf(stderr, "usage: %s [seconds per measurement]\n", argv[0]);
-        return 2;
+  const double seconds = argc > 1 ? std::atof(argv[1]) : 0.3;
+  if (seconds <= 0) {
+    std::fprintf(stderr, "usage: %s [seconds per measurement]\n", argv[0]);
+    return 2;
+  }
+  std::printf("PDF417 encode + bitmap in memory, CPU time per symbol (median of 5 rounds of %.2f s)\n", seconds);
+  std::printf("%-18s %10s %10s %10s %9s %9s   %s\n", "input", "ours us", "zint us", "zxing us", "zint/our", "zxing/our",
+              "symbol (ours; zint)");
+  bool allOk = true;
+  for (const Input& in : inputs()) {
+    std::int32_t written = 0;
+    if (!encodeOurs(in.data, written)) {
+      std::printf("%-18s our encoder failed\n", in.name);
+      allOk = false;
+      continue;
     }
-    std::printf("PDF417 encode + bitmap in memory, CPU time per symbol (median of 5 rounds of %.2f s)\n", seconds);
-    std::printf("%-18s %10s %10s %10s %9s %9s   %s\n", "input", "ours us", "zint us", "zxing us", "zint/our",
-                "zxing/our", "symbol (ours; zint)");
-    bool allOk = true;
-    for (const Input& in : inputs()) {
-        std::int32_t written = 0;
-        if (!encodeOurs(in.data, written)) {
-            std::printf("%-18s our encoder failed\n", in.name);
-            allOk = false;
-            continue;
-        }
-        int zw = 0, zh = 0, zrows = 0;
-        const bool zintOk = encodeZint(in.data, &zw, &zh, &zrows);
-        const std::wstring wide = asLatin1(in.data);
-        const bool zxingOk = encodeZxing(wide);
+    int zw = 0, zh = 0, zrows = 0;
+    const bool zintOk = encodeZint(in.data, &zw, &zh, &zrows);
+    const std::wstring wide = asLatin1(in.data);
+    const bool zxingOk = encodeZxing(wide);
 
-        const double ours = timePerCall([&] { std::int32_t n; encodeOurs(in.data, n); g_sink = g_sink + n; }, seconds);
-        const double zint = zintOk ? timePerCall([&] { encodeZint(in.data); }, seconds) : 0;
-        const double zxing = zxingOk ? timePerCall([&] { encodeZxing(wide); }, seconds) : 0;
-        std::printf("%-18s %10.2f %10.2f %10.2f %8.2fx %8.2fx   %d bytes BMP; %dx%d px, %d rows\n", in.name, ours, zint,
-                    zxing, zintOk ? zint / ours : 0.0, zxingOk ? zxing / ours : 0.0, written, zw, zh, zrows);
-    }
-    ZBarcode_Delete(zintSymbol());
-    return allOk ? 0 : 1;
+    const double ours = timePerCall(
+        [&] {
+          std::int32_t n;
+          encodeOurs(in.data, n);
+          g_sink = g_sink + n;
+        },
+        seconds);
+    const double zint = zintOk ? timePerCall([&] { encodeZint(in.data); }, seconds) : 0;
+    const double zxing = zxingOk ? timePerCall([&] { encodeZxing(wide); }, seconds) : 0;
+    std::printf("%-18s %10.2f %10.2f %10.2f %8.2fx %8.2fx   %d bytes BMP; %dx%d px, %d rows\n", in.name, ours, zint,
+                zxing, zintOk ? zint / ours : 0.0, zxingOk ? zxing / ours : 0.0, written, zw, zh, zrows);
+  }
+  ZBarcode_Delete(zintSymbol());
+  return allOk ? 0 : 1;
 }

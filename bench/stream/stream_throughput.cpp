@@ -71,8 +71,7 @@ Figures measure(int count, Put put, Get get, long long* wireBytes) {
 std::map<std::string, Figures> runJava() {
   std::map<std::string, Figures> result;
 #ifdef TORV_JAVA
-  const std::string command =
-      std::string("'") + TORV_JAVA + "' -cp '" + TORV_JAVA_BENCH_DIR + "' DataBench";
+  const std::string command = std::string("'") + TORV_JAVA + "' -cp '" + TORV_JAVA_BENCH_DIR + "' DataBench";
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
   char name[64];
@@ -92,19 +91,20 @@ int main() {
   ours[0] = {"int", measure(
                         kInts, [](CJDataOutputStream& out, int i) { out.writeInt(i * 31); },
                         [](CJDataInputStream& in) { sink = sink + in.readInt(); }, &wire[0])};
-  ours[1] = {"string-1KiB", measure(
-                                kTexts, [&](CJDataOutputStream& out, int) { out.writeString(t); },
-                                [](CJDataInputStream& in) { sink = sink + static_cast<long long>(in.readString().size()); },
-                                &wire[1])};
-  ours[2] = {"utf-1KiB", measure(
-                             kTexts, [&](CJDataOutputStream& out, int) { out.writeUTF(t); },
-                             [](CJDataInputStream& in) { sink = sink + static_cast<long long>(in.readUTF().size()); },
-                             &wire[2])};
+  ours[1] = {
+      "string-1KiB",
+      measure(
+          kTexts, [&](CJDataOutputStream& out, int) { out.writeString(t); },
+          [](CJDataInputStream& in) { sink = sink + static_cast<long long>(in.readString().size()); }, &wire[1])};
+  ours[2] = {"utf-1KiB",
+             measure(
+                 kTexts, [&](CJDataOutputStream& out, int) { out.writeUTF(t); },
+                 [](CJDataInputStream& in) { sink = sink + static_cast<long long>(in.readUTF().size()); }, &wire[2])};
   const std::map<std::string, Figures> java = runJava();
 
   std::printf("data-stream throughput over byte-array streams, MB/s of wire bytes (best of %d)\n", kRounds);
-  std::printf("%-12s %10s | %10s %10s | %10s %10s\n", "workload", "wire bytes", "ours write", "ours read",
-              "java write", "java read");
+  std::printf("%-12s %10s | %10s %10s | %10s %10s\n", "workload", "wire bytes", "ours write", "ours read", "java write",
+              "java read");
   for (int k = 0; k < 3; ++k) {
     const auto it = java.find(ours[k].first);
     char jw[16] = "n/a", jr[16] = "n/a";

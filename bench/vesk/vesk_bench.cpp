@@ -1,11 +1,11 @@
 // Attribute exchange through the exported functions over an in-memory connection, and name
 // look-ups in attribute lists of growing size.
-#include <benchmark/benchmark.h>
-
 #include <cstring>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "attributes/CJTorvAttributeList.h"
 #include "torv_vesk_client.h"
@@ -80,8 +80,8 @@ std::string wireListOf(int entries) {
 TorvVeskClientHandle newHandle() {
   const std::string empty(4, '\0');
   TorvVeskClientHandle handle = nullptr;
-  TorvVeskClient_create(empty.data(), 4, 1, readByte, readBArray, available, readClose, writeByte, writeBArray,
-                        flush, writeClose, errorMessage, &handle);
+  TorvVeskClient_create(empty.data(), 4, 1, readByte, readBArray, available, readClose, writeByte, writeBArray, flush,
+                        writeClose, errorMessage, &handle);
   return handle;
 }
 

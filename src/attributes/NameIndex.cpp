@@ -16,8 +16,7 @@ std::uint32_t NameIndex::hashOf(const std::string& name) {
   return static_cast<std::uint32_t>(h);
 }
 
-std::size_t NameIndex::probe(std::uint32_t hash, const std::string& name,
-                             const std::vector<std::string>& names) const {
+std::size_t NameIndex::probe(std::uint32_t hash, const std::string& name, const std::vector<std::string>& names) const {
   const std::size_t mask = slots_.size() - 1;
   std::size_t i = hash & mask;
   while (slots_[i].position >= 0) {

@@ -41,8 +41,8 @@ std::int32_t parseAttributeValue(const char16_t* text) {
     magnitude = std::min(kPastRange, magnitude * 10 + (*text - u'0'));
   }
   const long long value = negative ? -magnitude : magnitude;
-  return static_cast<std::int32_t>(std::clamp<long long>(value, std::numeric_limits<std::int32_t>::min(),
-                                                         std::numeric_limits<std::int32_t>::max()));
+  return static_cast<std::int32_t>(
+      std::clamp<long long>(value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace torv::component

@@ -1,5 +1,9 @@
 // The thirteen functions a host calls by name.
-#include "torvc_pdf417.h"
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <stdexcept>
 
 #include "component/attribute_text.h"
 #include "component/saved_record.h"
@@ -7,12 +11,7 @@
 #include "component/symbol_picture.h"
 #include "component/torv_pdf417_comp.h"
 #include "platform/device_context.h"
-
-#include <cstdlib>
-#include <cstring>
-#include <new>
-#include <optional>
-#include <stdexcept>
+#include "torvc_pdf417.h"
 
 using torv::component::Attribute;
 using torv::component::DeviceRectangle;
@@ -98,8 +97,8 @@ TORVC_PDF417_API void readMe(TorvPdf417Comp* instance, const unsigned char* data
   torv::component::restoreRecord(*instance, data);
 }
 
-TORVC_PDF417_API void getAutosize(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data,
-                                  float* width, float* height) {
+TORVC_PDF417_API void getAutosize(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data, float* width,
+                                  float* height) {
   if (instance == nullptr || dc == nullptr) return;
   const std::unique_ptr<Picture> picture = torv::component::makeSymbolPicture(*instance, data);
   if (!picture) return;
@@ -115,9 +114,9 @@ TORVC_PDF417_API void paint(TorvPdf417Comp* instance, TorvDeviceContext* dc, con
   if (instance == nullptr || !torv::platform::deviceHasSurface(dc)) return;
   const std::unique_ptr<Picture> picture = torv::component::makeSymbolPicture(*instance, data);
   if (!picture) return;
-  const auto where = torv::component::paintRectangle(picture->widthHimetric(), picture->heightHimetric(),
-                                                     torv::platform::deviceDpiX(dc),
-                                                     torv::platform::deviceDpiY(dc), left, top, scale);
+  const auto where =
+      torv::component::paintRectangle(picture->widthHimetric(), picture->heightHimetric(),
+                                      torv::platform::deviceDpiX(dc), torv::platform::deviceDpiY(dc), left, top, scale);
   if (where) renderUpright(*picture, dc, *where);
 }
 
@@ -128,9 +127,8 @@ TORVC_PDF417_API void print(TorvPdf417Comp* instance, TorvDeviceContext* dc, con
   const std::unique_ptr<Picture> picture = torv::component::makeSymbolPicture(*instance, data);
   if (!picture) return;
   const auto where = torv::component::printRectangle(picture->widthHimetric(), picture->heightHimetric(),
-                                                     torv::platform::deviceDpiX(dc),
-                                                     torv::platform::deviceDpiY(dc), left, top, scale,
-                                                     offsetX, offsetY);
+                                                     torv::platform::deviceDpiX(dc), torv::platform::deviceDpiY(dc),
+                                                     left, top, scale, offsetX, offsetY);
   if (where) renderUpright(*picture, dc, *where);
 }
 

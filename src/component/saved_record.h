@@ -2,11 +2,11 @@
 // two's-complement value with the most significant byte first. No header, version or checksum.
 #pragma once
 
-#include "component/torv_pdf417_comp.h"
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
+
+#include "component/torv_pdf417_comp.h"
 
 namespace torv::component {
 

@@ -1,9 +1,9 @@
 #include "component/symbol_geometry.h"
 
-#include "platform/mul_div.h"
-
 #include <cmath>
 #include <limits>
+
+#include "platform/mul_div.h"
 
 namespace torv::component {
 namespace {
@@ -37,8 +37,8 @@ std::optional<HostSize> naturalSize(int widthHimetric, int heightHimetric, int d
   return HostSize{*width, *height};
 }
 
-std::optional<DeviceRectangle> paintRectangle(int widthHimetric, int heightHimetric, int dpiX, int dpiY,
-                                              float left, float top, float scale) {
+std::optional<DeviceRectangle> paintRectangle(int widthHimetric, int heightHimetric, int dpiX, int dpiY, float left,
+                                              float top, float scale) {
   const std::optional<HostSize> size = naturalSize(widthHimetric, heightHimetric, dpiX, dpiY);
   if (!size) return std::nullopt;
   const std::optional<int> cx = truncateToInt(static_cast<float>(size->width) * scale);
@@ -49,9 +49,8 @@ std::optional<DeviceRectangle> paintRectangle(int widthHimetric, int heightHimet
   return DeviceRectangle{*x, *y, *cx, *cy};
 }
 
-std::optional<DeviceRectangle> printRectangle(int widthHimetric, int heightHimetric, int dpiX, int dpiY,
-                                              float left, float top, float scale, float offsetX,
-                                              float offsetY) {
+std::optional<DeviceRectangle> printRectangle(int widthHimetric, int heightHimetric, int dpiX, int dpiY, float left,
+                                              float top, float scale, float offsetX, float offsetY) {
   const int cx = platform::mulDiv(widthHimetric, dpiX, kHimetricPerInch);
   const int cy = platform::mulDiv(heightHimetric, dpiY, kHimetricPerInch);
   const std::optional<int> x = truncateToInt(left * scale + offsetX);

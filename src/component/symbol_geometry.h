@@ -19,14 +19,13 @@ std::optional<HostSize> naturalSize(int widthHimetric, int heightHimetric, int d
 
 // Screen drawing: the natural size times scale, at (left * scale, top * scale). Nothing when a
 // product with scale is not a finite value within the 32-bit range.
-std::optional<DeviceRectangle> paintRectangle(int widthHimetric, int heightHimetric, int dpiX, int dpiY,
-                                              float left, float top, float scale);
+std::optional<DeviceRectangle> paintRectangle(int widthHimetric, int heightHimetric, int dpiX, int dpiY, float left,
+                                              float top, float scale);
 
 // Printing: the physical size in device pixels, MulDiv(HIMETRIC, dpi, 2540), at
 // (left * scale + offsetX, top * scale + offsetY).
-std::optional<DeviceRectangle> printRectangle(int widthHimetric, int heightHimetric, int dpiX, int dpiY,
-                                              float left, float top, float scale, float offsetX,
-                                              float offsetY);
+std::optional<DeviceRectangle> printRectangle(int widthHimetric, int heightHimetric, int dpiX, int dpiY, float left,
+                                              float top, float scale, float offsetX, float offsetY);
 
 // Truncation toward zero, or nothing when the value is not finite or does not fit 32 bits.
 std::optional<int> truncateToInt(float value);

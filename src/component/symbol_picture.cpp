@@ -1,10 +1,10 @@
 #include "component/symbol_picture.h"
 
-#include "pdf417/pdf417.h"
-#include "platform/process_code_page.h"
-
 #include <cstdio>
 #include <new>
+
+#include "pdf417/pdf417.h"
+#include "platform/process_code_page.h"
 
 namespace torv::component {
 namespace {
@@ -56,8 +56,8 @@ std::optional<std::string> dataBytes(const char16_t* text) {
 }
 
 std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale) {
-  const auto height = static_cast<std::int32_t>(static_cast<std::uint32_t>(xScale) +
-                                                static_cast<std::uint32_t>(yScale) - 1u);
+  const auto height =
+      static_cast<std::int32_t>(static_cast<std::uint32_t>(xScale) + static_cast<std::uint32_t>(yScale) - 1u);
   char text[32];
   std::snprintf(text, sizeof text, "%d:%d", static_cast<int>(height), static_cast<int>(xScale));
   return text;

@@ -1,11 +1,11 @@
 // Turns an instance's attributes and a data text into a picture of the PDF417 symbol.
 #pragma once
 
-#include "component/torv_pdf417_comp.h"
-#include "platform/picture.h"
-
 #include <memory>
 #include <string>
+
+#include "component/torv_pdf417_comp.h"
+#include "platform/picture.h"
 
 namespace torv::component {
 

@@ -11,13 +11,13 @@ constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoAndColoursSize = 48;
 
 void putLe16(std::uint8_t* p, std::uint32_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
 }
 
 void putLe32(std::uint8_t* p, std::uint32_t v) {
-    putLe16(p, v);
-    putLe16(p + 2, v >> 16);
+  putLe16(p, v);
+  putLe16(p + 2, v >> 16);
 }
 
 // Room for the widest pixel row, rounded to whole 32-bit words.
@@ -26,59 +26,59 @@ std::uint8_t rowBuffer[(kMaxRowBytes + 3) / 4 * 4];
 }  // namespace
 
 BitmapGeometry bitmapGeometry(const SymbolLayout& layout, unsigned moduleWidth) {
-    BitmapGeometry g;
-    g.moduleWidthPx = moduleWidth == 0 ? 1 : (moduleWidth > kMaxModuleWidth ? kMaxModuleWidth : moduleWidth);
-    const std::uint32_t den = layout.rowHeightDen != 0 ? layout.rowHeightDen : 1;
-    // Kept in full width: a tall ratio at a wide module must not wrap around.
-    g.rowHeightPx = g.moduleWidthPx * layout.rowHeightNum / den;
-    if (g.rowHeightPx == 0) g.rowHeightPx = 1;
-    const std::uint32_t columns = layout.columns <= kMaxColumns ? layout.columns : kMaxColumns;
-    g.width = symbolWidthModules(columns) * g.moduleWidthPx;
-    g.height = (layout.rows <= kMaxRows ? layout.rows : kMaxRows) * g.rowHeightPx;
-    g.stride = ((g.width + 7) / 8 + 3) / 4 * 4;
-    return g;
+  BitmapGeometry g;
+  g.moduleWidthPx = moduleWidth == 0 ? 1 : (moduleWidth > kMaxModuleWidth ? kMaxModuleWidth : moduleWidth);
+  const std::uint32_t den = layout.rowHeightDen != 0 ? layout.rowHeightDen : 1;
+  // Kept in full width: a tall ratio at a wide module must not wrap around.
+  g.rowHeightPx = g.moduleWidthPx * layout.rowHeightNum / den;
+  if (g.rowHeightPx == 0) g.rowHeightPx = 1;
+  const std::uint32_t columns = layout.columns <= kMaxColumns ? layout.columns : kMaxColumns;
+  g.width = symbolWidthModules(columns) * g.moduleWidthPx;
+  g.height = (layout.rows <= kMaxRows ? layout.rows : kMaxRows) * g.rowHeightPx;
+  g.stride = ((g.width + 7) / 8 + 3) / 4 * 4;
+  return g;
 }
 
 std::uint32_t bitmapSize(const SymbolLayout& layout, unsigned moduleWidth, bool withFileHeader) {
-    const BitmapGeometry g = bitmapGeometry(layout, moduleWidth);
-    return g.stride * g.height + kInfoAndColoursSize + (withFileHeader ? kFileHeaderSize : 0);
+  const BitmapGeometry g = bitmapGeometry(layout, moduleWidth);
+  return g.stride * g.height + kInfoAndColoursSize + (withFileHeader ? kFileHeaderSize : 0);
 }
 
 int writeBitmap(Pdf417Stream* stream, const SymbolLayout& layout, unsigned moduleWidth, bool withFileHeader) {
-    const BitmapGeometry g = bitmapGeometry(layout, moduleWidth);
-    const std::uint32_t imageSize = g.stride * g.height;
-    // Refuse up front so that a buffer too small is left untouched.
-    const std::uint32_t total = bitmapSize(layout, moduleWidth, withFileHeader);
-    if (!isOutputStream(stream) || stream->written > stream->capacity || stream->capacity - stream->written < total) {
-        return PDF417_ERR_WRITER;
-    }
+  const BitmapGeometry g = bitmapGeometry(layout, moduleWidth);
+  const std::uint32_t imageSize = g.stride * g.height;
+  // Refuse up front so that a buffer too small is left untouched.
+  const std::uint32_t total = bitmapSize(layout, moduleWidth, withFileHeader);
+  if (!isOutputStream(stream) || stream->written > stream->capacity || stream->capacity - stream->written < total) {
+    return PDF417_ERR_WRITER;
+  }
 
-    if (withFileHeader) {
-        std::uint8_t file[kFileHeaderSize] = {'B', 'M'};
-        putLe32(file + 2, kFileHeaderSize + kInfoAndColoursSize + imageSize);
-        putLe32(file + 10, kFileHeaderSize + kInfoAndColoursSize);
-        if (!streamWrite(stream, file, sizeof file)) return PDF417_ERR_WRITER;
-    }
+  if (withFileHeader) {
+    std::uint8_t file[kFileHeaderSize] = {'B', 'M'};
+    putLe32(file + 2, kFileHeaderSize + kInfoAndColoursSize + imageSize);
+    putLe32(file + 10, kFileHeaderSize + kInfoAndColoursSize);
+    if (!streamWrite(stream, file, sizeof file)) return PDF417_ERR_WRITER;
+  }
 
-    std::uint8_t info[kInfoAndColoursSize] = {};
-    putLe32(info + 0, 40);
-    putLe32(info + 4, g.width);
-    putLe32(info + 8, g.height);  // positive: rows are stored bottom-up
-    putLe16(info + 12, 1);
-    putLe16(info + 14, 1);
-    putLe32(info + 20, imageSize);
-    putLe32(info + 36, 2);
-    // Colour 0 black, colour 1 white (blue, green, red, reserved).
-    info[44] = info[45] = info[46] = 255;
-    if (!streamWrite(stream, info, sizeof info)) return PDF417_ERR_WRITER;
+  std::uint8_t info[kInfoAndColoursSize] = {};
+  putLe32(info + 0, 40);
+  putLe32(info + 4, g.width);
+  putLe32(info + 8, g.height);  // positive: rows are stored bottom-up
+  putLe16(info + 12, 1);
+  putLe16(info + 14, 1);
+  putLe32(info + 20, imageSize);
+  putLe32(info + 36, 2);
+  // Colour 0 black, colour 1 white (blue, green, red, reserved).
+  info[44] = info[45] = info[46] = 255;
+  if (!streamWrite(stream, info, sizeof info)) return PDF417_ERR_WRITER;
 
-    for (unsigned r = layout.rows; r-- > 0;) {
-        renderPixelRow(layout, r, g.moduleWidthPx, rowBuffer, g.stride);
-        for (std::uint32_t i = 0; i < g.rowHeightPx; ++i) {
-            if (!streamWrite(stream, rowBuffer, g.stride)) return PDF417_ERR_WRITER;
-        }
+  for (unsigned r = layout.rows; r-- > 0;) {
+    renderPixelRow(layout, r, g.moduleWidthPx, rowBuffer, g.stride);
+    for (std::uint32_t i = 0; i < g.rowHeightPx; ++i) {
+      if (!streamWrite(stream, rowBuffer, g.stride)) return PDF417_ERR_WRITER;
     }
-    return 0;
+  }
+  return 0;
 }
 
 }  // namespace torv::pdf417

@@ -13,11 +13,11 @@ constexpr unsigned kMaxModuleWidth = 20;
 constexpr unsigned kMaxRowBytes = ((17 * kMaxColumns + 69) * kMaxModuleWidth + 7) / 8 + 3;
 
 struct BitmapGeometry {
-    std::uint32_t width = 0;       // pixels
-    std::uint32_t height = 0;      // pixels
-    std::uint32_t stride = 0;      // bytes per pixel row, a multiple of 4
-    std::uint32_t rowHeightPx = 0; // pixel rows per symbol row
-    std::uint32_t moduleWidthPx = 0;
+  std::uint32_t width = 0;        // pixels
+  std::uint32_t height = 0;       // pixels
+  std::uint32_t stride = 0;       // bytes per pixel row, a multiple of 4
+  std::uint32_t rowHeightPx = 0;  // pixel rows per symbol row
+  std::uint32_t moduleWidthPx = 0;
 };
 
 BitmapGeometry bitmapGeometry(const SymbolLayout& layout, unsigned moduleWidth);

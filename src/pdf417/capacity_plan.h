@@ -17,10 +17,10 @@ unsigned levelFor(unsigned percent, unsigned value);
 constexpr std::uint32_t maxBytes(std::uint32_t k) { return k % 5 + 6 * (k / 5); }
 
 struct CapacityPlan {
-    int result = 0;              // 0, or PDF417_ERR_NO_ROOM
-    std::uint16_t slots = 0;     // rows x columns planned
-    std::uint16_t capacity = 0;  // slots minus check codewords (descriptor included)
-    std::uint16_t level = 0;     // the level the plan reserved room for
+  int result = 0;              // 0, or PDF417_ERR_NO_ROOM
+  std::uint16_t slots = 0;     // rows x columns planned
+  std::uint16_t capacity = 0;  // slots minus check codewords (descriptor included)
+  std::uint16_t level = 0;     // the level the plan reserved room for
 };
 
 CapacityPlan computeCapacity(const Pdf417Options& options);

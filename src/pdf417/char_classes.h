@@ -7,12 +7,12 @@
 namespace torv::pdf417 {
 
 enum CharClass : std::uint8_t {
-    kAlpha = 0x01,
-    kLower = 0x02,
-    kMixed = 0x04,
-    kPunct = 0x08,
-    kDigit = 0x10,
-    kTextMask = kAlpha | kLower | kMixed | kPunct,
+  kAlpha = 0x01,
+  kLower = 0x02,
+  kMixed = 0x04,
+  kPunct = 0x08,
+  kDigit = 0x10,
+  kTextMask = kAlpha | kLower | kMixed | kPunct,
 };
 
 enum TextSubMode : std::uint8_t { SubAlpha = 0, SubLower = 1, SubMixed = 2, SubPunct = 3 };

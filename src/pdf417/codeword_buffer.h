@@ -6,21 +6,21 @@
 
 namespace torv::pdf417 {
 
-constexpr unsigned kMaxSlots = 928;    // rows x columns never exceed this
+constexpr unsigned kMaxSlots = 928;  // rows x columns never exceed this
 constexpr unsigned kBufferEntries = 929;
 
 struct CodewordBuffer {
-    std::uint16_t count = 1;      // entries used; data starts at entry 1
-    std::uint16_t capacity = 0;   // data codewords that may be stored, descriptor included
-    std::uint16_t slots = 0;      // rows x columns planned for the symbol
-    std::uint16_t entries[kBufferEntries] = {};
+  std::uint16_t count = 1;     // entries used; data starts at entry 1
+  std::uint16_t capacity = 0;  // data codewords that may be stored, descriptor included
+  std::uint16_t slots = 0;     // rows x columns planned for the symbol
+  std::uint16_t entries[kBufferEntries] = {};
 
-    unsigned freeCount() const { return capacity > count ? capacity - count : 0u; }
+  unsigned freeCount() const { return capacity > count ? capacity - count : 0u; }
 
-    // Callers check room first; the guard only keeps a faulty caller inside the array.
-    void append(unsigned codeword) {
-        if (count < kBufferEntries) entries[count++] = static_cast<std::uint16_t>(codeword);
-    }
+  // Callers check room first; the guard only keeps a faulty caller inside the array.
+  void append(unsigned codeword) {
+    if (count < kBufferEntries) entries[count++] = static_cast<std::uint16_t>(codeword);
+  }
 };
 
 // Check codewords for error-correction level 0..8: 2^(level+1).

@@ -19,16 +19,16 @@ enum class EncodingMode : std::uint8_t { Text, Byte, Numeric };
 
 // The bytes still to encode: data[pos .. end).
 struct InputCursor {
-    const std::uint8_t* data = nullptr;
-    std::uint32_t pos = 0;
-    std::uint32_t end = 0;
-    std::uint32_t remaining() const { return end > pos ? end - pos : 0u; }
+  const std::uint8_t* data = nullptr;
+  std::uint32_t pos = 0;
+  std::uint32_t end = 0;
+  std::uint32_t remaining() const { return end > pos ? end - pos : 0u; }
 };
 
 struct CompactionChoice {
-    enum Kind : std::uint8_t { Stop, Text, Byte, Numeric };
-    Kind kind = Stop;
-    std::uint32_t count = 0;  // bytes in the segment
+  enum Kind : std::uint8_t { Stop, Text, Byte, Numeric };
+  Kind kind = Stop;
+  std::uint32_t count = 0;  // bytes in the segment
 };
 
 // Decides the next segment from the cursor on, without consuming anything.

@@ -8,9 +8,9 @@
 namespace torv::pdf417 {
 
 struct Dimensions {
-    bool ok = false;
-    std::uint16_t rows = 0;
-    std::uint16_t columns = 0;
+  bool ok = false;
+  std::uint16_t rows = 0;
+  std::uint16_t columns = 0;
 };
 
 // Arrangement for n codewords (data + check) following the options; ok false when none fits.

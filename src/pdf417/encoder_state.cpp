@@ -5,8 +5,8 @@
 namespace torv::pdf417 {
 
 EncoderState& encoderState() {
-    static EncoderState state;
-    return state;
+  static EncoderState state;
+  return state;
 }
 
 Pdf417Options& encoderOptions() { return encoderState().options; }

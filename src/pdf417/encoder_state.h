@@ -8,10 +8,10 @@
 namespace torv::pdf417 {
 
 struct EncoderState {
-    Pdf417Options options;
-    CodewordBuffer buffer;
-    bool encoded = false;  // buffer holds the message of the last successful encode
-    SymbolLayout layout;
+  Pdf417Options options;
+  CodewordBuffer buffer;
+  bool encoded = false;  // buffer holds the message of the last successful encode
+  SymbolLayout layout;
 };
 
 EncoderState& encoderState();

@@ -5,25 +5,25 @@
 namespace torv::pdf417 {
 
 bool isInputStream(const Pdf417Stream* stream) {
-    return stream != nullptr && stream->isMemory && stream->direction == PDF417_STREAM_INPUT;
+  return stream != nullptr && stream->isMemory && stream->direction == PDF417_STREAM_INPUT;
 }
 
 bool isOutputStream(const Pdf417Stream* stream) {
-    return stream != nullptr && stream->isMemory && stream->direction == PDF417_STREAM_OUTPUT;
+  return stream != nullptr && stream->isMemory && stream->direction == PDF417_STREAM_OUTPUT;
 }
 
 bool streamWrite(Pdf417Stream* stream, const void* block, std::uint32_t size) {
-    if (!isOutputStream(stream)) return false;
-    if (size > stream->capacity || stream->written > stream->capacity - size) return false;
-    if (size != 0) std::memcpy(stream->buffer + stream->written, block, size);
-    stream->written += size;
-    return true;
+  if (!isOutputStream(stream)) return false;
+  if (size > stream->capacity || stream->written > stream->capacity - size) return false;
+  if (size != 0) std::memcpy(stream->buffer + stream->written, block, size);
+  stream->written += size;
+  return true;
 }
 
 void streamClose(Pdf417Stream* stream) {
-    if (stream == nullptr) return;
-    stream->state = Pdf417Stream::Idle;
-    stream->lookCursor = stream->readCursor;
+  if (stream == nullptr) return;
+  stream->state = Pdf417Stream::Idle;
+  stream->lookCursor = stream->readCursor;
 }
 
 }  // namespace torv::pdf417

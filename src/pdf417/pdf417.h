@@ -25,15 +25,15 @@ constexpr int PDF417_STREAM_INPUT = 1;
 constexpr int PDF417_STREAM_OUTPUT = 2;
 
 // Error codes (negative 16-bit values).
-constexpr int PDF417_ERR_NO_STREAM = -4;        // encode: no stream record given
-constexpr int PDF417_ERR_NO_ARRANGEMENT = -7;   // write: no rows/columns arrangement holds the codewords
-constexpr int PDF417_ERR_NOT_INPUT = -8;        // encode: the stream is not an input stream
-constexpr int PDF417_ERR_NOT_OUTPUT = -9;       // write: the stream is not an output stream
-constexpr int PDF417_ERR_TOO_LONG = -11;        // encode: the data does not fit the symbol
-constexpr int PDF417_ERR_NOT_ENCODED = -12;     // write: there is no encoded message
-constexpr int PDF417_ERR_NO_ROOM = -17;         // encode: error correction leaves no room for data
-constexpr int PDF417_ERR_WRITER = -20;          // write: the bitmap writer failed (e.g. buffer too small)
-constexpr int PDF417_ERR_NO_TARGET = -21;       // write: neither an output stream nor a size variable
+constexpr int PDF417_ERR_NO_STREAM = -4;       // encode: no stream record given
+constexpr int PDF417_ERR_NO_ARRANGEMENT = -7;  // write: no rows/columns arrangement holds the codewords
+constexpr int PDF417_ERR_NOT_INPUT = -8;       // encode: the stream is not an input stream
+constexpr int PDF417_ERR_NOT_OUTPUT = -9;      // write: the stream is not an output stream
+constexpr int PDF417_ERR_TOO_LONG = -11;       // encode: the data does not fit the symbol
+constexpr int PDF417_ERR_NOT_ENCODED = -12;    // write: there is no encoded message
+constexpr int PDF417_ERR_NO_ROOM = -17;        // encode: error correction leaves no room for data
+constexpr int PDF417_ERR_WRITER = -20;         // write: the bitmap writer failed (e.g. buffer too small)
+constexpr int PDF417_ERR_NO_TARGET = -21;      // write: neither an output stream nor a size variable
 
 // Largest data length that encode accepts at all.
 constexpr std::uint32_t PDF417_MAX_DATA_LENGTH = 183996320u;
@@ -45,20 +45,20 @@ constexpr std::uint32_t PDF417_MAX_DATA_LENGTH = 183996320u;
 // Output: blocks are copied to `buffer`; a block that would pass `capacity` is refused
 // and nothing is written past the buffer.
 struct Pdf417Stream {
-    enum State : std::uint8_t { Idle = 0, DataPending = 1, Empty = 2 };
+  enum State : std::uint8_t { Idle = 0, DataPending = 1, Empty = 2 };
 
-    bool isMemory = false;      // set by pdf417OpenMemory
-    int direction = 0;          // PDF417_STREAM_INPUT or PDF417_STREAM_OUTPUT
-    State state = Idle;
+  bool isMemory = false;  // set by pdf417OpenMemory
+  int direction = 0;      // PDF417_STREAM_INPUT or PDF417_STREAM_OUTPUT
+  State state = Idle;
 
-    const std::uint8_t* data = nullptr;  // input bytes
-    std::uint32_t available = 0;         // input bytes that may be read
-    std::uint32_t readCursor = 0;
-    std::uint32_t lookCursor = 0;
+  const std::uint8_t* data = nullptr;  // input bytes
+  std::uint32_t available = 0;         // input bytes that may be read
+  std::uint32_t readCursor = 0;
+  std::uint32_t lookCursor = 0;
 
-    std::uint8_t* buffer = nullptr;      // output buffer
-    std::uint32_t capacity = 0;          // its size in bytes
-    std::uint32_t written = 0;           // bytes written by the current write
+  std::uint8_t* buffer = nullptr;  // output buffer
+  std::uint32_t capacity = 0;      // its size in bytes
+  std::uint32_t written = 0;       // bytes written by the current write
 };
 
 // Puts every option to its reset value, uninstalls the bitmap writer and forgets the

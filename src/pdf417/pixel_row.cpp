@@ -9,39 +9,39 @@ namespace {
 
 // Packs bit fields most significant bit first.
 class BitPacker {
-public:
-    explicit BitPacker(std::uint8_t* out) : out_(out) {}
+ public:
+  explicit BitPacker(std::uint8_t* out) : out_(out) {}
 
-    // Appends the low n bits of value (n <= 32).
-    void put(std::uint32_t value, unsigned n) {
-        acc_ = (acc_ << n) | value;
-        bits_ += n;
-        while (bits_ >= 8) {
-            bits_ -= 8;
-            *out_++ = static_cast<std::uint8_t>(acc_ >> bits_);
-        }
+  // Appends the low n bits of value (n <= 32).
+  void put(std::uint32_t value, unsigned n) {
+    acc_ = (acc_ << n) | value;
+    bits_ += n;
+    while (bits_ >= 8) {
+      bits_ -= 8;
+      *out_++ = static_cast<std::uint8_t>(acc_ >> bits_);
     }
+  }
 
-    // Appends n copies of one bit.
-    void repeat(bool one, unsigned n) {
-        while (n > 0) {
-            const unsigned take = n < 32 ? n : 32;
-            put(one ? static_cast<std::uint32_t>((std::uint64_t{1} << take) - 1) : 0u, take);
-            n -= take;
-        }
+  // Appends n copies of one bit.
+  void repeat(bool one, unsigned n) {
+    while (n > 0) {
+      const unsigned take = n < 32 ? n : 32;
+      put(one ? static_cast<std::uint32_t>((std::uint64_t{1} << take) - 1) : 0u, take);
+      n -= take;
     }
+  }
 
-    // Flushes a partial byte with zero bits; returns the end of the output.
-    std::uint8_t* finish() {
-        if (bits_ > 0) *out_++ = static_cast<std::uint8_t>(acc_ << (8 - bits_));
-        bits_ = 0;
-        return out_;
-    }
+  // Flushes a partial byte with zero bits; returns the end of the output.
+  std::uint8_t* finish() {
+    if (bits_ > 0) *out_++ = static_cast<std::uint8_t>(acc_ << (8 - bits_));
+    bits_ = 0;
+    return out_;
+  }
 
-private:
-    std::uint8_t* out_;
-    std::uint64_t acc_ = 0;
-    unsigned bits_ = 0;
+ private:
+  std::uint8_t* out_;
+  std::uint64_t acc_ = 0;
+  unsigned bits_ = 0;
 };
 
 // Pixel bits of a module pattern: spaces are 1.
@@ -49,43 +49,43 @@ std::uint32_t inverted(std::uint32_t modules, unsigned n) { return ~modules & ((
 
 // Appends n modules, first module in bit n-1, each `width` pixels wide, run by run.
 void putWide(BitPacker& packer, std::uint32_t modules, unsigned n, unsigned width) {
-    unsigned left = n;
-    while (left > 0) {
-        const std::uint32_t bar = (modules >> (left - 1)) & 1u;
-        unsigned run = 1;
-        while (run < left && ((modules >> (left - 1 - run)) & 1u) == bar) ++run;
-        packer.repeat(bar == 0, run * width);
-        left -= run;
-    }
+  unsigned left = n;
+  while (left > 0) {
+    const std::uint32_t bar = (modules >> (left - 1)) & 1u;
+    unsigned run = 1;
+    while (run < left && ((modules >> (left - 1 - run)) & 1u) == bar) ++run;
+    packer.repeat(bar == 0, run * width);
+    left -= run;
+  }
 }
 
 }  // namespace
 
 void renderPixelRow(const SymbolLayout& layout, unsigned r, unsigned moduleWidthPx, std::uint8_t* out,
                     std::uint32_t stride) {
-    std::memset(out, 0, stride);
-    if (r >= layout.rows || layout.codewordsPerRow == 0 || layout.codewordsPerRow > kMaxColumns + 2) return;
-    const unsigned width = moduleWidthPx == 0 ? 1 : (moduleWidthPx > kMaxModuleWidth ? kMaxModuleWidth : moduleWidthPx);
-    const unsigned modules = kStartModules + 17 * layout.codewordsPerRow + kStopModules;
-    if ((modules * width + 7) / 8 > stride) return;  // the row would not fit the caller's buffer
-    const std::uint16_t* patterns = kSymbolPatterns[r % 3];
-    const std::uint16_t* codewords = layout.row(r);
-    BitPacker packer(out);
-    if (width == 1) {
-        packer.put(inverted(kStartPattern, kStartModules), kStartModules);
-        for (unsigned i = 0; i < layout.codewordsPerRow; ++i) {
-            const std::uint32_t modules = 0x10000u | patterns[codewords[i] % 929];
-            packer.put(inverted(modules, 17), 17);
-        }
-        packer.put(inverted(kStopPattern, kStopModules), kStopModules);
-    } else {
-        putWide(packer, kStartPattern, kStartModules, width);
-        for (unsigned i = 0; i < layout.codewordsPerRow; ++i) {
-            putWide(packer, 0x10000u | patterns[codewords[i] % 929], 17, width);
-        }
-        putWide(packer, kStopPattern, kStopModules, width);
+  std::memset(out, 0, stride);
+  if (r >= layout.rows || layout.codewordsPerRow == 0 || layout.codewordsPerRow > kMaxColumns + 2) return;
+  const unsigned width = moduleWidthPx == 0 ? 1 : (moduleWidthPx > kMaxModuleWidth ? kMaxModuleWidth : moduleWidthPx);
+  const unsigned modules = kStartModules + 17 * layout.codewordsPerRow + kStopModules;
+  if ((modules * width + 7) / 8 > stride) return;  // the row would not fit the caller's buffer
+  const std::uint16_t* patterns = kSymbolPatterns[r % 3];
+  const std::uint16_t* codewords = layout.row(r);
+  BitPacker packer(out);
+  if (width == 1) {
+    packer.put(inverted(kStartPattern, kStartModules), kStartModules);
+    for (unsigned i = 0; i < layout.codewordsPerRow; ++i) {
+      const std::uint32_t modules = 0x10000u | patterns[codewords[i] % 929];
+      packer.put(inverted(modules, 17), 17);
     }
-    packer.finish();
+    packer.put(inverted(kStopPattern, kStopModules), kStopModules);
+  } else {
+    putWide(packer, kStartPattern, kStartModules, width);
+    for (unsigned i = 0; i < layout.codewordsPerRow; ++i) {
+      putWide(packer, 0x10000u | patterns[codewords[i] % 929], 17, width);
+    }
+    putWide(packer, kStopPattern, kStopModules, width);
+  }
+  packer.finish();
 }
 
 }  // namespace torv::pdf417

@@ -10,9 +10,9 @@ namespace torv::pdf417 {
 extern const std::uint16_t kSymbolPatterns[3][929];
 
 // Start (17 modules) and stop (18 modules) patterns as bits, first module in the top bit.
-constexpr std::uint32_t kStartPattern = 0x1FEA8;   // 8 1 1 1 1 1 1 3
+constexpr std::uint32_t kStartPattern = 0x1FEA8;  // 8 1 1 1 1 1 1 3
 constexpr unsigned kStartModules = 17;
-constexpr std::uint32_t kStopPattern = 0x3FA29;    // 7 1 1 3 1 1 1 2 1
+constexpr std::uint32_t kStopPattern = 0x3FA29;  // 7 1 1 3 1 1 1 2 1
 constexpr unsigned kStopModules = 18;
 
 }  // namespace torv::pdf417

@@ -13,9 +13,7 @@ std::uint32_t readU32(const unsigned char* p) {
          static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-std::uint16_t readU16(const unsigned char* p) {
-  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
+std::uint16_t readU16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 
 std::int32_t readS32(const unsigned char* p) { return static_cast<std::int32_t>(readU32(p)); }
 

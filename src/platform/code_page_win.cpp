@@ -1,9 +1,9 @@
 // Code page services on Windows: the system's own conversions and the thread's last error.
 // 8-bit text is converted from the system ANSI code page; UTF-16 text back to the calling
 // thread's ANSI code page, so readers follow the thread's locale as the platform intends.
-#include "platform/code_page.h"
-
 #include <windows.h>
+
+#include "platform/code_page.h"
 
 namespace torv::platform {
 namespace {
@@ -20,13 +20,12 @@ int lastError() { return static_cast<int>(GetLastError()); }
 void setLastError(int code) { SetLastError(static_cast<DWORD>(code)); }
 
 int ansiToUtf16(const char* source, int sourceLength, char16_t* destination, int destinationCapacity) {
-  return MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, source, sourceLength, wide(destination),
-                             destinationCapacity);
+  return MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, source, sourceLength, wide(destination), destinationCapacity);
 }
 
 int utf16ToAnsi(const char16_t* source, int sourceLength, char* destination, int destinationCapacity) {
-  return WideCharToMultiByte(CP_THREAD_ACP, 0, wide(source), sourceLength, destination, destinationCapacity,
-                             nullptr, nullptr);
+  return WideCharToMultiByte(CP_THREAD_ACP, 0, wide(source), sourceLength, destination, destinationCapacity, nullptr,
+                             nullptr);
 }
 
 bool isAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByteEx(CP_ACP, byte) != 0; }

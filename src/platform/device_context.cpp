@@ -13,8 +13,6 @@ bool deviceHasSurface(DeviceContext dc) {
          static_cast<long long>(dc->stride) >= 4LL * dc->width;
 }
 
-unsigned char* deviceRow(DeviceContext dc, int y) {
-  return dc->pixels + static_cast<std::ptrdiff_t>(y) * dc->stride;
-}
+unsigned char* deviceRow(DeviceContext dc, int y) { return dc->pixels + static_cast<std::ptrdiff_t>(y) * dc->stride; }
 
 }  // namespace torv::platform

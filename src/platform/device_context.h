@@ -2,9 +2,9 @@
 // these functions only, so the same callers build against the Windows device context services.
 #pragma once
 
-#include "torvc_pdf417.h"
-
 #include <cstdint>
+
+#include "torvc_pdf417.h"
 
 namespace torv::platform {
 

@@ -1,8 +1,8 @@
 // The device context on Windows is the host's HDC; its resolution comes from GetDeviceCaps.
 // Pixels are never touched directly: the picture object renders through the device context.
-#include "platform/device_context.h"
-
 #include <windows.h>
+
+#include "platform/device_context.h"
 
 namespace torv::platform {
 

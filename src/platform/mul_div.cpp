@@ -10,8 +10,8 @@ int mulDiv(int number, int numerator, int denominator) {
   const bool negative = (number < 0) != (numerator < 0) && number != 0 && numerator != 0;
   const bool resultNegative = negative != (denominator < 0);
   // Magnitudes in unsigned 64 bits: |a*b| <= 2^62, so 2*|a*b| + |c| cannot wrap.
-  const std::uint64_t product = static_cast<std::uint64_t>(std::llabs(number)) *
-                                static_cast<std::uint64_t>(std::llabs(numerator));
+  const std::uint64_t product =
+      static_cast<std::uint64_t>(std::llabs(number)) * static_cast<std::uint64_t>(std::llabs(numerator));
   const std::uint64_t divisor = static_cast<std::uint64_t>(std::llabs(denominator));
   const std::uint64_t rounded = (2 * product + divisor) / (2 * divisor);
   if (resultNegative) {

@@ -1,7 +1,7 @@
 // MulDiv on Windows: the system's own.
-#include "platform/mul_div.h"
-
 #include <windows.h>
+
+#include "platform/mul_div.h"
 
 namespace torv::platform {
 

@@ -1,13 +1,13 @@
 #include "platform/picture.h"
 
-#include "platform/mul_div.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
 #include <vector>
+
+#include "platform/mul_div.h"
 
 namespace torv::platform {
 namespace {
@@ -39,8 +39,7 @@ struct AxisMapping {
 
   // The bitmap pixel for device pixel p, measured in HIMETRIC direction (may lie outside the bitmap).
   long long sourcePixel(long long p) const {
-    const Wide numerator =
-        (Wide{2} * sourceStart * extent + Wide{2 * (p - start) + 1} * sourceExtent) * picturePixels;
+    const Wide numerator = (Wide{2} * sourceStart * extent + Wide{2 * (p - start) + 1} * sourceExtent) * picturePixels;
     const Wide denominator = Wide{2} * extent * pictureHimetric;
     return static_cast<long long>(floorDiv(numerator, denominator));
   }

@@ -2,11 +2,11 @@
 // (hundredths of a millimetre) and rendered, scaled, into a device context.
 #pragma once
 
-#include "platform/bitmap_file.h"
-#include "platform/device_context.h"
-
 #include <cstddef>
 #include <memory>
+
+#include "platform/bitmap_file.h"
+#include "platform/device_context.h"
 
 namespace torv::platform {
 

@@ -1,15 +1,16 @@
 // The picture object on Windows: the block is copied into movable global memory, wrapped in a
 // memory stream that frees it, and loaded by OleLoadPicture; IPicture reports the size in
 // HIMETRIC and renders into the device context.
-#include "platform/picture.h"
-
-#include <windows.h>
-#include <ole2.h>
 #include <olectl.h>
+#include <windows.h>
 
 #include <cstring>
 #include <new>
 #include <utility>
+
+#include <ole2.h>
+
+#include "platform/picture.h"
 
 namespace torv::platform {
 

@@ -1,7 +1,7 @@
 // The process's ANSI code page on Windows: CP_ACP, no flags, the code page's default character.
-#include "platform/process_code_page.h"
-
 #include <windows.h>
+
+#include "platform/process_code_page.h"
 
 namespace torv::platform {
 

@@ -13,8 +13,7 @@ CZException::CZException(const std::string& message, int errorCode)
     : CAutoDeleteException(1), message_(message), errorCode_(errorCode) {}
 CZException::CZException(int autoDelete, const std::string& message)
     : CAutoDeleteException(autoDelete), message_(message) {}
-CZException::CZException(int autoDelete, int errorCode)
-    : CAutoDeleteException(autoDelete), errorCode_(errorCode) {}
+CZException::CZException(int autoDelete, int errorCode) : CAutoDeleteException(autoDelete), errorCode_(errorCode) {}
 CZException::CZException(int autoDelete, const std::string& message, int errorCode)
     : CAutoDeleteException(autoDelete), message_(message), errorCode_(errorCode) {}
 CZException::CZException(const CZException& other)

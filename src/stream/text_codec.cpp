@@ -95,11 +95,19 @@ bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, std::u16strin
   while (i < n) {
     const unsigned c = bytes[i];
     switch (c >> 4) {
-      case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7:
+      case 0:
+      case 1:
+      case 2:
+      case 3:
+      case 4:
+      case 5:
+      case 6:
+      case 7:
         units.push_back(static_cast<char16_t>(c));
         i += 1;
         break;
-      case 12: case 13: {
+      case 12:
+      case 13: {
         if (n - i < 2) return false;
         const unsigned b2 = bytes[i + 1];
         if ((b2 & 0xC0) != 0x80) return false;

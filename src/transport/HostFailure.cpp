@@ -21,8 +21,6 @@ void throwHostTextPointer(FuncErrorMessage errorMessage, int context) {
   throw text != nullptr ? text : "";
 }
 
-void throwMissingCallback(const char* what) {
-  throw new CZException(std::string("no host function for ") + what);
-}
+void throwMissingCallback(const char* what) { throw new CZException(std::string("no host function for ") + what); }
 
 }  // namespace torv::transport

@@ -15,9 +15,9 @@ char* at(char* buffer, int offset) { return buffer == nullptr ? nullptr : buffer
 
 using namespace torv::transport;
 
-TorvFuncInputStream::TorvFuncInputStream(int context, FuncReadByte readByte,
-                                         FuncReadBArray readBArray, FuncAvailable available,
-                                         FuncReadClose readClose, FuncErrorMessage errorMessage)
+TorvFuncInputStream::TorvFuncInputStream(int context, FuncReadByte readByte, FuncReadBArray readBArray,
+                                         FuncAvailable available, FuncReadClose readClose,
+                                         FuncErrorMessage errorMessage)
     : context_(context),
       readByte_(readByte),
       readBArray_(readBArray),

@@ -2,15 +2,13 @@
 // exactly one host call (skip reads in pieces), nothing is buffered.
 #pragma once
 
-#include "torv_vesk_client.h"
-
 #include "stream/input_stream.h"
+#include "torv_vesk_client.h"
 
 class TorvFuncInputStream : public CJInputStream {
  public:
-  TorvFuncInputStream(int context, FuncReadByte readByte, FuncReadBArray readBArray,
-                      FuncAvailable available, FuncReadClose readClose,
-                      FuncErrorMessage errorMessage);
+  TorvFuncInputStream(int context, FuncReadByte readByte, FuncReadBArray readBArray, FuncAvailable available,
+                      FuncReadClose readClose, FuncErrorMessage errorMessage);
   // Tells the host (reason 1) when the stream was never closed.
   ~TorvFuncInputStream() override;
 

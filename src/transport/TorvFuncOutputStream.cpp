@@ -9,9 +9,8 @@ namespace {
 const char* at(const char* buffer, int offset) { return buffer == nullptr ? nullptr : buffer + offset; }
 }  // namespace
 
-TorvFuncOutputStream::TorvFuncOutputStream(int context, FuncWriteByte writeByte,
-                                           FuncWriteBArray writeBArray, FuncFlush flush,
-                                           FuncWriteClose writeClose, FuncErrorMessage errorMessage)
+TorvFuncOutputStream::TorvFuncOutputStream(int context, FuncWriteByte writeByte, FuncWriteBArray writeBArray,
+                                           FuncFlush flush, FuncWriteClose writeClose, FuncErrorMessage errorMessage)
     : context_(context),
       writeByte_(writeByte),
       writeBArray_(writeBArray),

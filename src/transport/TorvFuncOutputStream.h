@@ -2,14 +2,13 @@
 // exactly one host call, nothing is buffered, and the stream has no state of its own.
 #pragma once
 
-#include "torv_vesk_client.h"
-
 #include "stream/output_stream.h"
+#include "torv_vesk_client.h"
 
 class TorvFuncOutputStream : public CJOutputStream {
  public:
-  TorvFuncOutputStream(int context, FuncWriteByte writeByte, FuncWriteBArray writeBArray,
-                       FuncFlush flush, FuncWriteClose writeClose, FuncErrorMessage errorMessage);
+  TorvFuncOutputStream(int context, FuncWriteByte writeByte, FuncWriteBArray writeBArray, FuncFlush flush,
+                       FuncWriteClose writeClose, FuncErrorMessage errorMessage);
   // Makes no host call.
   ~TorvFuncOutputStream() override;
 

@@ -1,14 +1,14 @@
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "attributes/CJTorvAttributeList.h"
-#include "list_entries.h"
 #include "caught.h"
+#include "list_entries.h"
 #include "scripted_host.h"
 #include "stream/byte_array_input_stream.h"
 #include "stream/byte_array_output_stream.h"
@@ -78,8 +78,8 @@ TEST(CJTorvAttributeList, NamesCompareExactly) {
 TEST(CJTorvAttributeList, PositionalAccessOutsideTheListFails) {
   CJTorvAttributeList empty;
   CJTorvAttributeList list = listOf({{"a", "1"}, {"b", "2"}});
-  for (Caught c : {caught([&] { list.getName(2); }), caught([&] { list.getName(-1); }),
-                   caught([&] { empty.getName(0); })}) {
+  for (Caught c :
+       {caught([&] { list.getName(2); }), caught([&] { list.getName(-1); }), caught([&] { empty.getName(0); })}) {
     EXPECT_EQ(c.kind, "CZException");
     EXPECT_EQ(c.message, "out of index bound. CJTorvAttributeList::getName");
   }
@@ -122,8 +122,10 @@ void checkAgainstModel(unsigned names, int steps, unsigned seed) {
     } else {
       const std::string value = std::to_string(step);
       list.put(name, value);
-      if (it != model.end()) it->second = value;
-      else model.emplace_back(name, value);
+      if (it != model.end())
+        it->second = value;
+      else
+        model.emplace_back(name, value);
     }
   }
   EXPECT_EQ(entriesOf(list), model);

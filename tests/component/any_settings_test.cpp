@@ -1,21 +1,20 @@
 // Any attribute values, positions, scales and resolutions: drawing stays inside the surface,
 // writes only opaque black and white, and a refused symbol leaves everything as it was.
-#include "torvc_pdf417.h"
-
-#include "test_surface.h"
-
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <random>
 #include <string>
+
+#include <gtest/gtest.h>
+
+#include "test_surface.h"
+#include "torvc_pdf417.h"
 
 namespace {
 
 using torv::test::TestSurface;
 
-const int kInterestingValues[] = {INT_MIN, -65536, -1, 0, 1, 2, 3, 4, 8, 9, 20, 21, 25, 26, 30, 31,
-                                  90, 91, 928, 65535, 65536, 65536 + 3, INT_MAX};
+const int kInterestingValues[] = {INT_MIN, -65536, -1, 0,  1,  2,  3,   4,     8,     9,         20,     21,
+                                  25,      26,     30, 31, 90, 91, 928, 65535, 65536, 65536 + 3, INT_MAX};
 
 TEST(AnySettings, DrawingStaysInsideTheSurface) {
   std::mt19937 random(417);

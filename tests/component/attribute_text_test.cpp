@@ -1,8 +1,8 @@
 #include "component/attribute_text.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
+
+#include <gtest/gtest.h>
 
 namespace torv::component {
 namespace {

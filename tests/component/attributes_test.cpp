@@ -1,13 +1,13 @@
 // The instance surface as a host sees it: factories, attribute texts and the saved record.
-#include "torvc_pdf417.h"
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "torvc_pdf417.h"
 
 namespace {
 

@@ -1,14 +1,13 @@
 // Measuring, painting and printing through the exported functions, as a host does.
-#include "torvc_pdf417.h"
-
-#include "test_surface.h"
-#include "zxing_decode.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <memory>
 #include <string>
+
+#include <gtest/gtest.h>
+
+#include "test_surface.h"
+#include "torvc_pdf417.h"
+#include "zxing_decode.h"
 
 namespace {
 

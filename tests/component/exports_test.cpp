@@ -1,12 +1,13 @@
 // The dynamic symbol table of the plug-in: the thirteen entry points and nothing else of ours.
 #include <dlfcn.h>
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace {
 

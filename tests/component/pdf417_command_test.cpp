@@ -1,9 +1,5 @@
 // The pdf417 command, run as a user runs it: pictures that read back, and clear refusals.
-#include "zxing_decode.h"
-
-#include <gtest/gtest.h>
 #include <png.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,6 +8,11 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include "zxing_decode.h"
 
 namespace {
 
@@ -95,22 +96,26 @@ std::string decode(const Gray& gray) {
   return bytes ? std::string(bytes->begin(), bytes->end()) : "<unread: " + why + ">";
 }
 
-
 TEST(Pdf417Command, WritesAPngThatReadsBack) {
   const TempFile png("command.png");
   // The sample of the project's main job.
-  const Outcome outcome =
-      runCommand("'PDF417 sample: Gr\xC3\xBC\xC3\x9F" "e, \xE2\x82\xAC 12.50' -o '" + png.path() + "'");
+  const Outcome outcome = runCommand(
+      "'PDF417 sample: Gr\xC3\xBC\xC3\x9F"
+      "e, \xE2\x82\xAC 12.50' -o '" +
+      png.path() + "'");
   ASSERT_EQ(outcome.exitCode, 0) << outcome.output;
   EXPECT_NE(outcome.output.find(png.path()), std::string::npos) << outcome.output;  // says where the picture is
-  EXPECT_EQ(decode(readPng(png.path())), "PDF417 sample: Gr\xFC\xDF" "e, \x80 12.50");
+  EXPECT_EQ(decode(readPng(png.path())),
+            "PDF417 sample: Gr\xFC\xDF"
+            "e, \x80 12.50");
 }
 
 TEST(Pdf417Command, PrintsABmpFromAFileWithChosenSettings) {
   const TempFile data("command_data.txt");
   std::ofstream(data.path(), std::ios::binary) << "line one\nline two\tend";
   const TempFile bmp("command.bmp");
-  const Outcome outcome = runCommand("--file '" + data.path() + "' --print --dpi 192 -r 12 -c 4 -l 3 -x 1 -y 3 -o '" + bmp.path() + "'");
+  const Outcome outcome =
+      runCommand("--file '" + data.path() + "' --print --dpi 192 -r 12 -c 4 -l 3 -x 1 -y 3 -o '" + bmp.path() + "'");
   ASSERT_EQ(outcome.exitCode, 0) << outcome.output;
   const Gray gray = readBmp(bmp.path());
   EXPECT_EQ(gray.width, 2 * (17 * 4 + 69) + 2 * 2 * 2);  // twice the bitmap, 2 modules of quiet zone

@@ -1,16 +1,15 @@
 // Pictures that scanners read: hundreds of varied texts, painted and printed with varied
 // attributes, and read back by an independent reader (zxing-cpp) to the expected Windows-1252 bytes.
-#include "torvc_pdf417.h"
-
-#include "test_surface.h"
-#include "zxing_decode.h"
-
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "test_surface.h"
+#include "torvc_pdf417.h"
+#include "zxing_decode.h"
 
 namespace {
 
@@ -61,12 +60,24 @@ Sample makeSample(std::mt19937& random, int flavour, int length) {
   for (int i = 0; i < length; ++i) {
     const int pick = flavour == 6 ? static_cast<int>(random() % 6) : flavour;
     switch (pick) {
-      case 0: ascii(letters); break;
-      case 1: ascii(digits); break;
-      case 2: ascii(random() % 2 ? letters : punctuation); break;
-      case 3: add(windows1252Letters()[random() % windows1252Letters().size()]); break;
-      case 4: random() % 2 ? add(outsideTheCodePage()[random() % outsideTheCodePage().size()]) : ascii(letters); break;
-      default: ascii(random() % 4 ? letters + digits : std::string("\t\r\n\x01\x7F")); break;
+      case 0:
+        ascii(letters);
+        break;
+      case 1:
+        ascii(digits);
+        break;
+      case 2:
+        ascii(random() % 2 ? letters : punctuation);
+        break;
+      case 3:
+        add(windows1252Letters()[random() % windows1252Letters().size()]);
+        break;
+      case 4:
+        random() % 2 ? add(outsideTheCodePage()[random() % outsideTheCodePage().size()]) : ascii(letters);
+        break;
+      default:
+        ascii(random() % 4 ? letters + digits : std::string("\t\r\n\x01\x7F"));
+        break;
     }
   }
   return sample;
@@ -79,10 +90,22 @@ struct Settings {
 Settings makeSettings(std::mt19937& random, int textLength) {
   Settings s{};
   switch (random() % 4) {
-    case 0: s.rows = 0; s.columns = 0; break;                                    // aspect ratio 1:2
-    case 1: s.rows = 0; s.columns = 8; break;                                    // the default
-    case 2: s.rows = 0; s.columns = 3 + static_cast<int>(random() % 28); break;  // rows derived
-    default: s.rows = 0; s.columns = 4 + static_cast<int>(random() % 8); break;
+    case 0:
+      s.rows = 0;
+      s.columns = 0;
+      break;  // aspect ratio 1:2
+    case 1:
+      s.rows = 0;
+      s.columns = 8;
+      break;  // the default
+    case 2:
+      s.rows = 0;
+      s.columns = 3 + static_cast<int>(random() % 28);
+      break;  // rows derived
+    default:
+      s.rows = 0;
+      s.columns = 4 + static_cast<int>(random() % 8);
+      break;
   }
   if (textLength < 20 && random() % 2) {  // a fixed arrangement that holds short texts
     s.rows = 20 + static_cast<int>(random() % 20);

@@ -1,9 +1,9 @@
 #include "component/symbol_geometry.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
+
+#include <gtest/gtest.h>
 
 namespace torv::component {
 namespace {

@@ -1,9 +1,9 @@
 // How the instance's attributes configure the encoder, seen in the bitmap it writes.
 #include "component/symbol_picture.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace torv::component {
 namespace {
@@ -24,8 +24,7 @@ int symbolWidth(int columns, int moduleWidth) { return (17 * columns + 69) * mod
 int rowHeight(const platform::MonochromeBitmap& bitmap) {
   int best = bitmap.height, run = 1;
   for (int y = 1; y <= bitmap.height; ++y) {
-    const bool same = y < bitmap.height &&
-                      std::equal(bitmap.row(y), bitmap.row(y) + bitmap.stride, bitmap.row(y - 1));
+    const bool same = y < bitmap.height && std::equal(bitmap.row(y), bitmap.row(y) + bitmap.stride, bitmap.row(y - 1));
     if (same) {
       ++run;
     } else {
@@ -38,8 +37,7 @@ int rowHeight(const platform::MonochromeBitmap& bitmap) {
 
 std::string pixels(const std::unique_ptr<platform::Picture>& picture) {
   const auto& b = picture->bitmap();
-  return std::to_string(b.width) + "x" + std::to_string(b.height) + ":" +
-         std::string(b.rows.begin(), b.rows.end());
+  return std::to_string(b.width) + "x" + std::to_string(b.height) + ":" + std::string(b.rows.begin(), b.rows.end());
 }
 
 const char16_t* const kText = u"PDF417 component 0123456789";
@@ -55,8 +53,8 @@ TEST(SymbolPicture, ScalesSetModuleWidthAndRowHeight) {
   struct Case {
     int xScale, yScale, moduleWidth, rowPixels;
   };
-  for (const Case& c : {Case{2, 3, 2, 4}, Case{1, 25, 1, 25}, Case{1, 26, 1, 3}, Case{0, 1, 1, 3},
-                        Case{0, 5, 1, 3}, Case{4, 1, 4, 4}, Case{20, 6, 20, 25}, Case{20, 7, 20, 60}}) {
+  for (const Case& c : {Case{2, 3, 2, 4}, Case{1, 25, 1, 25}, Case{1, 26, 1, 3}, Case{0, 1, 1, 3}, Case{0, 5, 1, 3},
+                        Case{4, 1, 4, 4}, Case{20, 6, 20, 25}, Case{20, 7, 20, 60}}) {
     const auto picture = makeSymbolPicture(instanceWith(6, 4, 1, c.xScale, c.yScale), kText);
     ASSERT_TRUE(picture) << c.xScale << "/" << c.yScale;
     EXPECT_EQ(picture->bitmap().width, symbolWidth(4, c.moduleWidth)) << c.xScale << "/" << c.yScale;

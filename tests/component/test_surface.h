@@ -2,10 +2,10 @@
 // row so that any write outside the surface shows.
 #pragma once
 
-#include "torvc_pdf417.h"
-
 #include <cstdint>
 #include <vector>
+
+#include "torvc_pdf417.h"
 
 namespace torv::test {
 

@@ -9,9 +9,22 @@ namespace torv::platform::testing {
 
 // Offsets of the header fields in a file image.
 enum Offset : std::size_t {
-  kSignature = 0, kFileSize = 2, kReserved1 = 6, kReserved2 = 8, kPixelOffset = 10,
-  kInfoSize = 14, kWidth = 18, kHeight = 22, kPlanes = 26, kBitsPerPixel = 28, kCompression = 30,
-  kImageSize = 34, kResolutionX = 38, kResolutionY = 42, kColoursUsed = 46, kColoursImportant = 50,
+  kSignature = 0,
+  kFileSize = 2,
+  kReserved1 = 6,
+  kReserved2 = 8,
+  kPixelOffset = 10,
+  kInfoSize = 14,
+  kWidth = 18,
+  kHeight = 22,
+  kPlanes = 26,
+  kBitsPerPixel = 28,
+  kCompression = 30,
+  kImageSize = 34,
+  kResolutionX = 38,
+  kResolutionY = 42,
+  kColoursUsed = 46,
+  kColoursImportant = 50,
   kPalette = 54,
 };
 

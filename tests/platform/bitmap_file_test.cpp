@@ -1,10 +1,10 @@
 #include "platform/bitmap_file.h"
 
-#include "bitmap_builder.h"
+#include <functional>
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include "bitmap_builder.h"
 
 namespace torv::platform {
 namespace {
@@ -48,7 +48,7 @@ TEST(BitmapFile, AcceptsAFileInsideALargerBlock) {
 
 TEST(BitmapFile, AcceptsOptionalHeaderFieldsAndLongerInfoHeaders) {
   std::vector<std::uint8_t> file = makeBitmapFile(kArrow);
-  putU32(file, kImageSize, 0);         // allowed for uncompressed images
+  putU32(file, kImageSize, 0);  // allowed for uncompressed images
   putU32(file, kColoursUsed, 2);
   putU32(file, kColoursImportant, 0);
   putU32(file, kResolutionX, 3780);
@@ -84,7 +84,8 @@ TEST(BitmapFile, RefusesEveryMalformedField) {
   const std::vector<Case> cases = {
       {"signature", [](auto& f) { f[1] = 'A'; }},
       {"file size past the block", [](auto& f) { putU32(f, kFileSize, static_cast<std::uint32_t>(f.size() + 1)); }},
-      {"file size short of the pixels", [](auto& f) { putU32(f, kFileSize, static_cast<std::uint32_t>(f.size() - 1)); }},
+      {"file size short of the pixels",
+       [](auto& f) { putU32(f, kFileSize, static_cast<std::uint32_t>(f.size() - 1)); }},
       {"reserved 1", [](auto& f) { putU16(f, kReserved1, 1); }},
       {"reserved 2", [](auto& f) { putU16(f, kReserved2, 1); }},
       {"pixel offset inside the palette", [](auto& f) { putU32(f, kPixelOffset, 61); }},

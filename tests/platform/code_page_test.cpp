@@ -1,8 +1,8 @@
 #include "platform/code_page.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace torv::platform {
 namespace {

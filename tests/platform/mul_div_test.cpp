@@ -1,8 +1,8 @@
 #include "platform/mul_div.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
+
+#include <gtest/gtest.h>
 
 namespace torv::platform {
 namespace {

@@ -1,12 +1,12 @@
 #include "platform/picture.h"
 
-#include "bitmap_builder.h"
-
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+
+#include "bitmap_builder.h"
 
 namespace torv::platform {
 namespace {

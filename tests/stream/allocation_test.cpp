@@ -1,9 +1,9 @@
 // Counts from the wire must not decide how much memory is taken: this binary replaces the
 // global allocator to record the largest single request made while reading.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <new>
+
+#include <gtest/gtest.h>
 
 #include "stream_test_support.h"
 

@@ -15,8 +15,7 @@ TEST(CJArrayTest, StartsUncreatedAndCreatesOnce) {
   a.create(3);
   EXPECT_EQ(a.length, 3);
   EXPECT_NE(a.data, nullptr);
-  EXPECT_EQ(thrownMessage<CRuntimeException>([&] { a.create(5); }),
-            "Can't create an array. Array is already created.");
+  EXPECT_EQ(thrownMessage<CRuntimeException>([&] { a.create(5); }), "Can't create an array. Array is already created.");
   EXPECT_EQ(a.length, 3);
 }
 

@@ -1,8 +1,8 @@
 #include "stream/byte_array_output_stream.h"
 
-#include <gtest/gtest.h>
-
 #include <memory>
+
+#include <gtest/gtest.h>
 
 #include "stream_test_support.h"
 

@@ -1,8 +1,8 @@
 #include "stream/data_input_stream.h"
 
-#include <gtest/gtest.h>
-
 #include <memory>
+
+#include <gtest/gtest.h>
 
 #include "stream_test_support.h"
 
@@ -10,8 +10,7 @@ namespace torv::stream::test {
 namespace {
 
 const char kEof[] = "EOFException. End of stream has been reached unexpectedly during input.";
-const char kMalformedUtf[] =
-    "UTFDataFormatException. A malformed UTF-8 string has been read in a data input stream.";
+const char kMalformedUtf[] = "UTFDataFormatException. A malformed UTF-8 string has been read in a data input stream.";
 
 // A data stream over a copy of the given bytes.
 class DataOver {
@@ -28,9 +27,9 @@ class DataOver {
 };
 
 TEST(CJDataInputStreamTest, FixedWidthValues) {
-  DataOver in(bytes({0x02, 0x00, 0xFF, 0xFE, 0x80, 0x00, 0xFF, 0xFF, 0x12, 0x34, 0x56, 0x78,
-                     0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0x3F, 0x80, 0x00, 0x00,
-                     0x3F, 0xF0, 0, 0, 0, 0, 0, 0, 0xC3}));
+  DataOver in(
+      bytes({0x02, 0x00, 0xFF, 0xFE, 0x80, 0x00, 0xFF, 0xFF, 0x12, 0x34, 0x56, 0x78, 0x00, 0x00, 0x00, 0x01, 0x00,
+             0x00, 0x00, 0x02, 0x3F, 0x80, 0x00, 0x00, 0x3F, 0xF0, 0,    0,    0,    0,    0,    0,    0xC3}));
   EXPECT_EQ(in->readBoolean(), 1);
   EXPECT_EQ(in->readBoolean(), 0);
   EXPECT_EQ(in->readShort(), -2);
@@ -102,20 +101,26 @@ TEST(CJDataInputStreamTest, ReadUtfFromAnotherStream) {
 TEST(CJDataInputStreamTest, MalformedUtf) {
   for (const std::string& input :
        {bytes({0, 1, 0x80}), bytes({0, 2, 0xC3, 0x41}), bytes({0, 1, 0xC3}), bytes({0, 2, 0xE2, 0x82}),
-        bytes({0, 3, 0xE2, 0x02, 0xAC}), bytes({0, 3, 0xE2, 0x82, 0x2C}), bytes({0, 1, 0xF0}),
-        bytes({0, 1, 0xFF}), bytes({0, 4, 0xF0, 0x9F, 0x98, 0x80})}) {
+        bytes({0, 3, 0xE2, 0x02, 0xAC}), bytes({0, 3, 0xE2, 0x82, 0x2C}), bytes({0, 1, 0xF0}), bytes({0, 1, 0xFF}),
+        bytes({0, 4, 0xF0, 0x9F, 0x98, 0x80})}) {
     EXPECT_EQ(thrownMessage<CJIOException>([&] { DataOver(input)->readUTF(); }), kMalformedUtf);
   }
 }
 
 TEST(CJDataInputStreamTest, ExtendedUtfLengthIsNotTrusted) {
   // Negative extended length.
-  EXPECT_EQ(thrownMessage<CJIOException>([] { DataOver(bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE}))->readUTF(); }),
+  EXPECT_EQ(thrownMessage<CJIOException>([] {
+              DataOver(bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE}))->readUTF();
+            }),
             kMalformedUtf);
-  EXPECT_EQ(thrownMessage<CJIOException>([] { DataOver(bytes({0xFF, 0xFF, 0x80, 0, 0, 0, 'a'}))->readUTF(); }),
+  EXPECT_EQ(thrownMessage<CJIOException>([] {
+              DataOver(bytes({0xFF, 0xFF, 0x80, 0, 0, 0, 'a'}))->readUTF();
+            }),
             kMalformedUtf);
   // 2^31 - 1 announced, three bytes delivered: end of stream, nothing near 2 GiB allocated.
-  EXPECT_EQ(thrownMessage<CJIOException>([] { DataOver(bytes({0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 'a', 'b', 'c'}))->readUTF(); }),
+  EXPECT_EQ(thrownMessage<CJIOException>([] {
+              DataOver(bytes({0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 'a', 'b', 'c'}))->readUTF();
+            }),
             kEof);
   // Truncated extended length.
   EXPECT_EQ(thrownMessage<CJIOException>([] { DataOver(bytes({0xFF, 0xFF, 0, 0}))->readUTF(); }), kEof);
@@ -150,9 +155,13 @@ TEST(CJDataInputStreamTest, StringForm) {
   EXPECT_EQ(DataOver(bytes({0xFF, 0xFF, 0xFF, 0xFF}))->readString(), "<NULL>");
   EXPECT_EQ(DataOver(bytes({0, 0, 0, 0}))->readString(), "");
   EXPECT_EQ(DataOver(bytes({0, 0, 0, 3, 0, 'a', 0x20, 0xAC, 0x4E, 0x2D}))->readString(), "a\x80?");
-  EXPECT_EQ(thrownMessage<CJIOException>([] { DataOver(bytes({0xFF, 0xFF, 0xFF, 0xFE}))->readString(); }),
+  EXPECT_EQ(thrownMessage<CJIOException>([] {
+              DataOver(bytes({0xFF, 0xFF, 0xFF, 0xFE}))->readString();
+            }),
             "A malformed string has been read in a data input stream.");
-  EXPECT_EQ(thrownMessage<CJIOException>([] { DataOver(bytes({0x80, 0, 0, 0}))->readString(); }),
+  EXPECT_EQ(thrownMessage<CJIOException>([] {
+              DataOver(bytes({0x80, 0, 0, 0}))->readString();
+            }),
             "A malformed string has been read in a data input stream.");
 }
 
@@ -163,7 +172,9 @@ TEST(CJDataInputStreamTest, StringFormConsumesUnitsAfterAZero) {
 }
 
 TEST(CJDataInputStreamTest, StringCountIsNotTrusted) {
-  EXPECT_EQ(thrownMessage<CJIOException>([] { DataOver(bytes({0x7F, 0xFF, 0xFF, 0xFF, 0, 'a', 0}))->readString(); }),
+  EXPECT_EQ(thrownMessage<CJIOException>([] {
+              DataOver(bytes({0x7F, 0xFF, 0xFF, 0xFF, 0, 'a', 0}))->readString();
+            }),
             kEof);
 }
 

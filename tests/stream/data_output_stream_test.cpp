@@ -1,10 +1,10 @@
 #include "stream/data_output_stream.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <cmath>
 #include <memory>
+
+#include <gtest/gtest.h>
 
 #include "stream/text_codec.h"
 #include "stream_test_support.h"
@@ -27,8 +27,8 @@ TEST(CJDataOutputStreamTest, FixedWidthValuesAndTheirCalls) {
   EXPECT_EQ(inner.rawWrites, 5);
   out.writeChar(0x20AC);
   EXPECT_EQ(inner.byteWrites, 5);
-  EXPECT_EQ(inner.data, bytes({0x01, 0x00, 0xFF, 0xFF, 0xFE, 0x12, 0x34, 0x56, 0x78, 0, 0, 0, 1, 0, 0, 0, 2,
-                               0x3F, 0x80, 0, 0, 0x3F, 0xF0, 0, 0, 0, 0, 0, 0, 0x20, 0xAC}));
+  EXPECT_EQ(inner.data, bytes({0x01, 0x00, 0xFF, 0xFF, 0xFE, 0x12, 0x34, 0x56, 0x78, 0, 0, 0, 1, 0,    0,   0,
+                               2,    0x3F, 0x80, 0,    0,    0x3F, 0xF0, 0,    0,    0, 0, 0, 0, 0x20, 0xAC}));
   EXPECT_EQ(out.size(), 31);
 }
 
@@ -57,8 +57,7 @@ TEST(CJDataOutputStreamTest, UtfLengthLimit) {
   inner.data.clear();
   EXPECT_EQ(thrownMessage<CJIOException>([&] { out.writeUTF(std::string(32768, '\xE9')); }),
             "UTFDataFormatException()");
-  EXPECT_EQ(thrownMessage<CJIOException>([&] { out.writeUTF(std::string(65536, 'a')); }),
-            "UTFDataFormatException()");
+  EXPECT_EQ(thrownMessage<CJIOException>([&] { out.writeUTF(std::string(65536, 'a')); }), "UTFDataFormatException()");
   EXPECT_TRUE(inner.data.empty());
   EXPECT_EQ(out.size(), 65537);
 }

@@ -1,8 +1,8 @@
 #include "stream/exceptions.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+
+#include <gtest/gtest.h>
 
 namespace torv::stream::test {
 namespace {

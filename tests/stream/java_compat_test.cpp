@@ -1,9 +1,5 @@
 // Byte compatibility with java.io.DataInputStream / DataOutputStream. The Java peer
 // (java/DataPeer.java) writes and checks the same sequence as the sides below.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +9,9 @@
 #include <limits>
 #include <sstream>
 #include <vector>
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include "stream/text_codec.h"
 #include "stream_test_support.h"
@@ -72,9 +71,7 @@ class ReaderSide : public Side {
   void d(double v) override { EXPECT_TRUE(sameBits(in_.readDouble(), v)) << where(); }
   void z(bool v) override { EXPECT_EQ(in_.readBoolean(), v ? 1 : 0) << where(); }
   void b(signed char v) override { EXPECT_EQ(static_cast<signed char>(in_.readByte()), v) << where(); }
-  void utf(const std::string&, const std::string& expected) override {
-    EXPECT_EQ(in_.readUTF(), expected) << where();
-  }
+  void utf(const std::string&, const std::string& expected) override { EXPECT_EQ(in_.readUTF(), expected) << where(); }
   void str(const std::string&, const std::string& expected) override {
     EXPECT_EQ(in_.readString(), expected) << where();
   }
@@ -96,8 +93,8 @@ void numbers(Side& s) {
     s.f(v);
   }
   using D = std::numeric_limits<double>;
-  for (double v : {0.0, -0.0, 1.0, -2.5, 3.141592653589793, D::denorm_min(), D::max(), D::infinity(),
-                   -D::infinity(), D::quiet_NaN()}) {
+  for (double v : {0.0, -0.0, 1.0, -2.5, 3.141592653589793, D::denorm_min(), D::max(), D::infinity(), -D::infinity(),
+                   D::quiet_NaN()}) {
     s.d(v);
   }
   s.z(true);
@@ -115,7 +112,9 @@ std::vector<std::string> sharedTexts() {
   for (int k = 0; k < 100000; ++k) cycle.push_back(every[k % every.size()]);
   return {"",
           "abc",
-          "Gr\xFC\xDF" "e, caf\xE9 \x80" "5",
+          "Gr\xFC\xDF"
+          "e, caf\xE9 \x80"
+          "5",
           std::string("a\0b", 3),
           every,
           std::string(65535, 'x'),
@@ -205,7 +204,8 @@ TEST(JavaCompatTest, SameValuesGiveTheSameBytes) {
   const std::string ours = ourBytes();
   ASSERT_EQ(ours.size(), theirs.size());
   EXPECT_TRUE(ours == theirs) << "first difference at byte "
-                              << std::distance(ours.begin(), std::mismatch(ours.begin(), ours.end(), theirs.begin()).first);
+                              << std::distance(ours.begin(),
+                                               std::mismatch(ours.begin(), ours.end(), theirs.begin()).first);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // Hostile and truncated input: every reader must end in a clean exception (or a value),
 // never a crash, an overrun or a leak; the sanitizer build runs these too.
-#include <gtest/gtest.h>
-
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "stream_test_support.h"
 
@@ -10,22 +10,41 @@ namespace torv::stream::test {
 namespace {
 
 enum class Reader { kInt, kLong, kShort, kChar, kFloat, kDouble, kBoolean, kByte, kUtf, kString };
-constexpr Reader kAllReaders[] = {Reader::kInt,    Reader::kLong,    Reader::kShort, Reader::kChar,
-                                  Reader::kFloat,  Reader::kDouble,  Reader::kBoolean, Reader::kByte,
-                                  Reader::kUtf,    Reader::kString};
+constexpr Reader kAllReaders[] = {Reader::kInt,    Reader::kLong,    Reader::kShort, Reader::kChar, Reader::kFloat,
+                                  Reader::kDouble, Reader::kBoolean, Reader::kByte,  Reader::kUtf,  Reader::kString};
 
 void readOne(CJDataInputStream& in, Reader reader) {
   switch (reader) {
-    case Reader::kInt: in.readInt(); break;
-    case Reader::kLong: in.readLong(); break;
-    case Reader::kShort: in.readShort(); break;
-    case Reader::kChar: in.readChar(); break;
-    case Reader::kFloat: in.readFloat(); break;
-    case Reader::kDouble: in.readDouble(); break;
-    case Reader::kBoolean: in.readBoolean(); break;
-    case Reader::kByte: in.readByte(); break;
-    case Reader::kUtf: in.readUTF(); break;
-    case Reader::kString: in.readString(); break;
+    case Reader::kInt:
+      in.readInt();
+      break;
+    case Reader::kLong:
+      in.readLong();
+      break;
+    case Reader::kShort:
+      in.readShort();
+      break;
+    case Reader::kChar:
+      in.readChar();
+      break;
+    case Reader::kFloat:
+      in.readFloat();
+      break;
+    case Reader::kDouble:
+      in.readDouble();
+      break;
+    case Reader::kBoolean:
+      in.readBoolean();
+      break;
+    case Reader::kByte:
+      in.readByte();
+      break;
+    case Reader::kUtf:
+      in.readUTF();
+      break;
+    case Reader::kString:
+      in.readString();
+      break;
   }
 }
 

@@ -1,23 +1,24 @@
 #include "stream/modified_utf8.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <memory>
+
+#include <gtest/gtest.h>
 
 #include "stream_test_support.h"
 
 namespace torv::stream::test {
 namespace {
 
-const char kMalformedUtf[] =
-    "UTFDataFormatException. A malformed UTF-8 string has been read in a data input stream.";
+const char kMalformedUtf[] = "UTFDataFormatException. A malformed UTF-8 string has been read in a data input stream.";
 
 TEST(DecodeUtfTest, DecodesToWindows1252) {
   EXPECT_EQ(decodeUTF("H\xC3\xA9llo"), "H\xE9llo");
   EXPECT_EQ(decodeUTF("\xE2\x82\xAC and \xE4\xB8\xAD"), "\x80 and ?");
   EXPECT_EQ(decodeUTF(""), "");
-  EXPECT_EQ(decodeUTF("a\xC0\x80" "b"), "a");
+  EXPECT_EQ(decodeUTF("a\xC0\x80"
+                      "b"),
+            "a");
 }
 
 TEST(DecodeUtfTest, MalformedTextThrowsTheRootException) {

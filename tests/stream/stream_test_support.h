@@ -2,12 +2,12 @@
 // that record how they are called.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <string>
 #include <typeinfo>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "stream/streams.h"
 

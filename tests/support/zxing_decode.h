@@ -11,31 +11,30 @@
 // reads as nothing.
 #pragma once
 
-#include "bmp_reader.h"
-
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "bmp_reader.h"
+
 namespace torv::test {
 
 struct Pdf417ReadOptions {
-    // Measured from the image when 0.
-    int modulePx = 0;
-    int rowPx = 0;
-    int minModulePx = 3;  // wanted module width after scaling
-    int minRowPx = 4;     // wanted row height after scaling
-    int quietModules = 4; // white margin on every side, in (scaled) modules
+  // Measured from the image when 0.
+  int modulePx = 0;
+  int rowPx = 0;
+  int minModulePx = 3;   // wanted module width after scaling
+  int minRowPx = 4;      // wanted row height after scaling
+  int quietModules = 4;  // white margin on every side, in (scaled) modules
 };
 
 std::optional<std::vector<std::uint8_t>> decodePdf417(int width, int height, const std::uint8_t* pixels,
                                                       int rowStride = 0, const Pdf417ReadOptions& options = {});
 
 // Same, with the reader's error text (or "no symbol found") in `why` when nothing is returned.
-std::optional<std::vector<std::uint8_t>> decodePdf417(int width, int height, const std::uint8_t* pixels,
-                                                      int rowStride, const Pdf417ReadOptions& options,
-                                                      std::string& why);
+std::optional<std::vector<std::uint8_t>> decodePdf417(int width, int height, const std::uint8_t* pixels, int rowStride,
+                                                      const Pdf417ReadOptions& options, std::string& why);
 
 // A one-bit BMP as read by readOneBitBmp (its palette decides which pixels are dark).
 std::optional<std::vector<std::uint8_t>> decodePdf417(const OneBitBmp& bmp, const Pdf417ReadOptions& options = {});

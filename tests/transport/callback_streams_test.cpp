@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 
-#include "scripted_host.h"
+#include <gtest/gtest.h>
+
 #include "caught.h"
+#include "scripted_host.h"
 #include "stream/data_input_stream.h"
 #include "stream/data_output_stream.h"
 #include "transport/TorvFuncInputStream.h"
@@ -14,7 +14,8 @@ namespace torv::testing {
 namespace {
 
 constexpr char kTooManyOrZero[] = "TorvFuncInputStream::read: too many or zero data read";
-constexpr char kMalformedUtf[] = "UTFDataFormatException. A malformed UTF-8 string has been read in a data input stream.";
+constexpr char kMalformedUtf[] =
+    "UTFDataFormatException. A malformed UTF-8 string has been read in a data input stream.";
 
 std::unique_ptr<TorvFuncInputStream> inputOver(ScriptedHost& host) {
   return std::make_unique<TorvFuncInputStream>(host.context(), ScriptedHost::readByte, ScriptedHost::readBArray,
@@ -292,7 +293,9 @@ TEST(TorvFuncOutputStream, EveryOperationIsOneHostCall) {
   out->close();
   out->close();
   EXPECT_EQ(host.writeByteValues, (std::vector<int>{0x1FF, -1}));
-  EXPECT_EQ(host.output, std::string("\xFF\xFF" "cde", 5));
+  EXPECT_EQ(host.output, std::string("\xFF\xFF"
+                                     "cde",
+                                     5));
   EXPECT_EQ(host.calls.writeByte, 2);
   EXPECT_EQ(host.calls.writeBArray, 2);
   EXPECT_EQ(host.calls.flush, 1);

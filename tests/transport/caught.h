@@ -2,17 +2,17 @@
 // class of what was thrown, the object released as every catch site must.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "stream/exceptions.h"
 
 namespace torv::testing {
 
 struct Caught {
-  std::string kind;     // "CJIOException", "CRuntimeException", "CZException", "text" or "" (nothing)
-  std::string message;  // the exception's message, or the thrown text
+  std::string kind;            // "CJIOException", "CRuntimeException", "CZException", "text" or "" (nothing)
+  std::string message;         // the exception's message, or the thrown text
   const char* text = nullptr;  // the thrown text pointer itself
 };
 

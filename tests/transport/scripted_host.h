@@ -26,8 +26,7 @@ struct HostCalls {
   int errorMessage = 0;
 
   int total() const {
-    return readByte + readBArray + available + readClose + writeByte + writeBArray + flush + writeClose +
-           errorMessage;
+    return readByte + readBArray + available + readClose + writeByte + writeBArray + flush + writeClose + errorMessage;
   }
 };
 
@@ -141,9 +140,8 @@ class ScriptedHost {
 
   // TorvVeskClient_create over this host's callbacks.
   int create(const std::string& attributes, TorvVeskClientHandle* handle) {
-    return TorvVeskClient_create(attributes.data(), static_cast<int>(attributes.size()), context_, readByte,
-                                 readBArray, available, readClose, writeByte, writeBArray, flush, writeClose,
-                                 errorMessage, handle);
+    return TorvVeskClient_create(attributes.data(), static_cast<int>(attributes.size()), context_, readByte, readBArray,
+                                 available, readClose, writeByte, writeBArray, flush, writeClose, errorMessage, handle);
   }
 
  private:

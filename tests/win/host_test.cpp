@@ -1,22 +1,22 @@
 // The plug-in as a Windows host uses it: torvc_pdf417.dll loaded with LoadLibrary, its entry
 // points found by name, symbols painted into a memory device context over a DIB section. The
 // pictures are checked against the encoder's own bitmap and kept as BMP files for the Linux side.
-#include "component/symbol_picture.h"
-#include "component/torv_pdf417_comp.h"
-#include "paint_cases.h"
-#include "painted_image.h"
-#include "torv_vesk_client.h"
-#include "torvc_pdf417.h"
-
 #include <windows.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <set>
 #include <string>
+
+#include <gtest/gtest.h>
+
+#include "component/symbol_picture.h"
+#include "component/torv_pdf417_comp.h"
+#include "paint_cases.h"
+#include "painted_image.h"
+#include "torv_vesk_client.h"
+#include "torvc_pdf417.h"
 
 namespace {
 
@@ -190,16 +190,22 @@ TEST(WindowsDlls, ExportExactlyTheirEntryPointsByPlainName) {
                                         "getAttrList",    "getAttrLength",   "getAttr",        "setAttr",
                                         "writeMe",        "readMe",          "getAutosize",    "paint",
                                         "print"};
-  const std::set<std::string> client = {
-      "TorvVeskClient_create",          "TorvVeskClient_destroy",
-      "TorvVeskClient_createSecureInputStream", "TorvVeskClient_createSecureOutputStream",
-      "TorvVeskClient_readByte",        "TorvVeskClient_readBArray",
-      "TorvVeskClient_available",       "TorvVeskClient_readClose",
-      "TorvVeskClient_writeByte",       "TorvVeskClient_writeBArray",
-      "TorvVeskClient_flush",           "TorvVeskClient_WriteClose",
-      "TorvVeskClient_getLastErrorMessage", "TorvVeskClient_free_memory"};
-  for (const auto& [dll, names] : {std::make_pair(L"torvc_pdf417.dll", plugin),
-                                   std::make_pair(L"TorvVeskClientSession.dll", client)}) {
+  const std::set<std::string> client = {"TorvVeskClient_create",
+                                        "TorvVeskClient_destroy",
+                                        "TorvVeskClient_createSecureInputStream",
+                                        "TorvVeskClient_createSecureOutputStream",
+                                        "TorvVeskClient_readByte",
+                                        "TorvVeskClient_readBArray",
+                                        "TorvVeskClient_available",
+                                        "TorvVeskClient_readClose",
+                                        "TorvVeskClient_writeByte",
+                                        "TorvVeskClient_writeBArray",
+                                        "TorvVeskClient_flush",
+                                        "TorvVeskClient_WriteClose",
+                                        "TorvVeskClient_getLastErrorMessage",
+                                        "TorvVeskClient_free_memory"};
+  for (const auto& [dll, names] :
+       {std::make_pair(L"torvc_pdf417.dll", plugin), std::make_pair(L"TorvVeskClientSession.dll", client)}) {
     HMODULE module = LoadLibraryW(dll);
     ASSERT_NE(module, nullptr) << GetLastError();
     EXPECT_EQ(exportedNames(module), names);
@@ -301,8 +307,8 @@ TEST_F(PluginDll, PaintsTheBitmapUprightAtExactMultiples) {
     SCOPED_TRACE(c.name);
     const auto bitmap = referenceBitmap(c);
     ASSERT_GT(bitmap.width, 0);
-    const auto exact = torv::test::exactPaint(bitmap.width, bitmap.height, hostUnits(bitmap.width, 96),
-                                              hostUnits(bitmap.height, 96));
+    const auto exact =
+        torv::test::exactPaint(bitmap.width, bitmap.height, hostUnits(bitmap.width, 96), hostUnits(bitmap.height, 96));
     ASSERT_TRUE(exact) << "no scale paints this " << bitmap.width << "x" << bitmap.height
                        << " symbol at an exact multiple";
     const int k = exact->multiple;

@@ -12,17 +12,19 @@
 namespace torv::test {
 
 struct PaintCase {
-  const char* name;       // file name stem of the painted picture
-  std::u16string text;    // the data text as the host passes it
-  std::string bytes;      // what the symbol must carry: the text in Windows-1252
+  const char* name;     // file name stem of the painted picture
+  std::u16string text;  // the data text as the host passes it
+  std::string bytes;    // what the symbol must carry: the text in Windows-1252
   int rows, columns, ecc, xScale, yScale;
 };
 
 // Gives an instance the case's five attributes through the plug-in's setAttr (linked or loaded).
 template <typename Instance, typename SetAttr>
 void applyAttributes(const PaintCase& c, Instance* instance, SetAttr setAttr) {
-  const std::pair<const char16_t*, int> values[] = {{u"PDF417_ROWNUM", c.rows}, {u"PDF417_COLNUM", c.columns},
-                                                    {u"PDF417_ECC", c.ecc},     {u"PDF417_XSCALE", c.xScale},
+  const std::pair<const char16_t*, int> values[] = {{u"PDF417_ROWNUM", c.rows},
+                                                    {u"PDF417_COLNUM", c.columns},
+                                                    {u"PDF417_ECC", c.ecc},
+                                                    {u"PDF417_XSCALE", c.xScale},
                                                     {u"PDF417_YSCALE", c.yScale}};
   for (const auto& [name, value] : values) {
     const std::string digits = std::to_string(value);
@@ -35,7 +37,11 @@ inline const std::vector<PaintCase>& paintCases() {
       {"quadruple-modules", u"Hello, world", "Hello, world", 0, 8, 0, 4, 1},
       {"wide-modules", u"PDF417 0123456789 abc", "PDF417 0123456789 abc", 0, 4, 2, 2, 3},
       {"fixed-grid", u"Rows and columns fixed", "Rows and columns fixed", 12, 5, 3, 1, 4},
-      {"code-page", u"Gr\u00FC\u00DFe \u20AC5 caf\u00E9", "Gr\xFC\xDF" "e \x80" "5 caf\xE9", 0, 0, 1, 1, 3},
+      {"code-page", u"Gr\u00FC\u00DFe \u20AC5 caf\u00E9",
+       "Gr\xFC\xDF"
+       "e \x80"
+       "5 caf\xE9",
+       0, 0, 1, 1, 3},
       {"numeric", u"00123456789012345678901234567890", "00123456789012345678901234567890", 0, 6, 4, 3, 3},
       {"tall-rows", u"Tall rows, narrow modules", "Tall rows, narrow modules", 0, 3, 2, 1, 12},
   };
@@ -46,13 +52,13 @@ inline const std::vector<PaintCase>& paintCases() {
 // (bitmapWidth x bitmapHeight pixels) on both axes, given the natural size in host units; the
 // component truncates naturalWidth * scale and naturalHeight * scale computed in float. Nothing
 // when no single scale does it for this multiple.
-inline std::optional<float> exactMultipleScale(int bitmapWidth, int bitmapHeight, int naturalWidth,
-                                               int naturalHeight, int multiple) {
+inline std::optional<float> exactMultipleScale(int bitmapWidth, int bitmapHeight, int naturalWidth, int naturalHeight,
+                                               int multiple) {
   if (naturalWidth <= 0 || naturalHeight <= 0) return std::nullopt;
-  const double low = std::max(double(multiple) * bitmapWidth / naturalWidth,
-                              double(multiple) * bitmapHeight / naturalHeight);
-  const double high = std::min(double(multiple * bitmapWidth + 1) / naturalWidth,
-                               double(multiple * bitmapHeight + 1) / naturalHeight);
+  const double low =
+      std::max(double(multiple) * bitmapWidth / naturalWidth, double(multiple) * bitmapHeight / naturalHeight);
+  const double high =
+      std::min(double(multiple * bitmapWidth + 1) / naturalWidth, double(multiple * bitmapHeight + 1) / naturalHeight);
   if (!(low < high)) return std::nullopt;
   const auto scale = static_cast<float>((low + high) / 2);
   const auto cx = static_cast<long long>(static_cast<float>(naturalWidth) * scale);
@@ -70,8 +76,7 @@ struct ExactPaint {
 
 // The largest multiple up to 4 that one paint scale gives on both axes (natural sizes round
 // separately, so not every multiple can be had), or nothing.
-inline std::optional<ExactPaint> exactPaint(int bitmapWidth, int bitmapHeight, int naturalWidth,
-                                            int naturalHeight) {
+inline std::optional<ExactPaint> exactPaint(int bitmapWidth, int bitmapHeight, int naturalWidth, int naturalHeight) {
   for (int multiple = 4; multiple >= 1; --multiple) {
     if (const auto scale = exactMultipleScale(bitmapWidth, bitmapHeight, naturalWidth, naturalHeight, multiple)) {
       return ExactPaint{multiple, *scale};

@@ -1,6 +1,13 @@
 // Pictures painted by the Windows build under Wine (win_host_tests keeps them as BMP files) against
 // the same symbols painted by this build at the same size: identical pixels, and readable by an
 // independent reader (zxing-cpp).
+#include <cstdlib>
+#include <fstream>
+#include <ostream>
+#include <string>
+
+#include <gtest/gtest.h>
+
 #include "component/symbol_picture.h"
 #include "component/torv_pdf417_comp.h"
 #include "paint_cases.h"
@@ -8,13 +15,6 @@
 #include "test_surface.h"
 #include "torvc_pdf417.h"
 #include "zxing_decode.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <ostream>
-#include <string>
 
 namespace torv::test {
 
@@ -88,8 +88,7 @@ TEST_P(WindowsPaint, SamePixelsAsThisBuildAndReadable) {
       differing += here[0] != there[0] || here[1] != there[1] || here[2] != there[2];
     }
   }
-  EXPECT_EQ(differing, 0) << "of " << windows->width * windows->height << " pixels at " << exact->multiple
-                          << " times";
+  EXPECT_EQ(differing, 0) << "of " << windows->width * windows->height << " pixels at " << exact->multiple << " times";
 
   const std::vector<std::uint8_t> gray = windows->gray();
   std::string why;

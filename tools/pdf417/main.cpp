@@ -1,10 +1,5 @@
 // pdf417: draws a text as a PDF417 barcode with the torvc_pdf417 plug-in, loaded by path as a
 // host loads it, and writes the picture as PNG or BMP.
-#include "image_file.h"
-#include "options.h"
-#include "plugin.h"
-#include "text_input.h"
-
 #include <unistd.h>
 
 #include <climits>
@@ -13,6 +8,11 @@
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include "image_file.h"
+#include "options.h"
+#include "plugin.h"
+#include "text_input.h"
 
 namespace {
 
@@ -60,7 +60,9 @@ struct Surface {
     context.pixels = pixels.data();
   }
   bool drawn(int x, int y) const { return pixels[static_cast<std::size_t>(y) * context.stride + 4 * x + 3] == 255; }
-  bool black(int x, int y) const { return drawn(x, y) && pixels[static_cast<std::size_t>(y) * context.stride + 4 * x] == 0; }
+  bool black(int x, int y) const {
+    return drawn(x, y) && pixels[static_cast<std::size_t>(y) * context.stride + 4 * x] == 0;
+  }
 };
 
 GrayImage cropWithQuietZone(const Surface& surface, int quietModules) {
@@ -148,7 +150,8 @@ int main(int argc, char** argv) {
   try {
     options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const UsageError& e) {
-    std::cerr << "pdf417: " << e.what() << "\n" << "try 'pdf417 --help'\n";
+    std::cerr << "pdf417: " << e.what() << "\n"
+              << "try 'pdf417 --help'\n";
     return 2;
   }
   if (options.help) {

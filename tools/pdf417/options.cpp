@@ -12,8 +12,8 @@ int parseInt(const std::string& option, const std::string& text, int low, int hi
   errno = 0;
   const long value = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || *end != '\0' || errno == ERANGE || value < low || value > high) {
-    throw UsageError(option + " takes a whole number from " + std::to_string(low) + " to " +
-                     std::to_string(high) + ", not '" + text + "'");
+    throw UsageError(option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+                     ", not '" + text + "'");
   }
   return static_cast<int>(value);
 }

@@ -12,14 +12,14 @@ struct Options {
   std::optional<std::string> text;      // data given on the command line
   std::optional<std::string> dataFile;  // data read from this file ("-" = standard input)
   std::string output = "pdf417.png";
-  std::string format;                   // "png" or "bmp"; from the output name when empty
-  std::string plugin;                   // path of the plug-in; next to the program when empty
+  std::string format;  // "png" or "bmp"; from the output name when empty
+  std::string plugin;  // path of the plug-in; next to the program when empty
   int rows = 0;
   int columns = 0;
-  int level = -1;                       // -1: automatic
+  int level = -1;  // -1: automatic
   int xScale = 2;
   int yScale = 5;
-  int dpi = 0;                          // 0: 128 for paint, 96 for print (see usage)
+  int dpi = 0;  // 0: 128 for paint, 96 for print (see usage)
   float scale = 1.0f;
   bool print = false;
   int quietModules = 2;

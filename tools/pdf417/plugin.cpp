@@ -40,7 +40,8 @@ void Component::set(const char16_t* name, int value) {
   const std::string digits = std::to_string(value);
   const std::u16string text(digits.begin(), digits.end());
   if (plugin_.setAttr(instance_, name, text.c_str()) != 1) {
-    throw PluginError("the plug-in refused the attribute " + std::string(name, name + std::char_traits<char16_t>::length(name)));
+    throw PluginError("the plug-in refused the attribute " +
+                      std::string(name, name + std::char_traits<char16_t>::length(name)));
   }
 }
 

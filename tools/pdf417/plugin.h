@@ -1,10 +1,10 @@
 // The barcode plug-in, loaded by path and called through its exported names as a host does.
 #pragma once
 
-#include "torvc_pdf417.h"
-
 #include <stdexcept>
 #include <string>
+
+#include "torvc_pdf417.h"
 
 namespace torv::tools {
 

@@ -1,11 +1,11 @@
 #include "text_input.h"
 
-#include "platform/code_page.h"
-
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
+
+#include "platform/code_page.h"
 
 namespace torv::tools {
 

@@ -1,11 +1,11 @@
 #include "socket_streams.h"
 
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-
 #include <cerrno>
 #include <cstring>
 #include <string>
+
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 
 #include "stream/exceptions.h"
 

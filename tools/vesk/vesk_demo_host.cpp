@@ -6,11 +6,7 @@
 //
 // The NAME=VALUE arguments (UTF-8) form the list the host sends. Exit status 0 when every
 // call succeeded.
-#include <arpa/inet.h>
 #include <dlfcn.h>
-#include <netinet/in.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,6 +17,11 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 
 #include "torv_vesk_client.h"
 
@@ -260,7 +261,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   Library library{};
-  if (!bind(loaded, "TorvVeskClient_create", library.create) || !bind(loaded, "TorvVeskClient_destroy", library.destroy) ||
+  if (!bind(loaded, "TorvVeskClient_create", library.create) ||
+      !bind(loaded, "TorvVeskClient_destroy", library.destroy) ||
       !bind(loaded, "TorvVeskClient_createSecureInputStream", library.createSecureInputStream) ||
       !bind(loaded, "TorvVeskClient_createSecureOutputStream", library.createSecureOutputStream) ||
       !bind(loaded, "TorvVeskClient_getLastErrorMessage", library.getLastErrorMessage) ||
@@ -277,11 +279,11 @@ int main(int argc, char** argv) {
   std::printf("connected to 127.0.0.1:%d\n", port);
 
   bool ok = true;
-  const std::string initial = serialise({{"TORV_SERVER_IP", "127.0.0.1"},
-                                         {"TORV_SERVER_URL", "vesk://127.0.0.1:" + std::to_string(port) + "/"}});
+  const std::string initial = serialise(
+      {{"TORV_SERVER_IP", "127.0.0.1"}, {"TORV_SERVER_URL", "vesk://127.0.0.1:" + std::to_string(port) + "/"}});
   TorvVeskClientHandle handle = nullptr;
-  int result = library.create(initial.data(), static_cast<int>(initial.size()), socket, readByte, readBArray,
-                              available, readClose, writeByte, writeBArray, flush, writeClose, errorMessage, &handle);
+  int result = library.create(initial.data(), static_cast<int>(initial.size()), socket, readByte, readBArray, available,
+                              readClose, writeByte, writeBArray, flush, writeClose, errorMessage, &handle);
   report(library, handle, "TorvVeskClient_create", result);
   if (result != 1001 || handle == nullptr) {
     ::close(socket);

@@ -6,10 +6,7 @@
 //
 // --port 0 (the default) takes a free port; the port is printed and, with --port-file,
 // written to FILE once the server listens.
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,6 +14,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include "attributes/CJTorvAttributeList.h"
 #include "socket_streams.h"

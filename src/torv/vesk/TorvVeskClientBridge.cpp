@@ -30,8 +30,10 @@ constexpr int kFailure = -30000;
 constexpr int kNullHandle = -100000;
 constexpr int kNoSession = -200000;
 
-constexpr CaptureSite kCreateSecureInputStream{"TorvVeskClient_createSecureInputStream: unknown exception occured:", 208};
-constexpr CaptureSite kCreateSecureOutputStream{"TorvVeskClient_createSecureOutputStream: unknown exception occured:", 259};
+constexpr CaptureSite kCreateSecureInputStream{"TorvVeskClient_createSecureInputStream: unknown exception occured:",
+                                               208};
+constexpr CaptureSite kCreateSecureOutputStream{"TorvVeskClient_createSecureOutputStream: unknown exception occured:",
+                                                259};
 constexpr CaptureSite kDestroy{"TorvVeskClient_destroy: unknown exception occured:", 303};
 constexpr CaptureSite kReadByte{"TorvVeskClient_readByte: unknown exception occured:", 376};
 constexpr CaptureSite kReadBArray{"TorvVeskClient_readBArray: unknown exception occured:", 427};
@@ -126,11 +128,11 @@ struct AbandonCallbacks {
 extern "C" {
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_create(const char* attributes, int attributesLength, int context,
-                                        FuncReadByte readByte, FuncReadBArray readBArray,
-                                        FuncAvailable available, FuncReadClose readClose,
-                                        FuncWriteByte writeByte, FuncWriteBArray writeBArray,
-                                        FuncFlush flush, FuncWriteClose writeClose,
-                                        FuncErrorMessage errorMessage, TorvVeskClientHandle* handle) {
+                                                       FuncReadByte readByte, FuncReadBArray readBArray,
+                                                       FuncAvailable available, FuncReadClose readClose,
+                                                       FuncWriteByte writeByte, FuncWriteBArray writeBArray,
+                                                       FuncFlush flush, FuncWriteClose writeClose,
+                                                       FuncErrorMessage errorMessage, TorvVeskClientHandle* handle) {
   if (handle == nullptr) return kFailure;
   *handle = nullptr;
   try {
@@ -172,7 +174,7 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_destroy(TorvVeskClientHandle han
 }
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureInputStream(TorvVeskClientHandle handle, char** attributes,
-                                                         int* attributesLength) {
+                                                                        int* attributesLength) {
   return captured(handle, kCreateSecureInputStream, [&](TorvVeskClientWrapper& record) {
     if (attributes == nullptr || attributesLength == nullptr) refuse("no place for the attribute bytes");
     CJTorvAttributeList received;
@@ -186,8 +188,8 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureInputStream(TorvVesk
   });
 }
 
-TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureOutputStream(TorvVeskClientHandle handle, const char* attributes,
-                                                          int attributesLength) {
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureOutputStream(TorvVeskClientHandle handle,
+                                                                         const char* attributes, int attributesLength) {
   return captured(handle, kCreateSecureOutputStream, [&](TorvVeskClientWrapper& record) {
     CJTorvAttributeList sent;
     parseAttributes(attributes, attributesLength, sent);
@@ -208,7 +210,7 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readByte(TorvVeskClientHandle ha
 }
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readBArray(TorvVeskClientHandle handle, char* destination, int length,
-                                            int* count) {
+                                                           int* count) {
   return captured(handle, kReadBArray, [&](TorvVeskClientWrapper& record) {
     if (count == nullptr || length < 0 || (destination == nullptr && length > 0)) refuse("bad destination");
     int n = secureInput(record).read(destination, 0, length);
@@ -243,7 +245,8 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeByte(TorvVeskClientHandle h
   });
 }
 
-TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeBArray(TorvVeskClientHandle handle, const char* source, int length) {
+TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeBArray(TorvVeskClientHandle handle, const char* source,
+                                                            int length) {
   return captured(handle, kWriteBArray, [&](TorvVeskClientWrapper& record) {
     if (length < 0 || (source == nullptr && length > 0)) refuse("bad source");
     secureOutput(record).write(source, 0, length);

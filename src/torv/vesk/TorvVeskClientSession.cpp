@@ -4,8 +4,7 @@
 
 TorvVeskClientSession::~TorvVeskClientSession() = default;
 
-CJInputStream* TorvVeskClientSession::createSecureInputStream(CJDataInputStream* in,
-                                                              CJTorvAttributeList* attributes) {
+CJInputStream* TorvVeskClientSession::createSecureInputStream(CJDataInputStream* in, CJTorvAttributeList* attributes) {
   attributes->read(in);
   receivedList()->putAll(*attributes);
   return nullptr;

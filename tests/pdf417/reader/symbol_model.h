@@ -8,32 +8,32 @@
 namespace torv::test {
 
 struct ModelOptions {
-    bool fixed = false;        // fixed sizing mode (else bounded)
-    int rows = 90, columns = 30;
-    bool eccExplicit = false;  // a level 0..8 was set (this also turns the raise off)
-    int eccLevel = 0;
-    int aspect = 50;           // height : width x 100
-    int rowHeightNum = 3, rowHeightDen = 1;
+  bool fixed = false;  // fixed sizing mode (else bounded)
+  int rows = 90, columns = 30;
+  bool eccExplicit = false;  // a level 0..8 was set (this also turns the raise off)
+  int eccLevel = 0;
+  int aspect = 50;  // height : width x 100
+  int rowHeightNum = 3, rowHeightDen = 1;
 };
 
-int checkCodewords(int level);                 // 2^(level + 1)
-int levelFor(int percent, int v);              // the level threshold rule
-int maxBytes(int codewords);                   // bytes that pure Byte Compaction fits into codewords
+int checkCodewords(int level);     // 2^(level + 1)
+int levelFor(int percent, int v);  // the level threshold rule
+int maxBytes(int codewords);       // bytes that pure Byte Compaction fits into codewords
 
 // Whether the rows/columns setter takes the pair in the given sizing mode.
 bool rowsColumnsAccepted(bool fixed, int rows, int columns);
 
 struct Plan {
-    int slots = 0;
-    int level = 0;
-    int capacity = 0;  // data codewords, the length descriptor included
-    bool noRoom = false;
+  int slots = 0;
+  int level = 0;
+  int capacity = 0;  // data codewords, the length descriptor included
+  bool noRoom = false;
 };
 Plan planCapacity(const ModelOptions& o);
 
 struct Layout {
-    bool fits = false;
-    int rows = 0, columns = 0, level = 0, pads = 0;
+  bool fits = false;
+  int rows = 0, columns = 0, level = 0, pads = 0;
 };
 // `dataCount`: data codewords including the length descriptor.
 Layout chooseLayout(const ModelOptions& o, int dataCount);

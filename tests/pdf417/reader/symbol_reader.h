@@ -15,24 +15,24 @@
 namespace torv::test {
 
 class PatternTables {
-public:
-    // Parses the three cluster lines (clusters 0, 3, 6) of 929 hexadecimal values each; '#' lines are
-    // comments. Every entry must be a valid symbol character of its cluster (4 bars and 4 spaces of
-    // 1..6 modules, 17 modules, cluster number from the bar widths) and all 2787 must differ.
-    bool load(const std::string& path, std::string& error);
+ public:
+  // Parses the three cluster lines (clusters 0, 3, 6) of 929 hexadecimal values each; '#' lines are
+  // comments. Every entry must be a valid symbol character of its cluster (4 bars and 4 spaces of
+  // 1..6 modules, 17 modules, cluster number from the bar widths) and all 2787 must differ.
+  bool load(const std::string& path, std::string& error);
 
-    // Stored 16-bit entry (modules 2..17) of `codeword` in cluster index 0, 1 or 2 (clusters 0, 3, 6).
-    std::uint16_t entry(int clusterIndex, int codeword) const { return entries_[clusterIndex][codeword]; }
+  // Stored 16-bit entry (modules 2..17) of `codeword` in cluster index 0, 1 or 2 (clusters 0, 3, 6).
+  std::uint16_t entry(int clusterIndex, int codeword) const { return entries_[clusterIndex][codeword]; }
 
-    // Codeword whose 17-module pattern (module 1 in bit 16) is `pattern` in the cluster, or -1.
-    int lookup(int clusterIndex, std::uint32_t pattern) const;
+  // Codeword whose 17-module pattern (module 1 in bit 16) is `pattern` in the cluster, or -1.
+  int lookup(int clusterIndex, std::uint32_t pattern) const;
 
-    // The cluster index (0, 1, 2) a pattern belongs to anywhere in the tables, or -1.
-    int clusterOf(std::uint32_t pattern) const;
+  // The cluster index (0, 1, 2) a pattern belongs to anywhere in the tables, or -1.
+  int clusterOf(std::uint32_t pattern) const;
 
-private:
-    std::array<std::array<std::uint16_t, 929>, 3> entries_{};
-    std::array<std::unordered_map<std::uint32_t, int>, 3> byPattern_;
+ private:
+  std::array<std::array<std::uint16_t, 929>, 3> entries_{};
+  std::array<std::unordered_map<std::uint32_t, int>, 3> byPattern_;
 };
 
 // Element widths of a 17-module pattern (module 1 in bit 16), bar first; false unless it is 8 elements.
@@ -40,12 +40,12 @@ bool elementWidths(std::uint32_t pattern, std::array<int, 8>& widths);
 
 // One symbol read back into codewords.
 struct SymbolRead {
-    int rows = 0;
-    int columns = 0;  // data columns
-    std::vector<std::vector<int>> matrix;  // rows x (columns + 2): left indicator, data, right indicator
-    std::vector<int> sequence;             // the rows x columns data-region codewords, row by row
-    // From the row indicators, once checkSymbol succeeded:
-    int eccLevel = -1;
+  int rows = 0;
+  int columns = 0;                       // data columns
+  std::vector<std::vector<int>> matrix;  // rows x (columns + 2): left indicator, data, right indicator
+  std::vector<int> sequence;             // the rows x columns data-region codewords, row by row
+  // From the row indicators, once checkSymbol succeeded:
+  int eccLevel = -1;
 };
 
 // Splits a top-down image into modules of `modulePx` pixels and rows of `rowPx` pixels (`dark(x, y)`
@@ -54,10 +54,10 @@ struct SymbolRead {
 // With `strict`, every pixel of a module block must agree (a crisp rendering); otherwise the centre
 // pixel decides.
 struct PixelGrid {
-    int width = 0;
-    int height = 0;
-    const std::uint8_t* gray = nullptr;  // 0 = black, 255 = white, width bytes per row
-    bool dark(int x, int y) const { return gray[static_cast<std::size_t>(y) * width + x] < 128; }
+  int width = 0;
+  int height = 0;
+  const std::uint8_t* gray = nullptr;  // 0 = black, 255 = white, width bytes per row
+  bool dark(int x, int y) const { return gray[static_cast<std::size_t>(y) * width + x] < 128; }
 };
 bool readSymbol(const PixelGrid& image, int modulePx, int rowPx, const PatternTables& tables, bool strict,
                 SymbolRead& out, std::string& error);

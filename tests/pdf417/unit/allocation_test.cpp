@@ -1,12 +1,12 @@
 // The encoder allocates nothing on the heap while it encodes and writes, however tall the
 // image: one pixel row is drawn at a time into a fixed buffer.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <cstdlib>
 #include <new>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "test_support.h"
 
@@ -15,9 +15,9 @@ std::atomic<long> allocations{0};
 }
 
 void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
+  ++allocations;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
@@ -26,30 +26,30 @@ namespace torv::pdf417 {
 namespace {
 
 TEST(Allocation, EncodeAndWriteAllocateNothing) {
-    for (const char* rowHeight : {"1", "25"}) {
-        pdf417Reset();
-        pdf417SetEccLevel(4);
-        pdf417SetSizingMode(SIZING_FIXED);
-        ASSERT_EQ(pdf417SetRowsColumns(90, 3), 1);
-        ASSERT_EQ(pdf417SetRowHeightRatio(rowHeight), 1);
-        ASSERT_EQ(pdf417SetBitmapWriter(20, true), 1);
-        const std::string data(200, 'Q');
-        std::vector<std::uint8_t> image(16u << 20);  // 90 rows of 500 pixel rows, 300 bytes each
-        Pdf417Stream in;
-        Pdf417Stream out;
-        std::int32_t size = 0;
-        std::int32_t written = 0;
+  for (const char* rowHeight : {"1", "25"}) {
+    pdf417Reset();
+    pdf417SetEccLevel(4);
+    pdf417SetSizingMode(SIZING_FIXED);
+    ASSERT_EQ(pdf417SetRowsColumns(90, 3), 1);
+    ASSERT_EQ(pdf417SetRowHeightRatio(rowHeight), 1);
+    ASSERT_EQ(pdf417SetBitmapWriter(20, true), 1);
+    const std::string data(200, 'Q');
+    std::vector<std::uint8_t> image(16u << 20);  // 90 rows of 500 pixel rows, 300 bytes each
+    Pdf417Stream in;
+    Pdf417Stream out;
+    std::int32_t size = 0;
+    std::int32_t written = 0;
 
-        const long before = allocations.load();
-        pdf417OpenMemory(&in, PDF417_STREAM_INPUT, const_cast<char*>(data.data()), 200);
-        pdf417OpenMemory(&out, PDF417_STREAM_OUTPUT, image.data(), static_cast<std::uint32_t>(image.size()));
-        ASSERT_EQ(pdf417Encode(&in, 200), 1);
-        ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-        ASSERT_EQ(pdf417Write(&out, &written), 0);
-        EXPECT_EQ(allocations.load() - before, 0) << rowHeight;
-        EXPECT_EQ(written, size);
-        EXPECT_EQ(pdf417LastLayout().rows, 90);
-    }
+    const long before = allocations.load();
+    pdf417OpenMemory(&in, PDF417_STREAM_INPUT, const_cast<char*>(data.data()), 200);
+    pdf417OpenMemory(&out, PDF417_STREAM_OUTPUT, image.data(), static_cast<std::uint32_t>(image.size()));
+    ASSERT_EQ(pdf417Encode(&in, 200), 1);
+    ASSERT_EQ(pdf417Write(nullptr, &size), 0);
+    ASSERT_EQ(pdf417Write(&out, &written), 0);
+    EXPECT_EQ(allocations.load() - before, 0) << rowHeight;
+    EXPECT_EQ(written, size);
+    EXPECT_EQ(pdf417LastLayout().rows, 90);
+  }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Reed-Solomon check codewords, the level rules, the arrangement and the pads.
-#include <gtest/gtest.h>
-
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "pdf417/capacity_plan.h"
 #include "pdf417/dimensions.h"
@@ -16,227 +16,227 @@ using V = std::vector<int>;
 
 // The sequence read as a polynomial, first codeword highest, evaluated at x mod 929.
 unsigned evaluate(const std::vector<int>& sequence, unsigned x) {
-    unsigned acc = 0;
-    for (int c : sequence) acc = (acc * x + static_cast<unsigned>(c)) % 929;
-    return acc;
+  unsigned acc = 0;
+  for (int c : sequence) acc = (acc * x + static_cast<unsigned>(c)) % 929;
+  return acc;
 }
 
 void expectSyndromesZero(const std::vector<int>& sequence, unsigned k) {
-    for (unsigned i = 1; i <= k; ++i) EXPECT_EQ(evaluate(sequence, gfPow3(i)), 0u) << "at 3^" << i;
+  for (unsigned i = 1; i <= k; ++i) EXPECT_EQ(evaluate(sequence, gfPow3(i)), 0u) << "at 3^" << i;
 }
 
 TEST(ReedSolomon, CheckCodewordsOfTheStandardExample) {
-    const std::uint16_t data[] = {5, 453, 178, 121, 239};
-    std::uint16_t check[4];
-    rsEncode(data, 5, 4, check);
-    EXPECT_EQ(V(check, check + 4), (V{452, 327, 657, 619}));
-    rsEncode(data, 5, 2, check);
-    EXPECT_EQ(V(check, check + 2), (V{471, 661}));
+  const std::uint16_t data[] = {5, 453, 178, 121, 239};
+  std::uint16_t check[4];
+  rsEncode(data, 5, 4, check);
+  EXPECT_EQ(V(check, check + 4), (V{452, 327, 657, 619}));
+  rsEncode(data, 5, 2, check);
+  EXPECT_EQ(V(check, check + 2), (V{471, 661}));
 }
 
 TEST(ReedSolomon, EveryLevelGivesACodewordWithZeroSyndromes) {
-    std::vector<std::uint16_t> data(416);
-    for (unsigned i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint16_t>((i * 7919u + 13) % 929);
-    for (unsigned level = 0; level <= 8; ++level) {
-        const unsigned k = eccCodewordCount(level);
-        std::vector<std::uint16_t> check(k);
-        rsEncode(data.data(), static_cast<unsigned>(data.size()), k, check.data());
-        std::vector<int> all(data.begin(), data.end());
-        all.insert(all.end(), check.begin(), check.end());
-        expectSyndromesZero(all, k);
-    }
+  std::vector<std::uint16_t> data(416);
+  for (unsigned i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint16_t>((i * 7919u + 13) % 929);
+  for (unsigned level = 0; level <= 8; ++level) {
+    const unsigned k = eccCodewordCount(level);
+    std::vector<std::uint16_t> check(k);
+    rsEncode(data.data(), static_cast<unsigned>(data.size()), k, check.data());
+    std::vector<int> all(data.begin(), data.end());
+    all.insert(all.end(), check.begin(), check.end());
+    expectSyndromesZero(all, k);
+  }
 }
 
 TEST(ReedSolomon, FieldTables) {
-    EXPECT_EQ(gfPow3(0), 1u);
-    EXPECT_EQ(gfPow3(928), 1u);
-    EXPECT_EQ(gfPow3(1), 3u);
-    for (unsigned v = 1; v < 929; ++v) ASSERT_EQ(gfPow3(gfLog(v)), v);
+  EXPECT_EQ(gfPow3(0), 1u);
+  EXPECT_EQ(gfPow3(928), 1u);
+  EXPECT_EQ(gfPow3(1), 3u);
+  for (unsigned v = 1; v < 929; ++v) ASSERT_EQ(gfPow3(gfLog(v)), v);
 }
 
 class Layout : public ::testing::Test {
-protected:
-    void SetUp() override { pdf417Reset(); }
+ protected:
+  void SetUp() override { pdf417Reset(); }
 };
 
 TEST_F(Layout, Pdf417AtLevelsOneAndZeroInFullSymbols) {
-    for (int level : {0, 1}) {
-        pdf417Reset();
-        pdf417SetEccLevel(level);
-        ASSERT_EQ(test::encodeText("PDF417"), 1);
-        std::int32_t size = -1;
-        ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-        EXPECT_EQ(size, 0);  // no writer installed
-        const SymbolLayout& l = pdf417LastLayout();
-        const V seq = test::fullSequence();
-        const unsigned k = eccCodewordCount(level);
-        EXPECT_EQ(l.eccLevel, level);
-        EXPECT_EQ(seq[0], 5 + l.padCount);
-        expectSyndromesZero(seq, k);
-        if (l.padCount == 0) {
-            const V tail(seq.end() - k, seq.end());
-            EXPECT_EQ(tail, level == 1 ? (V{452, 327, 657, 619}) : (V{471, 661}));
-        }
+  for (int level : {0, 1}) {
+    pdf417Reset();
+    pdf417SetEccLevel(level);
+    ASSERT_EQ(test::encodeText("PDF417"), 1);
+    std::int32_t size = -1;
+    ASSERT_EQ(pdf417Write(nullptr, &size), 0);
+    EXPECT_EQ(size, 0);  // no writer installed
+    const SymbolLayout& l = pdf417LastLayout();
+    const V seq = test::fullSequence();
+    const unsigned k = eccCodewordCount(level);
+    EXPECT_EQ(l.eccLevel, level);
+    EXPECT_EQ(seq[0], 5 + l.padCount);
+    expectSyndromesZero(seq, k);
+    if (l.padCount == 0) {
+      const V tail(seq.end() - k, seq.end());
+      EXPECT_EQ(tail, level == 1 ? (V{452, 327, 657, 619}) : (V{471, 661}));
     }
+  }
 }
 
 TEST_F(Layout, FixedArrangementGivesStandardChecksWithoutPads) {
-    // 3 rows x 3 columns at level 1: 5 data codewords + 4 checks = 9 slots, no pads.
-    pdf417SetEccLevel(1);
-    pdf417SetSizingMode(SIZING_FIXED);
-    ASSERT_EQ(pdf417SetRowsColumns(3, 3), 1);
-    ASSERT_EQ(test::encodeText("PDF417"), 1);
-    std::int32_t size = 0;
-    ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-    EXPECT_EQ(test::fullSequence(), (V{5, 453, 178, 121, 239, 452, 327, 657, 619}));
-    EXPECT_EQ(pdf417LastCodewords().count, 5);  // back at the data count
+  // 3 rows x 3 columns at level 1: 5 data codewords + 4 checks = 9 slots, no pads.
+  pdf417SetEccLevel(1);
+  pdf417SetSizingMode(SIZING_FIXED);
+  ASSERT_EQ(pdf417SetRowsColumns(3, 3), 1);
+  ASSERT_EQ(test::encodeText("PDF417"), 1);
+  std::int32_t size = 0;
+  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
+  EXPECT_EQ(test::fullSequence(), (V{5, 453, 178, 121, 239, 452, 327, 657, 619}));
+  EXPECT_EQ(pdf417LastCodewords().count, 5);  // back at the data count
 }
 
 TEST_F(Layout, WriteCanBeRepeatedWithTheSameSequence) {
-    ASSERT_EQ(test::encodeText("Repeat me 12345"), 1);
-    std::int32_t size = 0;
-    ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-    const V first = test::fullSequence();
-    ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-    EXPECT_EQ(test::fullSequence(), first);
+  ASSERT_EQ(test::encodeText("Repeat me 12345"), 1);
+  std::int32_t size = 0;
+  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
+  const V first = test::fullSequence();
+  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
+  EXPECT_EQ(test::fullSequence(), first);
 }
 
 TEST_F(Layout, LevelThresholds) {
-    EXPECT_EQ(levelFor(0, 500), 0u);
-    EXPECT_EQ(levelFor(10, 0), 1u);
-    EXPECT_EQ(levelFor(10, 3), 1u);
-    EXPECT_EQ(levelFor(10, 4), 2u);
-    EXPECT_EQ(levelFor(10, 45), 4u);
-    EXPECT_EQ(levelFor(10, 46), 5u);
-    EXPECT_EQ(levelFor(10, 401), 8u);
+  EXPECT_EQ(levelFor(0, 500), 0u);
+  EXPECT_EQ(levelFor(10, 0), 1u);
+  EXPECT_EQ(levelFor(10, 3), 1u);
+  EXPECT_EQ(levelFor(10, 4), 2u);
+  EXPECT_EQ(levelFor(10, 45), 4u);
+  EXPECT_EQ(levelFor(10, 46), 5u);
+  EXPECT_EQ(levelFor(10, 401), 8u);
 }
 
 TEST_F(Layout, AutomaticLevelRules) {
-    Pdf417Options o;  // bounded: 10 % of n, rounded
-    EXPECT_EQ(chooseEccLevel(o, 35), 2u);  // (350 + 50) / 100 = 4
-    EXPECT_EQ(chooseEccLevel(o, 34), 1u);
-    o.sizingMode = SIZING_FIXED;
-    o.rows = 10;
-    o.columns = 10;  // 100 - floor(10000 / 110) = 10 -> level 2
-    EXPECT_EQ(chooseEccLevel(o, 1), 2u);
-    o.columns = 0;   // P = 10 * ceil(25 / 10) = 30 -> 3 -> level 1
-    EXPECT_EQ(chooseEccLevel(o, 25), 1u);
-    o.rows = 0;
-    o.columns = 2;   // P = 2 * max(3, 1) = 6 -> 1 -> level 1
-    EXPECT_EQ(chooseEccLevel(o, 2), 1u);
-    o.eccExplicit = true;
-    o.eccLevel = 7;
-    EXPECT_EQ(chooseEccLevel(o, 2), 7u);
+  Pdf417Options o;                       // bounded: 10 % of n, rounded
+  EXPECT_EQ(chooseEccLevel(o, 35), 2u);  // (350 + 50) / 100 = 4
+  EXPECT_EQ(chooseEccLevel(o, 34), 1u);
+  o.sizingMode = SIZING_FIXED;
+  o.rows = 10;
+  o.columns = 10;  // 100 - floor(10000 / 110) = 10 -> level 2
+  EXPECT_EQ(chooseEccLevel(o, 1), 2u);
+  o.columns = 0;  // P = 10 * ceil(25 / 10) = 30 -> 3 -> level 1
+  EXPECT_EQ(chooseEccLevel(o, 25), 1u);
+  o.rows = 0;
+  o.columns = 2;  // P = 2 * max(3, 1) = 6 -> 1 -> level 1
+  EXPECT_EQ(chooseEccLevel(o, 2), 1u);
+  o.eccExplicit = true;
+  o.eccLevel = 7;
+  EXPECT_EQ(chooseEccLevel(o, 2), 7u);
 }
 
 TEST_F(Layout, FixedDimensions) {
-    Pdf417Options o;
-    o.sizingMode = SIZING_FIXED;
-    o.rows = 10;
-    o.columns = 0;
-    Dimensions d = chooseDimensions(o, 29);  // 25 data + 4 checks
-    ASSERT_TRUE(d.ok);
-    EXPECT_EQ(d.columns, 3);
-    o.rows = 0;
-    o.columns = 2;
-    d = chooseDimensions(o, 4);
-    ASSERT_TRUE(d.ok);
-    EXPECT_EQ(d.rows, 3);  // the minimum
-    o.rows = 3;
-    o.columns = 1;
-    EXPECT_FALSE(chooseDimensions(o, 4).ok);  // 3 slots for 4 codewords
-    o.rows = 90;
-    o.columns = 0;
-    d = chooseDimensions(o, 900);
-    ASSERT_TRUE(d.ok);
-    EXPECT_EQ(d.columns, 10);
-    EXPECT_FALSE(chooseDimensions(o, 929).ok);  // 11 columns x 90 rows
-    o.rows = 30;
-    EXPECT_FALSE(chooseDimensions(o, 928).ok);  // 31 columns
+  Pdf417Options o;
+  o.sizingMode = SIZING_FIXED;
+  o.rows = 10;
+  o.columns = 0;
+  Dimensions d = chooseDimensions(o, 29);  // 25 data + 4 checks
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.columns, 3);
+  o.rows = 0;
+  o.columns = 2;
+  d = chooseDimensions(o, 4);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.rows, 3);  // the minimum
+  o.rows = 3;
+  o.columns = 1;
+  EXPECT_FALSE(chooseDimensions(o, 4).ok);  // 3 slots for 4 codewords
+  o.rows = 90;
+  o.columns = 0;
+  d = chooseDimensions(o, 900);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.columns, 10);
+  EXPECT_FALSE(chooseDimensions(o, 929).ok);  // 11 columns x 90 rows
+  o.rows = 30;
+  EXPECT_FALSE(chooseDimensions(o, 928).ok);  // 31 columns
 }
 
 TEST_F(Layout, FixedRowsGivePadsAndRaisedLevels) {
-    // Rows 10, columns derived, 25 data codewords at level 1: 3 columns, 1 pad.
-    pdf417SetEccLevel(1);
-    pdf417SetSizingMode(SIZING_FIXED);
-    ASSERT_EQ(pdf417SetRowsColumns(10, 0), 1);
-    // 24 data codewords after the descriptor: 24 bytes of Byte Compaction would be 20+1...
-    // use 48 letters: 24 codewords of Text Compaction.
-    ASSERT_EQ(test::encodeText(std::string(48, 'A')), 1);
-    ASSERT_EQ(pdf417LastCodewords().count, 25);
-    std::int32_t size = 0;
-    ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-    const SymbolLayout& l = pdf417LastLayout();
-    EXPECT_EQ(l.rows, 10);
-    EXPECT_EQ(l.columns, 3);
-    EXPECT_EQ(l.padCount, 1);
-    EXPECT_EQ(l.dataCount, 25);
+  // Rows 10, columns derived, 25 data codewords at level 1: 3 columns, 1 pad.
+  pdf417SetEccLevel(1);
+  pdf417SetSizingMode(SIZING_FIXED);
+  ASSERT_EQ(pdf417SetRowsColumns(10, 0), 1);
+  // 24 data codewords after the descriptor: 24 bytes of Byte Compaction would be 20+1...
+  // use 48 letters: 24 codewords of Text Compaction.
+  ASSERT_EQ(test::encodeText(std::string(48, 'A')), 1);
+  ASSERT_EQ(pdf417LastCodewords().count, 25);
+  std::int32_t size = 0;
+  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
+  const SymbolLayout& l = pdf417LastLayout();
+  EXPECT_EQ(l.rows, 10);
+  EXPECT_EQ(l.columns, 3);
+  EXPECT_EQ(l.padCount, 1);
+  EXPECT_EQ(l.dataCount, 25);
 }
 
 TEST_F(Layout, SparePadsRaiseTheAutomaticLevel) {
-    // Fixed 10 x 10 with the automatic level: level 2 planned (8 checks).
-    // 52 data codewords leave 40 spare: raised to 3 (+8), then 4 (+16); 16 pads remain.
-    pdf417SetSizingMode(SIZING_FIXED);
-    ASSERT_EQ(pdf417SetRowsColumns(10, 10), 1);
-    ASSERT_EQ(test::encodeText(std::string(102, 'A')), 1);
-    ASSERT_EQ(pdf417LastCodewords().count, 52);
-    std::int32_t size = 0;
-    ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-    const SymbolLayout& l = pdf417LastLayout();
-    EXPECT_EQ(l.eccLevel, 4);
-    EXPECT_EQ(l.padCount, 16);
-    expectSyndromesZero(test::fullSequence(), 32);
+  // Fixed 10 x 10 with the automatic level: level 2 planned (8 checks).
+  // 52 data codewords leave 40 spare: raised to 3 (+8), then 4 (+16); 16 pads remain.
+  pdf417SetSizingMode(SIZING_FIXED);
+  ASSERT_EQ(pdf417SetRowsColumns(10, 10), 1);
+  ASSERT_EQ(test::encodeText(std::string(102, 'A')), 1);
+  ASSERT_EQ(pdf417LastCodewords().count, 52);
+  std::int32_t size = 0;
+  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
+  const SymbolLayout& l = pdf417LastLayout();
+  EXPECT_EQ(l.eccLevel, 4);
+  EXPECT_EQ(l.padCount, 16);
+  expectSyndromesZero(test::fullSequence(), 32);
 }
 
 TEST_F(Layout, RejectedFixedRequestFallsBackTo58By16) {
-    pdf417SetEccLevel(0);
-    pdf417SetSizingMode(SIZING_FIXED);
-    EXPECT_EQ(pdf417SetRowsColumns(2, 8), 0);
-    ASSERT_EQ(test::encodeText("short"), 1);
-    std::int32_t size = 0;
-    ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-    const SymbolLayout& l = pdf417LastLayout();
-    EXPECT_EQ(l.rows, 58);
-    EXPECT_EQ(l.columns, 16);
-    EXPECT_EQ(l.padCount, 928 - 2 - l.dataCount);
+  pdf417SetEccLevel(0);
+  pdf417SetSizingMode(SIZING_FIXED);
+  EXPECT_EQ(pdf417SetRowsColumns(2, 8), 0);
+  ASSERT_EQ(test::encodeText("short"), 1);
+  std::int32_t size = 0;
+  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
+  const SymbolLayout& l = pdf417LastLayout();
+  EXPECT_EQ(l.rows, 58);
+  EXPECT_EQ(l.columns, 16);
+  EXPECT_EQ(l.padCount, 928 - 2 - l.dataCount);
 }
 
 TEST_F(Layout, BoundedSearchFollowsTheAspect) {
-    Pdf417Options o;  // aspect 50, rows <= 90, columns <= 30, row height 3:1
-    // 100 codewords: c = 5 gives 20 rows, a = 100*20*3/154 = 38 <= 50; c = 4: 25 rows,
-    // a = 100*25*3/137 = 54. 54 - 50 < 50 - 38, so 4 columns.
-    Dimensions d = chooseDimensions(o, 100);
-    ASSERT_TRUE(d.ok);
-    EXPECT_EQ(d.columns, 4);
-    EXPECT_EQ(d.rows, 25);
-    // All candidates taller than the target: the widest valid count.
-    o.aspect = 1;
-    o.columns = 6;
-    d = chooseDimensions(o, 100);
-    ASSERT_TRUE(d.ok);
-    EXPECT_EQ(d.columns, 6);
-    // Tall rows still give at least 3 rows.
-    o = Pdf417Options{};
-    o.rowHeightNum = 25;
-    d = chooseDimensions(o, 4);
-    ASSERT_TRUE(d.ok);
-    EXPECT_EQ(d.rows, 3);
-    // Nothing fits the row bound.
-    o = Pdf417Options{};
-    o.rows = 3;
-    o.columns = 1;
-    EXPECT_FALSE(chooseDimensions(o, 10).ok);
+  Pdf417Options o;  // aspect 50, rows <= 90, columns <= 30, row height 3:1
+  // 100 codewords: c = 5 gives 20 rows, a = 100*20*3/154 = 38 <= 50; c = 4: 25 rows,
+  // a = 100*25*3/137 = 54. 54 - 50 < 50 - 38, so 4 columns.
+  Dimensions d = chooseDimensions(o, 100);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.columns, 4);
+  EXPECT_EQ(d.rows, 25);
+  // All candidates taller than the target: the widest valid count.
+  o.aspect = 1;
+  o.columns = 6;
+  d = chooseDimensions(o, 100);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.columns, 6);
+  // Tall rows still give at least 3 rows.
+  o = Pdf417Options{};
+  o.rowHeightNum = 25;
+  d = chooseDimensions(o, 4);
+  ASSERT_TRUE(d.ok);
+  EXPECT_EQ(d.rows, 3);
+  // Nothing fits the row bound.
+  o = Pdf417Options{};
+  o.rows = 3;
+  o.columns = 1;
+  EXPECT_FALSE(chooseDimensions(o, 10).ok);
 }
 
 TEST_F(Layout, NoArrangementWhenTheWriteLevelOutgrowsThePlan) {
-    // Bounded 33 x 15: 495 slots, planned at level 4 (room 463). 463 data codewords ask
-    // for level 5 at write time, and 527 codewords fit no arrangement within the bounds.
-    ASSERT_EQ(pdf417SetRowsColumns(33, 15), 1);
-    ASSERT_EQ(test::encodeText(std::string(924, 'A')), 1);
-    ASSERT_EQ(pdf417LastCodewords().count, 463);
-    std::int32_t size = 0;
-    EXPECT_EQ(pdf417Write(nullptr, &size), PDF417_ERR_NO_ARRANGEMENT);
-    EXPECT_TRUE(pdf417HasEncodedMessage());  // a failed write keeps the message
+  // Bounded 33 x 15: 495 slots, planned at level 4 (room 463). 463 data codewords ask
+  // for level 5 at write time, and 527 codewords fit no arrangement within the bounds.
+  ASSERT_EQ(pdf417SetRowsColumns(33, 15), 1);
+  ASSERT_EQ(test::encodeText(std::string(924, 'A')), 1);
+  ASSERT_EQ(pdf417LastCodewords().count, 463);
+  std::int32_t size = 0;
+  EXPECT_EQ(pdf417Write(nullptr, &size), PDF417_ERR_NO_ARRANGEMENT);
+  EXPECT_TRUE(pdf417HasEncodedMessage());  // a failed write keeps the message
 }
 
 }  // namespace

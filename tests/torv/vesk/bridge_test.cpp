@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "attributes/CJTorvAttributeList.h"
 #include "platform/code_page.h"
@@ -157,8 +157,8 @@ TEST(TorvVeskClientCreate, RefusesBadArguments) {
                                   ScriptedHost::errorMessage, &handle),
             -30000);
   EXPECT_EQ(handle, nullptr);
-  EXPECT_EQ(TorvVeskClient_create(kEmptyList.data(), -4, host.context(), nullptr, nullptr, nullptr, nullptr,
-                                  nullptr, nullptr, nullptr, nullptr, nullptr, &handle),
+  EXPECT_EQ(TorvVeskClient_create(kEmptyList.data(), -4, host.context(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                  nullptr, nullptr, nullptr, nullptr, &handle),
             -30000);
   EXPECT_EQ(host.create(kEmptyList, nullptr), -30000);
 }
@@ -235,8 +235,7 @@ TEST(TorvVeskClientNegotiation, MalformedHostBytesWriteNothing) {
   std::string list = wireList({{"USER", "anna"}});
   list.pop_back();
   platform::setLastError(0);
-  EXPECT_EQ(TorvVeskClient_createSecureOutputStream(client.handle, list.data(), static_cast<int>(list.size())),
-            -30000);
+  EXPECT_EQ(TorvVeskClient_createSecureOutputStream(client.handle, list.data(), static_cast<int>(list.size())), -30000);
   EXPECT_EQ(client.lastError(), failureText("TorvVeskClient_createSecureOutputStream", 0, 259));
   EXPECT_EQ(client.host.output, "");
   EXPECT_EQ(TorvVeskClient_createSecureOutputStream(client.handle, nullptr, 4), -30000);
@@ -287,8 +286,9 @@ TEST(TorvVeskClientStreams, ThePrescribedExampleText) {
   Client client;
   platform::setLastError(10054);
   EXPECT_EQ(TorvVeskClient_flush(client.handle), -30000);
-  EXPECT_STREQ(TorvVeskClient_getLastErrorMessage(client.handle),
-               "TorvVeskClient_flush: unknown exception occured:last error: 10054 .\\torv\\vesk\\TorvVeskClientBridge:592");
+  EXPECT_STREQ(
+      TorvVeskClient_getLastErrorMessage(client.handle),
+      "TorvVeskClient_flush: unknown exception occured:last error: 10054 .\\torv\\vesk\\TorvVeskClientBridge:592");
 }
 
 TEST(TorvVeskClientStreams, SuccessDoesNotClearTheFailureText) {
@@ -330,7 +330,9 @@ TEST(TorvVeskClientStreams, PassThroughStreamsReachTheHost) {
   EXPECT_EQ(TorvVeskClient_writeBArray(client.handle, "abc", 3), 1);
   EXPECT_EQ(TorvVeskClient_flush(client.handle), 1);
   EXPECT_EQ(TorvVeskClient_WriteClose(client.handle), 1);
-  EXPECT_EQ(client.host.output, std::string(4, '\0') + "\xFE" "abc");
+  EXPECT_EQ(client.host.output, std::string(4, '\0') +
+                                    "\xFE"
+                                    "abc");
   EXPECT_EQ(client.host.calls.flush, 1);
   EXPECT_EQ(client.host.calls.writeClose, 1);
 }
@@ -382,8 +384,7 @@ TEST(TorvVeskClientStreams, ALongPlainTextIsCutAt4096Bytes) {
   EXPECT_EQ(TorvVeskClient_available(client.handle, &count), -1);
   const TorvVeskClientWrapper& record = *recordOf(client.handle);
   EXPECT_EQ(std::string(record.lastErrorMessage), "short");
-  EXPECT_EQ(std::vector<char>(record.lastErrorMessage + 5, record.lastErrorMessage + 4097),
-            std::vector<char>(4092, 0));
+  EXPECT_EQ(std::vector<char>(record.lastErrorMessage + 5, record.lastErrorMessage + 4097), std::vector<char>(4092, 0));
 }
 
 TEST(TorvVeskClientStreams, AHostWriteFailureLeavesTheComposedText) {

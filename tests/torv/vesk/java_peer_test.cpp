@@ -1,20 +1,20 @@
 // The exported functions against java.io as the server: a list written by
 // java.io.DataOutputStream is received and handed back byte for byte, and what the library
 // sends is read back by java.io.DataInputStream to the same list.
-#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "attributes/CJTorvAttributeList.h"
 #include "scripted_host.h"
 #include "torv/vesk/TorvVeskClient.h"
 #include "torv/vesk/TorvVeskClientWrapper.h"
 #include "torv_vesk_client.h"
-
-#include <unistd.h>
 
 namespace torv::testing {
 namespace {
@@ -59,9 +59,11 @@ TEST(JavaPeer, ListsCrossTheExportsUnchanged) {
   EXPECT_EQ(host.remaining(), 0u);
 
   // The texts arrived as Windows-1252.
-  const CJTorvAttributeList& received =
-      reinterpret_cast<TorvVeskClientWrapper*>(handle)->session->receivedAttributes();
-  EXPECT_EQ(received.getValue(std::string("Stra\xDF" "e")), "Gr\xFC\xDF" "e aus K\xF6ln");
+  const CJTorvAttributeList& received = reinterpret_cast<TorvVeskClientWrapper*>(handle)->session->receivedAttributes();
+  EXPECT_EQ(received.getValue(std::string("Stra\xDF"
+                                          "e")),
+            "Gr\xFC\xDF"
+            "e aus K\xF6ln");
   EXPECT_EQ(received.getValue(std::string("price")), "\x80 12,50");
   EXPECT_EQ(received.getValue(std::string("quote")), "\x84Zitat\x93 \x96 \x85");
 

@@ -1,12 +1,12 @@
 // Handles built and released many times, and under allocation failure: nothing may stay
 // allocated and no host call may happen at destroy. This program counts every allocation
 // made through operator new, the library's included.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <new>
 #include <random>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "platform/code_page.h"
 #include "scripted_host.h"
@@ -57,7 +57,7 @@ int oneCycle(ScriptedHost& host, bool& ok) {
   ok = ok && TorvVeskClient_createSecureInputStream(handle, &bytes, &count) == 0;
   TorvVeskClient_free_memory(bytes);
   ok = ok && TorvVeskClient_createSecureOutputStream(handle, kHostList.data(), static_cast<int>(kHostList.size())) == 0;
-  ok = ok && TorvVeskClient_flush(handle) == -30000;                       // a failure on the way
+  ok = ok && TorvVeskClient_flush(handle) == -30000;                                    // a failure on the way
   ok = ok && TorvVeskClient_createSecureInputStream(handle, &bytes, &count) == -30000;  // connection ended
   const int before = host.calls.total();
   ok = ok && TorvVeskClient_destroy(handle) == 1;

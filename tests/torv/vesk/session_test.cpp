@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "attributes/CJTorvAttributeList.h"
-#include "list_entries.h"
 #include "caught.h"
+#include "list_entries.h"
 #include "scripted_host.h"
 #include "stream/data_input_stream.h"
 #include "stream/data_output_stream.h"
@@ -19,14 +19,14 @@ namespace {
 // Raw data streams over a scripted host, as a handle builds them.
 struct Connection {
   explicit Connection(std::string input = std::string()) : host(std::move(input)) {
-    in = new CJDataInputStream(new TorvFuncInputStream(host.context(), ScriptedHost::readByte,
-                                                       ScriptedHost::readBArray, ScriptedHost::available,
-                                                       ScriptedHost::readClose, ScriptedHost::errorMessage),
-                               1);
-    out = new CJDataOutputStream(new TorvFuncOutputStream(host.context(), ScriptedHost::writeByte,
-                                                          ScriptedHost::writeBArray, ScriptedHost::flush,
-                                                          ScriptedHost::writeClose, ScriptedHost::errorMessage),
-                                 1);
+    in = new CJDataInputStream(
+        new TorvFuncInputStream(host.context(), ScriptedHost::readByte, ScriptedHost::readBArray,
+                                ScriptedHost::available, ScriptedHost::readClose, ScriptedHost::errorMessage),
+        1);
+    out = new CJDataOutputStream(
+        new TorvFuncOutputStream(host.context(), ScriptedHost::writeByte, ScriptedHost::writeBArray,
+                                 ScriptedHost::flush, ScriptedHost::writeClose, ScriptedHost::errorMessage),
+        1);
   }
   ScriptedHost host;
   CJDataInputStream* in;
