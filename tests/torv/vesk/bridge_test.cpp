@@ -493,21 +493,45 @@ TEST(TorvVeskClientHandles, DestroyMakesNoHostCall) {
   EXPECT_TRUE(host.readCloseReasons.empty());
 }
 
+// Keeps the raw streams as the base session does, then fails the negotiation.
+class KeepsThenFailsSession : public TorvVeskClient {
+ public:
+  CJInputStream* createSecureInputStream(CJDataInputStream* in, CJTorvAttributeList* attributes) override {
+    TorvVeskClient::createSecureInputStream(in, attributes);
+    throw new CZException("refused after keeping");
+  }
+  CJOutputStream* createSecureOutputStream(CJDataOutputStream* out, CJTorvAttributeList* attributes) override {
+    TorvVeskClient::createSecureOutputStream(out, attributes);
+    throw new CZException("refused after keeping");
+  }
+};
+
 TEST(TorvVeskClientHandles, DestroyIsSilentAlsoWhenTheSessionKeptTheRawStreams) {
-  ScriptedHost host(kExample);
-  TorvVeskClientHandle handle = nullptr;
-  ASSERT_EQ(host.create(kEmptyList, &handle), 1001);
-  replaceSession(handle, new TorvVeskClient());  // takes the raw streams over
-  char* bytes = nullptr;
-  int count = 0;
-  ASSERT_EQ(TorvVeskClient_createSecureInputStream(handle, &bytes, &count), 0);
-  TorvVeskClient_free_memory(bytes);
-  ASSERT_EQ(TorvVeskClient_createSecureOutputStream(handle, kExample.data(), 16), 0);
-  ASSERT_FALSE(recordOf(handle).ownsDataInputStream());
-  ASSERT_FALSE(recordOf(handle).ownsDataOutputStream());
-  const int before = host.calls.total();
-  EXPECT_EQ(TorvVeskClient_destroy(handle), 1);  // each stream released once (sanitizer builds check)
-  EXPECT_EQ(host.calls.total(), before);
+  struct Case {
+    const char* name;
+    std::function<TorvVeskClient*()> make;
+    int negotiationResult;
+  };
+  const std::vector<Case> cases = {
+      {"base session", [] { return new TorvVeskClient(); }, 0},
+      {"keeps, then fails", [] { return new KeepsThenFailsSession(); }, -30000},
+  };
+  for (const Case& c : cases) {
+    ScriptedHost host(kExample);
+    TorvVeskClientHandle handle = nullptr;
+    ASSERT_EQ(host.create(kEmptyList, &handle), 1001);
+    replaceSession(handle, c.make());  // takes the raw streams over
+    char* bytes = nullptr;
+    int count = 0;
+    ASSERT_EQ(TorvVeskClient_createSecureInputStream(handle, &bytes, &count), c.negotiationResult) << c.name;
+    TorvVeskClient_free_memory(bytes);
+    ASSERT_EQ(TorvVeskClient_createSecureOutputStream(handle, kExample.data(), 16), c.negotiationResult) << c.name;
+    EXPECT_FALSE(recordOf(handle).ownsDataInputStream()) << c.name;
+    EXPECT_FALSE(recordOf(handle).ownsDataOutputStream()) << c.name;
+    const int before = host.calls.total();
+    EXPECT_EQ(TorvVeskClient_destroy(handle), 1) << c.name;  // each stream released once (sanitizer builds check)
+    EXPECT_EQ(host.calls.total(), before) << c.name;
+  }
 }
 
 TEST(TorvVeskClientHandles, AFailedDestroyKeepsTheHandleUsable) {
