@@ -1,24 +1,31 @@
 // pdf417: draws a text as a PDF417 barcode with the torvc_pdf417 plug-in, loaded by path as a
-// host loads it, and writes the picture as PNG or BMP.
+// host loads it, and writes the picture the host's device would show as PNG, BMP or SVG.
 #include <unistd.h>
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "image_file.h"
+#include "batch.h"
+#include "capacity_advice.h"
 #include "options.h"
+#include "output_file.h"
+#include "picture_file.h"
 #include "plugin.h"
+#include "symbol_drawing.h"
 #include "text_input.h"
 
 namespace {
 
 using namespace torv::tools;
 
-constexpr long long kMaxSurfacePixels = 256LL * 1024 * 1024;
+constexpr double kSmallestXDimensionMm = 0.19;
+constexpr long long kMaxPicturePixels = 1LL << 32;
 
 // The plug-in beside this program: ../lib/ in the build tree, or the same directory.
 std::string defaultPluginPath() {
@@ -38,109 +45,209 @@ std::size_t characterCount(const std::u16string& text) {
   return count;
 }
 
-std::string describe(const Options& o) {
-  const auto orAuto = [](int value, const char* automatic) {
-    return value == 0 ? std::string(automatic) : std::to_string(value);
-  };
-  return "rows " + orAuto(o.rows, "auto") + ", columns " + orAuto(o.columns, "auto") + ", level " +
-         (o.level < 0 ? std::string("auto") : std::to_string(o.level));
+std::string fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
 }
 
-// A surface that starts untouched; pixels that the plug-in writes are opaque.
-struct Surface {
-  TorvDeviceContext context{};
-  std::vector<unsigned char> pixels;
-
-  Surface(int dpi, int width, int height) {
-    context.dpiX = context.dpiY = dpi;
-    context.width = width;
-    context.height = height;
-    context.stride = width * 4;
-    pixels.assign(static_cast<std::size_t>(context.stride) * height, 0);
-    context.pixels = pixels.data();
-  }
-  bool drawn(int x, int y) const { return pixels[static_cast<std::size_t>(y) * context.stride + 4 * x + 3] == 255; }
-  bool black(int x, int y) const {
-    return drawn(x, y) && pixels[static_cast<std::size_t>(y) * context.stride + 4 * x] == 0;
-  }
+// What one data item came to: 0 written, 1 failed, 2 refused as a picture no scanner should get.
+struct Outcome {
+  int status = 0;
+  std::string message;
 };
 
-GrayImage cropWithQuietZone(const Surface& surface, int quietModules) {
-  int left = surface.context.width, top = surface.context.height, right = -1, bottom = -1;
-  for (int y = 0; y < surface.context.height; ++y) {
-    for (int x = 0; x < surface.context.width; ++x) {
-      if (!surface.drawn(x, y)) continue;
-      left = std::min(left, x), right = std::max(right, x);
-      top = std::min(top, y), bottom = std::max(bottom, y);
-    }
-  }
-  if (right < 0) throw PluginError("the plug-in drew nothing");
-  // The start pattern opens every row with a bar 8 modules wide.
-  int startBar = 0;
-  while (left + startBar <= right && surface.black(left + startBar, top)) ++startBar;
-  const int quiet = quietModules * std::max(1, (startBar + 4) / 8);
+class PictureMaker {
+ public:
+  PictureMaker(const Plugin& plugin, const Options& options)
+      : options_(options), drawing_(plugin, settingsOf(options)) {}
 
-  GrayImage image;
-  image.width = right - left + 1 + 2 * quiet;
-  image.height = bottom - top + 1 + 2 * quiet;
-  image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, 255);
-  for (int y = top; y <= bottom; ++y) {
-    for (int x = left; x <= right; ++x) {
-      if (surface.black(x, y)) {
-        image.pixels[static_cast<std::size_t>(y - top + quiet) * image.width + (x - left + quiet)] = 0;
+  Outcome make(const std::u16string& text, const std::string& output) {
+    const std::optional<ModuleMatrix> matrix = drawing_.modules(text);
+    if (!matrix) return {1, capacityAdvice(drawing_, text)};
+    const std::optional<DeviceSize> size = drawing_.deviceSize(text, options_.dpi, options_.scale);
+    if (!size || size->width * size->height > kMaxPicturePixels) {
+      return {1, "the picture would be larger than " + std::to_string(kMaxPictureSide) +
+                     " pixels a side or 2^32 pixels in all; lower --dpi, --scale or the scales"};
+    }
+    const double module = static_cast<double>(size->width) / matrix->columns;
+    if (size->width == 0 || size->height == 0) {
+      return {2, "the picture would be empty (" + std::to_string(size->width) + " x " + std::to_string(size->height) +
+                     " pixels at " + std::to_string(options_.dpi) + " dpi)" + wholePixelAdvice(*matrix, text, module)};
+    }
+    const DeviceLayout layout = layOut(*matrix, options_.xScale, drawing_.rowHeight(), static_cast<int>(size->width),
+                                       static_cast<int>(size->height), options_.quietModules);
+    std::string warnings;
+    if (const std::string fault = unevenness(layout, module); !fault.empty()) {
+      if (!options_.force)
+        return {2, fault + wholePixelAdvice(*matrix, text, module) + ", or write it anyway with --force"};
+      warnings += "pdf417: warning: " + fault + " (written because of --force)\n";
+    }
+    const double moduleMm = module * 25.4 / options_.dpi;
+    if ((options_.print || options_.dpiGiven) && moduleMm < kSmallestXDimensionMm) {
+      warnings += "pdf417: warning: the X-dimension is " + fixed(moduleMm, 3) + " mm, below the " +
+                  fixed(kSmallestXDimensionMm, 2) + " mm that most printers and scanners need\n";
+    }
+
+    OutputFile file(output);
+    try {
+      writePicture(Picture{*matrix, layout, options_.dpi, options_.dpiGiven || options_.print}, options_.format,
+                   file.get(), output);
+      file.close();
+    } catch (...) {
+      file.discard();
+      throw;
+    }
+    const PixelRange rows = layout.rowHeights();
+    std::ostringstream report;
+    report << warnings << "pdf417: wrote " << displayName(output) << " (" << options_.format << ", " << layout.width()
+           << " x " << layout.height() << " pixels; modules " << fixed(module, module == std::floor(module) ? 0 : 2)
+           << " px = " << fixed(moduleMm, 3) << " mm at " << options_.dpi << " dpi, rows "
+           << (rows.even() ? std::to_string(rows.smallest)
+                           : std::to_string(rows.smallest) + "-" + std::to_string(rows.largest))
+           << " px; " << characterCount(text) << " characters)";
+    return {0, report.str()};
+  }
+
+ private:
+  static DrawingSettings settingsOf(const Options& o) {
+    return DrawingSettings{o.rows, o.columns, o.level, o.xScale, o.yScale, o.dpi, o.scale, o.print};
+  }
+
+  static std::string displayName(const std::string& output) {
+    if (output == "-") return "standard output";
+    char* absolute = realpath(output.c_str(), nullptr);
+    const std::string name = absolute != nullptr ? absolute : output;
+    std::free(absolute);
+    return name;
+  }
+
+  // Why the layout would mislead a scanner, or nothing when every module is the same whole pixels.
+  static std::string unevenness(const DeviceLayout& layout, double module) {
+    const PixelRange widths = layout.moduleWidths();
+    if (widths.smallest == 0) {
+      return "modules would be " + fixed(module, 2) + " px wide, so some would vanish";
+    }
+    if (!widths.even()) {
+      return "modules would be " + fixed(module, 2) + " px wide on average, drawn " + std::to_string(widths.smallest) +
+             " or " + std::to_string(widths.largest) + " px: bars of uneven width";
+    }
+    if (layout.rowHeights().smallest == 0) return "rows would be under 1 px high, so some would vanish";
+    return "";
+  }
+
+  bool wholePixels(const ModuleMatrix& matrix, const std::u16string& text, int dpi, float scale, int modulePixels) {
+    const std::optional<DeviceSize> size = drawing_.deviceSize(text, dpi, scale);
+    if (!size || size->width == 0 || size->height == 0) return false;
+    const DeviceLayout layout = layOut(matrix, options_.xScale, drawing_.rowHeight(), static_cast<int>(size->width),
+                                       static_cast<int>(size->height), 0);
+    const PixelRange widths = layout.moduleWidths();
+    return widths.even() && widths.smallest == modulePixels && layout.rowHeights().smallest > 0;
+  }
+
+  // The settings nearest to the requested ones that give modules of whole pixels: the --scale (for
+  // painting) and the --dpi, each for the whole pixel count below and above the current width.
+  // The drawing's width is proportional to both (up to rounding), so each is a rule of three on
+  // it, checked with the plug-in before it is offered.
+  std::string wholePixelAdvice(const ModuleMatrix& matrix, const std::u16string& text, double module) {
+    // Ideally a module is xscale * dpi / 96 pixels when printing, xscale * dpi * scale / 128 when
+    // painting; the measured width at scale 1 carries the plug-in's rounding when it is not tiny.
+    const double idealAtScaleOne =
+        static_cast<double>(matrix.columns) * options_.xScale * options_.dpi / (options_.print ? 96.0 : 128.0);
+    const std::optional<DeviceSize> atScaleOne = drawing_.deviceSize(text, options_.dpi, 1.0f);
+    const double scaleOneWidth =
+        atScaleOne && atScaleOne->width >= matrix.columns ? static_cast<double>(atScaleOne->width) : idealAtScaleOne;
+    std::vector<int> pixelCounts{std::max(1, static_cast<int>(std::floor(module)))};
+    if (module > pixelCounts[0]) pixelCounts.push_back(pixelCounts[0] + 1);
+    std::vector<std::string> choices;
+    for (int pixels : pixelCounts) {
+      const double wanted = static_cast<double>(pixels) * matrix.columns;
+      if (!options_.print) {
+        const double exact = wanted / scaleOneWidth;
+        for (int decimals = 1; decimals <= 7; ++decimals) {
+          const double power = std::pow(10.0, decimals);
+          const std::string scale = fixed(std::ceil(exact * power - 1e-9) / power, decimals);
+          const float value = std::strtof(scale.c_str(), nullptr);
+          if (value > 0 && value <= 100 && wholePixels(matrix, text, options_.dpi, value, pixels)) {
+            choices.push_back("--scale " + scale + " (" + std::to_string(pixels) + " px)");
+            break;
+          }
+        }
+      }
+      const long nearDpi = std::lround(options_.dpi * wanted / (idealAtScaleOne * options_.scale));
+      for (long dpi = std::max(1L, nearDpi - 2); dpi <= std::min(9600L, nearDpi + 2); ++dpi) {
+        if (wholePixels(matrix, text, static_cast<int>(dpi), options_.scale, pixels)) {
+          choices.push_back("--dpi " + std::to_string(dpi) + " (" + std::to_string(pixels) + " px)");
+          break;
+        }
       }
     }
+    if (choices.empty()) return "; no nearby --scale or --dpi gives whole pixels, try another --xscale";
+    std::string advice = "; modules of whole pixels with ";
+    for (std::size_t i = 0; i < choices.size(); ++i) advice += (i == 0 ? "" : " or ") + choices[i];
+    return advice;
   }
-  return image;
-}
 
-int run(const Options& o) {
-  const std::string bytes = o.text ? *o.text : readDataFile(o.dataFile.value_or("-"));
+  const Options& options_;
+  SymbolDrawing drawing_;
+};
+
+std::u16string textOf(const std::string& bytes, const std::string& where) {
   const std::u16string text = utf8ToUtf16(bytes);
   if (const int replaced = charactersOutsideCodePage(text); replaced > 0) {
-    std::cerr << "pdf417: note: " << replaced << " character(s) are not in Windows-1252 and are drawn as '?'\n";
+    std::cerr << "pdf417: note: " << where << replaced
+              << " character(s) are not in Windows-1252 and are drawn as '?'\n";
   }
+  return text;
+}
 
-  const Plugin plugin(o.plugin.empty() ? defaultPluginPath() : o.plugin);
-  Component component(plugin);
-  component.set(u"PDF417_ROWNUM", o.rows);
-  component.set(u"PDF417_COLNUM", o.columns);
-  component.set(u"PDF417_ECC", o.level);
-  component.set(u"PDF417_XSCALE", o.xScale);
-  component.set(u"PDF417_YSCALE", o.yScale);
-
-  TorvDeviceContext measuring{o.dpi, o.dpi, 0, 0, 0, nullptr};
-  float width = -1, height = -1;
-  plugin.getAutosize(component.get(), &measuring, text.c_str(), &width, &height);
-  if (width < 0 || height < 0) {
-    std::cerr << "pdf417: the data (" << characterCount(text) << " characters) does not fit a PDF417 symbol with "
-              << describe(o) << "; allow more rows or columns, or a lower level\n";
-    return 1;
-  }
-  // Room for the drawing: paint covers the size times scale, print the physical size, which is
-  // 96/72 of the size in host units (plus rounding).
-  const double factor = o.print ? 96.0 / 72.0 : o.scale;
-  const double surfaceWidth = std::ceil(width * factor) + 4;
-  const double surfaceHeight = std::ceil(height * factor) + 4;
-  if (surfaceWidth * surfaceHeight > static_cast<double>(kMaxSurfacePixels)) {
-    std::cerr << "pdf417: the picture would be " << surfaceWidth << " x " << surfaceHeight
-              << " pixels, too large; lower --dpi, --scale or the scales\n";
-    return 1;
-  }
-  Surface surface(o.dpi, static_cast<int>(surfaceWidth), static_cast<int>(surfaceHeight));
-  if (o.print) {
-    plugin.print(component.get(), &surface.context, text.c_str(), 0, 0, 0, 0, 1.0f, 0, 0);
+void report(const Outcome& outcome, const std::string& where) {
+  if (outcome.message.empty()) return;
+  if (outcome.status == 0) {
+    std::cout << outcome.message << "\n";
   } else {
-    plugin.paint(component.get(), &surface.context, text.c_str(), 0, 0, 0, 0, o.scale);
+    std::cerr << "pdf417: " << where << outcome.message << "\n";
   }
-  const GrayImage image = cropWithQuietZone(surface, o.quietModules);
-  writeImageFile(image, o.output, o.format);
+}
 
-  char* absolute = realpath(o.output.c_str(), nullptr);
-  std::cout << "pdf417: wrote " << (absolute != nullptr ? absolute : o.output) << " (" << o.format << ", "
-            << image.width << " x " << image.height << " pixels, " << characterCount(text) << " characters)\n";
-  std::free(absolute);
-  return 0;
+int runOne(const Options& o, PictureMaker& maker) {
+  const std::string bytes = o.text ? *o.text : readDataFile(o.dataFile.value_or("-"));
+  const Outcome outcome = maker.make(textOf(bytes, ""), o.output);
+  // The picture itself may be on standard output; the report then goes to standard error.
+  if (o.output == "-" && outcome.status == 0) {
+    std::cerr << outcome.message << "\n";
+  } else {
+    report(outcome, "");
+  }
+  return outcome.status;
+}
+
+// Every item is tried; the status is 0 only when every picture was written.
+int runBatch(const Options& o, PictureMaker& maker) {
+  const std::vector<std::string> items =
+      splitItems(readDataFile(o.dataFile.value_or("-")), o.nulSeparated ? '\0' : '\n');
+  const std::string unit = o.nulSeparated ? "item " : "line ";
+  long failed = 0, written = 0;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const std::string where = unit + std::to_string(i + 1) + ": ";
+    if (items[i].empty()) continue;
+    Outcome outcome;
+    try {
+      outcome = maker.make(textOf(items[i], where), itemFileName(o.output, static_cast<long>(i + 1)));
+    } catch (const std::exception& e) {
+      outcome = {1, e.what()};
+    }
+    if (outcome.status == 0) {
+      ++written;
+    } else {
+      ++failed;
+      report(outcome, where);
+    }
+  }
+  std::cout << "pdf417: wrote " << written << " picture(s)";
+  if (failed > 0) std::cout << "; " << failed << " item(s) failed";
+  std::cout << "\n";
+  return failed > 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -159,7 +266,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   try {
-    return run(options);
+    const Plugin plugin(options.plugin.empty() ? defaultPluginPath() : options.plugin);
+    PictureMaker maker(plugin, options);
+    return options.batch ? runBatch(options, maker) : runOne(options, maker);
   } catch (const std::exception& e) {
     std::cerr << "pdf417: " << e.what() << "\n";
     return 1;
