@@ -86,7 +86,11 @@ void checkCombination(const Options& o) {
 
 const char* usageText() {
   return "usage: pdf417 [options] [TEXT]\n"
-         "Draws TEXT as a PDF417 barcode with the torvc_pdf417 plug-in and writes the picture.\n"
+         "       pdf417 --batch [options] -o NAME-%05d.EXT [--file ITEMS]\n"
+         "Draws TEXT as a PDF417 barcode with the torvc_pdf417 plug-in, loaded and called as a\n"
+         "report host does, and writes the picture that the host's device would show (to drive\n"
+         "the encoder directly, use pdf417-encode). Pictures whose modules would be uneven or\n"
+         "under a pixel are refused with the --scale or --dpi that gives whole pixels.\n"
          "Without TEXT the data is read from --file or from standard input (bytes taken as they\n"
          "are, a trailing newline included). The data is UTF-8; the plug-in encodes it in\n"
          "Windows-1252, and characters outside that code page become '?'.\n"
@@ -113,7 +117,14 @@ const char* usageText() {
          "      --quiet N        white margin in modules around the symbol (default 2)\n"
          "      --plugin PATH    the plug-in to load (default ../lib/libtorvc_pdf417.so beside\n"
          "                       this program)\n"
-         "  -h, --help           this text\n";
+         "  -h, --help           this text\n"
+         "\n"
+         "Examples:\n"
+         "  pdf417 -o label.svg 'Order 4711'\n"
+         "  pdf417 --print --dpi 384 -x 1 -o label.png 'Order 4711'\n"
+         "  pdf417 --batch -o label-%05d.png --file orders.txt\n"
+         "Exit status: 0 written; 1 the data does not fit, cannot be read or written, or (with\n"
+         "--batch) any item failed; 2 a bad command line or a picture refused as unreadable.\n";
 }
 
 Options parseOptions(const std::vector<std::string>& arguments) {
