@@ -1,19 +1,20 @@
 #include "batch.h"
 
+#include "text_input.h"
+
 namespace torv::tools {
 
-std::vector<std::string> splitItems(const std::string& data, char separator) {
-  std::vector<std::string> items;
-  std::size_t start = 0;
-  while (start < data.size()) {
-    std::size_t end = data.find(separator, start);
-    if (end == std::string::npos) end = data.size();
-    std::size_t itemEnd = end;
-    if (separator == '\n' && itemEnd > start && data[itemEnd - 1] == '\r') --itemEnd;
-    items.push_back(data.substr(start, itemEnd - start));
-    start = end + 1;
+bool ItemReader::next(std::string& item) {
+  item.clear();
+  int c = std::getc(in_);
+  if (c == EOF) {
+    if (std::ferror(in_) != 0) throw InputError("cannot read the batch's items");
+    return false;
   }
-  return items;
+  for (; c != EOF && c != static_cast<unsigned char>(separator_); c = std::getc(in_)) item += static_cast<char>(c);
+  if (c == EOF && std::ferror(in_) != 0) throw InputError("cannot read the batch's items");
+  if (separator_ == '\n' && !item.empty() && item.back() == '\r') item.pop_back();
+  return true;
 }
 
 std::string itemFileName(const std::string& pattern, long number) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -224,16 +225,19 @@ int runOne(const Options& o, PictureMaker& maker) {
 
 // Every item is tried; the status is 0 only when every picture was written.
 int runBatch(const Options& o, PictureMaker& maker) {
-  const std::vector<std::string> items =
-      splitItems(readDataFile(o.dataFile.value_or("-")), o.nulSeparated ? '\0' : '\n');
+  const std::string path = o.dataFile.value_or("-");
+  std::FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+  if (in == nullptr) throw InputError("cannot open the data file " + path);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(in == stdin ? nullptr : in, std::fclose);
+  ItemReader items(in, o.nulSeparated ? '\0' : '\n');
   const std::string unit = o.nulSeparated ? "item " : "line ";
-  long failed = 0, written = 0;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    const std::string where = unit + std::to_string(i + 1) + ": ";
-    if (items[i].empty()) continue;
+  long number = 0, failed = 0, written = 0;
+  for (std::string item; items.next(item);) {
+    const std::string where = unit + std::to_string(++number) + ": ";
+    if (item.empty()) continue;
     Outcome outcome;
     try {
-      outcome = maker.make(textOf(items[i], where), itemFileName(o.output, static_cast<long>(i + 1)));
+      outcome = maker.make(textOf(item, where), itemFileName(o.output, number));
     } catch (const std::exception& e) {
       outcome = {1, e.what()};
     }
