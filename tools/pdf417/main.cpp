@@ -67,10 +67,9 @@ class PictureMaker {
     const std::optional<ModuleMatrix> matrix = drawing_.modules(text);
     if (!matrix) return {1, capacityAdvice(drawing_, text)};
     const std::optional<DeviceSize> size = drawing_.deviceSize(text, options_.dpi, options_.scale);
-    if (!size || size->width * size->height > kMaxPicturePixels) {
-      return {1, "the picture would be larger than " + std::to_string(kMaxPictureSide) +
-                     " pixels a side or 2^32 pixels in all; lower --dpi, --scale or the scales"};
-    }
+    const std::string tooLarge = "the picture would be larger than " + std::to_string(kMaxPictureSide) +
+                                 " pixels a side or 2^32 pixels in all; lower --dpi, --scale, the scales or --quiet";
+    if (!size) return {1, tooLarge};
     const double module = static_cast<double>(size->width) / matrix->columns;
     if (size->width == 0 || size->height == 0) {
       return {2, "the picture would be empty (" + std::to_string(size->width) + " x " + std::to_string(size->height) +
@@ -78,6 +77,10 @@ class PictureMaker {
     }
     const DeviceLayout layout = layOut(*matrix, options_.xScale, drawing_.rowHeight(), static_cast<int>(size->width),
                                        static_cast<int>(size->height), options_.quietModules);
+    if (layout.width() > kMaxPictureSide || layout.height() > kMaxPictureSide ||
+        layout.width() * layout.height() > kMaxPicturePixels) {
+      return {1, tooLarge};
+    }
     std::string warnings;
     if (const std::string fault = unevenness(layout, module); !fault.empty()) {
       if (!options_.force)
