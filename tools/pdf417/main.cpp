@@ -105,7 +105,7 @@ class PictureMaker {
     const PixelRange rows = layout.rowHeights();
     std::ostringstream report;
     report << warnings << "pdf417: wrote " << displayName(output) << " (" << options_.format << ", " << layout.width()
-           << " x " << layout.height() << " pixels; modules " << fixed(module, module == std::floor(module) ? 0 : 2)
+           << " x " << layout.height() << " pixels; X-dimension " << fixed(module, module == std::floor(module) ? 0 : 2)
            << " px = " << fixed(moduleMm, 3) << " mm at " << options_.dpi << " dpi, rows "
            << (rows.even() ? std::to_string(rows.smallest)
                            : std::to_string(rows.smallest) + "-" + std::to_string(rows.largest))
