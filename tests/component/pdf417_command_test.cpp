@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 
 #include "bmp_reader.h"
+#include "torvc_pdf417.h"
 #include "zxing_decode.h"
 
 namespace {
@@ -117,6 +118,60 @@ TEST(Pdf417Command, WritesAPngThatReadsBack) {
             "PDF417 sample: Gr\xFC\xDF"
             "e, \x80 12.50");
   EXPECT_EQ(pngDepthAndResolution(png.path()), std::make_pair(1, 5039));  // 1 bit, 128 dpi
+}
+
+// What the plug-in itself paints (or prints) for the settings, as 0/255 gray, cropped to the drawing.
+Gray hostDrawing(const char16_t* text, int xScale, int yScale, int dpi, float scale, bool print) {
+  TorvPdf417Comp* component = GetNewInstance();
+  const std::u16string x(1, static_cast<char16_t>(u'0' + xScale)), y(1, static_cast<char16_t>(u'0' + yScale));
+  setAttr(component, u"PDF417_COLNUM", u"0");
+  setAttr(component, u"PDF417_ECC", u"-1");  // the command's automatic level
+  setAttr(component, u"PDF417_XSCALE", x.c_str());
+  setAttr(component, u"PDF417_YSCALE", y.c_str());
+  const int width = 2000, height = 1000;
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 4, 0);
+  TorvDeviceContext dc{dpi, dpi, width, height, width * 4, pixels.data()};
+  if (print) {
+    ::print(component, &dc, text, 0, 0, 0, 0, 1.0f, 0, 0);
+  } else {
+    paint(component, &dc, text, 0, 0, 0, 0, scale);
+  }
+  DeleteInstance(component);
+  Gray gray;
+  while (gray.width < width && pixels[4 * gray.width + 3] == 255) ++gray.width;
+  while (gray.height < height && pixels[static_cast<std::size_t>(gray.height) * width * 4 + 3] == 255) ++gray.height;
+  for (int row = 0; row < gray.height; ++row) {
+    for (int column = 0; column < gray.width; ++column)
+      gray.pixels.push_back(pixels[(static_cast<std::size_t>(row) * width + column) * 4]);
+  }
+  return gray;
+}
+
+TEST(Pdf417Command, PictureIsWhatTheHostsDeviceShowsPixelForPixel) {
+  const struct {
+    const char* arguments;
+    int xScale, yScale, dpi;
+    float scale;
+    bool print;
+  } cases[] = {
+      {"", 2, 5, 128, 1.0f, false},
+      {"--scale 1.5 -y 2", 2, 2, 128, 1.5f, false},  // modules 3 px, rows 4 or 5 px
+      {"--scale 0.7 --force", 2, 5, 128, 0.7f, false},
+      {"--dpi 200 --scale 1.3 -x 3 -y 2 --force", 3, 2, 200, 1.3f, false},
+      {"--print --dpi 300 --force", 2, 5, 300, 1.0f, true},
+      {"--print --dpi 288 -x 1 -y 7", 1, 7, 288, 1.0f, true},
+  };
+  const TempFile png("command_host.png");
+  for (const auto& c : cases) {
+    const Outcome outcome =
+        runCommand(std::string(c.arguments) + " --quiet 0 -c 0 -o '" + png.path() + "' 'Host view 12'");
+    ASSERT_EQ(outcome.exitCode, 0) << c.arguments << ": " << outcome.output;
+    const Gray ours = readPng(png.path());
+    const Gray host = hostDrawing(u"Host view 12", c.xScale, c.yScale, c.dpi, c.scale, c.print);
+    EXPECT_EQ(ours.width, host.width) << c.arguments;
+    EXPECT_EQ(ours.height, host.height) << c.arguments;
+    EXPECT_TRUE(ours.pixels == host.pixels) << c.arguments;
+  }
 }
 
 TEST(Pdf417Command, PrintsABmpFromAFileWithChosenSettings) {
