@@ -56,6 +56,7 @@ std::string fixed(double value, int decimals) {
 struct Outcome {
   int status = 0;
   std::string message;
+  std::string warnings;  // lines, each ending in a line end, for pictures written all the same
 };
 
 class PictureMaker {
@@ -65,31 +66,33 @@ class PictureMaker {
 
   Outcome make(const std::u16string& text, const std::string& output) {
     const std::optional<ModuleMatrix> matrix = drawing_.modules(text);
-    if (!matrix) return {1, capacityAdvice(drawing_, text)};
+    if (!matrix) return {1, capacityAdvice(drawing_, text), {}};
     const std::optional<DeviceSize> size = drawing_.deviceSize(text, options_.dpi, options_.scale);
     const std::string tooLarge = "the picture would be larger than " + std::to_string(kMaxPictureSide) +
                                  " pixels a side or 2^32 pixels in all; lower --dpi, --scale, the scales or --quiet";
-    if (!size) return {1, tooLarge};
+    if (!size) return {1, tooLarge, {}};
     const double module = static_cast<double>(size->width) / matrix->columns;
     if (size->width == 0 || size->height == 0) {
-      return {2, "the picture would be empty (" + std::to_string(size->width) + " x " + std::to_string(size->height) +
-                     " pixels at " + std::to_string(options_.dpi) + " dpi)" + wholePixelAdvice(*matrix, text, module)};
+      return {2,
+              "the picture would be empty (" + std::to_string(size->width) + " x " + std::to_string(size->height) +
+                  " pixels at " + std::to_string(options_.dpi) + " dpi)" + wholePixelAdvice(*matrix, text, module),
+              {}};
     }
     const DeviceLayout layout = layOut(*matrix, options_.xScale, drawing_.rowHeight(), static_cast<int>(size->width),
                                        static_cast<int>(size->height), options_.quietModules);
     if (layout.width() > kMaxPictureSide || layout.height() > kMaxPictureSide ||
         layout.width() * layout.height() > kMaxPicturePixels) {
-      return {1, tooLarge};
+      return {1, tooLarge, {}};
     }
     std::string warnings;
     if (const std::string fault = unevenness(layout, module); !fault.empty()) {
       if (!options_.force)
-        return {2, fault + wholePixelAdvice(*matrix, text, module) + ", or write it anyway with --force"};
-      warnings += "pdf417: warning: " + fault + " (written because of --force)\n";
+        return {2, fault + wholePixelAdvice(*matrix, text, module) + ", or write it anyway with --force", {}};
+      warnings += "warning: " + fault + " (written because of --force)\n";
     }
     const double moduleMm = module * 25.4 / options_.dpi;
     if ((options_.print || options_.dpiGiven) && moduleMm < kSmallestXDimensionMm) {
-      warnings += "pdf417: warning: the X-dimension is " + fixed(moduleMm, 3) + " mm, below the " +
+      warnings += "warning: the X-dimension is " + fixed(moduleMm, 3) + " mm, below the " +
                   fixed(kSmallestXDimensionMm, 2) + " mm that most printers and scanners need\n";
     }
 
@@ -104,18 +107,18 @@ class PictureMaker {
     }
     const PixelRange rows = layout.rowHeights();
     std::ostringstream report;
-    report << warnings << "pdf417: wrote " << displayName(output) << " (" << options_.format << ", " << layout.width()
-           << " x " << layout.height() << " pixels; X-dimension " << fixed(module, module == std::floor(module) ? 0 : 2)
+    report << "pdf417: wrote " << displayName(output) << " (" << options_.format << ", " << layout.width() << " x "
+           << layout.height() << " pixels; X-dimension " << fixed(module, module == std::floor(module) ? 0 : 2)
            << " px = " << fixed(moduleMm, 3) << " mm at " << options_.dpi << " dpi, rows "
            << (rows.even() ? std::to_string(rows.smallest)
                            : std::to_string(rows.smallest) + "-" + std::to_string(rows.largest))
            << " px; " << characterCount(text) << " characters)";
-    return {0, report.str()};
+    return {0, report.str(), warnings};
   }
 
  private:
   static DrawingSettings settingsOf(const Options& o) {
-    return DrawingSettings{o.rows, o.columns, o.level, o.xScale, o.yScale, o.dpi, o.scale, o.print};
+    return DrawingSettings{o.rows, o.columns, o.level, o.xScale, o.yScale, o.print};
   }
 
   static std::string displayName(const std::string& output) {
@@ -206,6 +209,11 @@ std::u16string textOf(const std::string& bytes, const std::string& where) {
 }
 
 void report(const Outcome& outcome, const std::string& where) {
+  for (std::size_t start = 0; start < outcome.warnings.size();) {
+    const std::size_t end = outcome.warnings.find('\n', start);
+    std::cerr << "pdf417: " << where << outcome.warnings.substr(start, end - start) << "\n";
+    start = end + 1;
+  }
   if (outcome.message.empty()) return;
   if (outcome.status == 0) {
     std::cout << outcome.message << "\n";
@@ -219,6 +227,7 @@ int runOne(const Options& o, PictureMaker& maker) {
   const Outcome outcome = maker.make(textOf(bytes, ""), o.output);
   // The picture itself may be on standard output; the report then goes to standard error.
   if (o.output == "-" && outcome.status == 0) {
+    report(Outcome{0, "", outcome.warnings}, "");
     std::cerr << outcome.message << "\n";
   } else {
     report(outcome, "");
@@ -242,14 +251,15 @@ int runBatch(const Options& o, PictureMaker& maker) {
     try {
       outcome = maker.make(textOf(item, where), itemFileName(o.output, number));
     } catch (const std::exception& e) {
-      outcome = {1, e.what()};
+      outcome = {1, e.what(), {}};
     }
     if (outcome.status == 0) {
       ++written;
+      outcome.message.clear();  // only the count is reported
     } else {
       ++failed;
-      report(outcome, where);
     }
+    report(outcome, where);
   }
   std::cout << "pdf417: wrote " << written << " picture(s)";
   if (failed > 0) std::cout << "; " << failed << " item(s) failed";

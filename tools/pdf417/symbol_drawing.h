@@ -13,8 +13,6 @@ namespace torv::tools {
 struct DrawingSettings {
   int rows = 0, columns = 0, level = -1;
   int xScale = 1, yScale = 1;
-  int dpi = 128;
-  float scale = 1.0f;
   bool print = false;
 };
 
