@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -68,7 +69,7 @@ class PictureMaker {
   Outcome make(const std::u16string& text, const std::string& output) {
     const std::optional<ModuleMatrix> matrix = drawing_.modules(text);
     if (!matrix) return {1, capacityAdvice(drawing_, text), {}};
-    const std::optional<DeviceSize> size = drawing_.deviceSize(text, options_.dpi, options_.scale);
+    const std::optional<DeviceSize> size = deviceSize(*matrix, text);
     const std::string tooLarge = "the picture would be larger than " + std::to_string(kMaxPictureSide) +
                                  " pixels a side or 2^32 pixels in all; lower --dpi, --scale, the scales or --quiet";
     if (!size) return {1, tooLarge, {}};
@@ -119,6 +120,17 @@ class PictureMaker {
   }
 
  private:
+  // The device size depends only on the symbol's size in modules (the picture object scales the
+  // bitmap as a whole), so a batch measures each size once.
+  std::optional<DeviceSize> deviceSize(const ModuleMatrix& matrix, const std::u16string& text) {
+    const auto key = std::make_pair(matrix.columns, matrix.rows);
+    const auto known = deviceSizes_.find(key);
+    if (known != deviceSizes_.end()) return known->second;
+    const std::optional<DeviceSize> size = drawing_.deviceSize(text, options_.dpi, options_.scale);
+    deviceSizes_.emplace(key, size);
+    return size;
+  }
+
   static DrawingSettings settingsOf(const Options& o) {
     return DrawingSettings{o.rows, o.columns, o.level, o.xScale, o.yScale, o.print};
   }
@@ -199,6 +211,7 @@ class PictureMaker {
 
   const Options& options_;
   SymbolDrawing drawing_;
+  std::map<std::pair<int, int>, std::optional<DeviceSize>> deviceSizes_;
 };
 
 std::u16string textOf(const std::string& bytes, const std::string& where) {
