@@ -18,6 +18,7 @@
 #include "capacity_advice.h"
 #include "options.h"
 #include "output_file.h"
+#include "picture_check.h"
 #include "picture_file.h"
 #include "plugin.h"
 #include "symbol_drawing.h"
@@ -48,12 +49,6 @@ std::size_t characterCount(const std::u16string& text) {
   return count;
 }
 
-std::string fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
-
 // What one data item came to: 0 written, 1 failed, 2 refused as a picture no scanner should get.
 struct Outcome {
   int status = 0;
@@ -77,7 +72,8 @@ class PictureMaker {
     if (size->width == 0 || size->height == 0) {
       return {2,
               "the picture would be empty (" + std::to_string(size->width) + " x " + std::to_string(size->height) +
-                  " pixels at " + std::to_string(options_.dpi) + " dpi)" + wholePixelAdvice(*matrix, text, module),
+                  " pixels at " + std::to_string(options_.dpi) + " dpi)" +
+                  wholePixelAdvice(drawing_, *matrix, text, options_.dpi, options_.scale),
               {}};
     }
     const DeviceLayout layout = layOut(*matrix, options_.xScale, drawing_.rowHeight(), static_cast<int>(size->width),
@@ -87,9 +83,12 @@ class PictureMaker {
       return {1, tooLarge, {}};
     }
     std::string warnings;
-    if (const std::string fault = unevenness(layout, module); !fault.empty()) {
+    if (const std::string fault = unevenness(layout); !fault.empty()) {
       if (!options_.force)
-        return {2, fault + wholePixelAdvice(*matrix, text, module) + ", or write it anyway with --force", {}};
+        return {2,
+                fault + wholePixelAdvice(drawing_, *matrix, text, options_.dpi, options_.scale) +
+                    ", or write it anyway with --force",
+                {}};
       warnings += "warning: " + fault + " (written because of --force)\n";
     }
     const double moduleMm = module * 25.4 / options_.dpi;
@@ -141,72 +140,6 @@ class PictureMaker {
     const std::string name = absolute != nullptr ? absolute : output;
     std::free(absolute);
     return name;
-  }
-
-  // Why the layout would mislead a scanner, or nothing when every module is the same whole pixels.
-  static std::string unevenness(const DeviceLayout& layout, double module) {
-    const PixelRange widths = layout.moduleWidths();
-    if (widths.smallest == 0) {
-      return "modules would be " + fixed(module, 2) + " px wide, so some would vanish";
-    }
-    if (!widths.even()) {
-      return "modules would be " + fixed(module, 2) + " px wide on average, drawn " + std::to_string(widths.smallest) +
-             " or " + std::to_string(widths.largest) + " px: bars of uneven width";
-    }
-    if (layout.rowHeights().smallest == 0) return "rows would be under 1 px high, so some would vanish";
-    return "";
-  }
-
-  bool wholePixels(const ModuleMatrix& matrix, const std::u16string& text, int dpi, float scale, int modulePixels) {
-    const std::optional<DeviceSize> size = drawing_.deviceSize(text, dpi, scale);
-    if (!size || size->width == 0 || size->height == 0) return false;
-    const DeviceLayout layout = layOut(matrix, options_.xScale, drawing_.rowHeight(), static_cast<int>(size->width),
-                                       static_cast<int>(size->height), 0);
-    const PixelRange widths = layout.moduleWidths();
-    return widths.even() && widths.smallest == modulePixels && layout.rowHeights().smallest > 0;
-  }
-
-  // The settings nearest to the requested ones that give modules of whole pixels: the --scale (for
-  // painting) and the --dpi, each for the whole pixel count below and above the current width.
-  // The drawing's width is proportional to both (up to rounding), so each is a rule of three on
-  // it, checked with the plug-in before it is offered.
-  std::string wholePixelAdvice(const ModuleMatrix& matrix, const std::u16string& text, double module) {
-    // Ideally a module is xscale * dpi / 96 pixels when printing, xscale * dpi * scale / 128 when
-    // painting; the measured width at scale 1 carries the plug-in's rounding when it is not tiny.
-    const double idealAtScaleOne =
-        static_cast<double>(matrix.columns) * options_.xScale * options_.dpi / (options_.print ? 96.0 : 128.0);
-    const std::optional<DeviceSize> atScaleOne = drawing_.deviceSize(text, options_.dpi, 1.0f);
-    const double scaleOneWidth =
-        atScaleOne && atScaleOne->width >= matrix.columns ? static_cast<double>(atScaleOne->width) : idealAtScaleOne;
-    std::vector<int> pixelCounts{std::max(1, static_cast<int>(std::floor(module)))};
-    if (module > pixelCounts[0]) pixelCounts.push_back(pixelCounts[0] + 1);
-    std::vector<std::string> choices;
-    for (int pixels : pixelCounts) {
-      const double wanted = static_cast<double>(pixels) * matrix.columns;
-      if (!options_.print) {
-        const double exact = wanted / scaleOneWidth;
-        for (int decimals = 1; decimals <= 7; ++decimals) {
-          const double power = std::pow(10.0, decimals);
-          const std::string scale = fixed(std::ceil(exact * power - 1e-9) / power, decimals);
-          const float value = std::strtof(scale.c_str(), nullptr);
-          if (value > 0 && value <= 100 && wholePixels(matrix, text, options_.dpi, value, pixels)) {
-            choices.push_back("--scale " + scale + " (" + std::to_string(pixels) + " px)");
-            break;
-          }
-        }
-      }
-      const long nearDpi = std::lround(options_.dpi * wanted / (idealAtScaleOne * options_.scale));
-      for (long dpi = std::max(1L, nearDpi - 2); dpi <= std::min(9600L, nearDpi + 2); ++dpi) {
-        if (wholePixels(matrix, text, static_cast<int>(dpi), options_.scale, pixels)) {
-          choices.push_back("--dpi " + std::to_string(dpi) + " (" + std::to_string(pixels) + " px)");
-          break;
-        }
-      }
-    }
-    if (choices.empty()) return "; no nearby --scale or --dpi gives whole pixels, try another --xscale";
-    std::string advice = "; modules of whole pixels with ";
-    for (std::size_t i = 0; i < choices.size(); ++i) advice += (i == 0 ? "" : " or ") + choices[i];
-    return advice;
   }
 
   const Options& options_;
