@@ -69,7 +69,9 @@ std::string wholePixelAdvice(SymbolDrawing& drawing, const ModuleMatrix& matrix,
       const double exact = wanted / scaleOneWidth;
       for (int decimals = 1; decimals <= 7; ++decimals) {
         const double power = std::pow(10.0, decimals);
-        const std::string candidate = fixed(std::ceil(exact * power - 1e-9) / power, decimals);
+        std::string candidate = fixed(std::ceil(exact * power - 1e-9) / power, decimals);
+        while (candidate.back() == '0') candidate.pop_back();
+        if (candidate.back() == '.') candidate.pop_back();
         const float value = std::strtof(candidate.c_str(), nullptr);
         if (value > 0 && value <= 100 && wholePixels(drawing, matrix, text, dpi, value, pixels)) {
           choices.push_back("--scale " + candidate + " (" + std::to_string(pixels) + " px)");
