@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libzxing-dev libzint-dev libpng-dev
+  libzxing-dev libzint-dev libpng-dev librsvg2-bin zint
   default-jdk-headless
   clang libclang-rt-14-dev
 )
