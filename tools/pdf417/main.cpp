@@ -13,6 +13,7 @@
 #include "options.h"
 #include "plugin.h"
 #include "text_input.h"
+#include "torv_version.h"
 
 namespace {
 
@@ -156,6 +157,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::cout << usageText();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << "pdf417 " TORV_VERSION "\n";
     return 0;
   }
   try {

@@ -78,7 +78,8 @@ const char* usageText() {
          "      --quiet N        white margin in modules around the symbol (default 2)\n"
          "      --plugin PATH    the plug-in to load (default ../lib/libtorvc_pdf417.so beside\n"
          "                       this program)\n"
-         "  -h, --help           this text\n";
+         "  -h, --help           this text\n"
+         "      --version        the release this command belongs to\n";
 }
 
 Options parseOptions(const std::vector<std::string>& arguments) {
@@ -92,6 +93,8 @@ Options parseOptions(const std::vector<std::string>& arguments) {
     };
     if (argument == "-h" || argument == "--help") {
       o.help = true;
+    } else if (argument == "--version") {
+      o.version = true;
     } else if (argument == "-o" || argument == "--output") {
       o.output = value();
     } else if (argument == "-f" || argument == "--file") {
@@ -132,7 +135,7 @@ Options parseOptions(const std::vector<std::string>& arguments) {
       o.text = argument;
     }
   }
-  if (o.help) return o;
+  if (o.help || o.version) return o;
   checkCombination(o);
   if (o.dpi == 0) o.dpi = o.print ? 96 : 128;
   if (!formatGiven) o.format = formatFromName(o.output);
