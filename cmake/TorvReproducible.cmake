@@ -1,9 +1,14 @@
-# Byte-identical binaries from any checkout directory and at any time: no build paths in the
-# objects or their debug information, and no link time stamps in PE files. The debug information
-# names sources relative to the checkout ("./src/...") and generated files "build/...".
-add_compile_options(
-  "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=./>"
-  "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}/=build/>")
-if(MINGW)
-  add_link_options(-Wl,--no-insert-timestamp)
+# Byte-identical binaries from any checkout directory and at any time (scripts/package.sh turns
+# this on): no build paths in the objects or their debug information, and no link time stamps in
+# PE files. The debug information then names sources relative to the checkout ("./src/...") and
+# generated files "build/...". Off by default: developers' debuggers find sources by absolute
+# path, and the compiler cache keeps sharing objects between checkouts.
+option(TORV_REPRODUCIBLE "Keep build paths and link times out of the binaries" OFF)
+if(TORV_REPRODUCIBLE)
+  add_compile_options(
+    "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=./>"
+    "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}/=build/>")
+  if(MINGW)
+    add_link_options(-Wl,--no-insert-timestamp)
+  endif()
 endif()
