@@ -16,9 +16,12 @@ export SOURCE_DATE_EPOCH CCACHE_DISABLE=1
 unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
 
 copies=("$work/one/torv" "$work/second-copy/of/the/sources")
+# Both copies first, so that they hold the same files even while the checkout is being edited.
 for copy in "${copies[@]}"; do
   mkdir -p "$copy"
   git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$copy"
+done
+for copy in "${copies[@]}"; do
   bash "$copy/scripts/package.sh" --libraries-only --only linux --only windows-i686 \
     --out "$copy/dist" --build-root "$copy/build-package" >"$copy.log" 2>&1 ||
     { cat "$copy.log" >&2; exit 1; }
