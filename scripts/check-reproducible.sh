@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Shows that the packages are reproducible: copies this checkout's files into two directories of
 # different names and lengths, builds the libraries' packages in each (Linux and 32-bit Windows,
-# commands left out to stay quick; no compiler cache, so both really compile) and compares the
-# checksums of the archives and of every binary in them. Exits 1 on any difference.
+# commands left out to stay quick; package.sh compiles without the compiler cache) and compares
+# the checksums of the archives and of every binary in them. Exits 1 on any difference.
 # Usage: scripts/check-reproducible.sh [work-dir]      (default: build-repro)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,8 +12,7 @@ mkdir -p "$work"
 work=$(cd "$work" && pwd)
 start=$(date +%s)
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
-export SOURCE_DATE_EPOCH CCACHE_DISABLE=1
-unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
+export SOURCE_DATE_EPOCH
 
 copies=("$work/one/torv" "$work/second-copy/of/the/sources")
 # Both copies first, so that they hold the same files even while the checkout is being edited.

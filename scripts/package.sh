@@ -40,6 +40,10 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
     { echo "package.sh: no git history; set SOURCE_DATE_EPOCH" >&2; exit 1; }
 fi
 export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C
+# A compiler cache would store paths relative to its base directory in the objects, so release
+# objects always come from the compiler itself.
+export CCACHE_DISABLE=1
+unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
 umask 022
 version=$(sed -n 's/^project(torv .*VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "package.sh: no project version in CMakeLists.txt" >&2; exit 1; }
