@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   # scripts/package.sh: the Windows DLLs, splitting debug information, the .deb and the ZIPs
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  binutils dpkg-dev zip unzip file
+  binutils dpkg-dev zip
 )
 missing=()
 for p in "${packages[@]}"; do
