@@ -23,6 +23,7 @@
 #include "plugin.h"
 #include "symbol_drawing.h"
 #include "text_input.h"
+#include "torv_version.h"
 
 namespace {
 
@@ -230,6 +231,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::cout << usageText();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << "pdf417 " TORV_VERSION "\n";
     return 0;
   }
   try {

@@ -118,6 +118,7 @@ const char* usageText() {
          "      --plugin PATH    the plug-in to load (default ../lib/libtorvc_pdf417.so beside\n"
          "                       this program)\n"
          "  -h, --help           this text\n"
+         "      --version        the release this command belongs to\n"
          "\n"
          "Examples:\n"
          "  pdf417 -o label.svg 'Order 4711'\n"
@@ -138,6 +139,8 @@ Options parseOptions(const std::vector<std::string>& arguments) {
     };
     if (argument == "-h" || argument == "--help") {
       o.help = true;
+    } else if (argument == "--version") {
+      o.version = true;
     } else if (argument == "-o" || argument == "--output") {
       o.output = value();
     } else if (argument == "-f" || argument == "--file") {
@@ -187,7 +190,7 @@ Options parseOptions(const std::vector<std::string>& arguments) {
       o.text = argument;
     }
   }
-  if (o.help) return o;
+  if (o.help || o.version) return o;
   checkCombination(o);
   if (o.dpi == 0) o.dpi = o.print ? 96 : 128;
   if (!formatGiven) o.format = formatFromName(o.output);

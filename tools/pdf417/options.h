@@ -28,6 +28,7 @@ struct Options {
   bool nulSeparated = false;
   int quietModules = 2;
   bool help = false;
+  bool version = false;
 };
 
 // A command line that cannot be followed; the message says why.
