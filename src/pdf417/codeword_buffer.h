@@ -1,5 +1,4 @@
-// The process-wide store of codewords: entry 0 is the symbol length descriptor, the data
-// follows, then (after a write) pads and check codewords.
+// An encoded message: entry 0 is kept for the symbol length descriptor, the data codewords follow.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +21,5 @@ struct CodewordBuffer {
     if (count < kBufferEntries) entries[count++] = static_cast<std::uint16_t>(codeword);
   }
 };
-
-// Check codewords for error-correction level 0..8: 2^(level+1).
-constexpr unsigned eccCodewordCount(unsigned level) { return 2u << level; }
 
 }  // namespace torv::pdf417
