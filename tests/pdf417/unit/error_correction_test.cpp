@@ -6,6 +6,7 @@
 #include "pdf417/capacity_plan.h"
 #include "pdf417/dimensions.h"
 #include "pdf417/ecc_rules.h"
+#include "pdf417/option_rules.h"
 #include "pdf417/reed_solomon.h"
 #include "test_support.h"
 
@@ -236,6 +237,40 @@ TEST_F(Layout, NoArrangementWhenTheWriteLevelOutgrowsThePlan) {
   std::int32_t size = 0;
   EXPECT_EQ(enc.write(nullptr, &size), PDF417_ERR_NO_ARRANGEMENT);
   EXPECT_TRUE((enc.message() != nullptr));  // a failed write keeps the message
+}
+
+// The guarantee of ecc_rules.h over every option set the setters accept (the aspect and the row
+// height only choose among arrangements, never whether one exists): every data count the plan has
+// room for has an arrangement at write, except where the bounded automatic level outgrows the plan.
+TEST(EccRules, EveryPlannedDataCountHasAnArrangementAtWrite) {
+  int exceptions = 0;
+  for (int mode : {SIZING_FIXED, SIZING_BOUNDED}) {
+    for (int rows = 0; rows <= 90; ++rows) {
+      for (int columns = 0; columns <= 30; ++columns) {
+        Pdf417Options sized;
+        applySizingMode(sized, mode);
+        if (!applyRowsColumns(sized, rows, columns)) continue;
+        std::vector<signed char> fits(kMaxSlots + 1, -1);  // arrangement for a total, found once
+        for (int level = -1; level <= 8; ++level) {
+          Pdf417Options o = sized;
+          if (level >= 0) applyEccLevel(o, level);
+          const CapacityPlan plan = planCapacity(o);
+          if (plan.result != 0) continue;
+          for (unsigned n = 1; n <= plan.capacity; ++n) {
+            const unsigned written = writeLevel(o, n);
+            const unsigned total = n + eccCodewordCount(written);
+            if (total <= kMaxSlots && fits[total] < 0) fits[total] = chooseDimensions(o, total).ok ? 1 : 0;
+            if (total <= kMaxSlots && fits[total] == 1) continue;
+            ASSERT_TRUE(mode == SIZING_BOUNDED && level < 0 && written > plan.level)
+                << "mode " << mode << ", " << rows << " x " << columns << ", level " << level << ": " << n
+                << " data codewords planned at level " << plan.level << " find no arrangement at level " << written;
+            ++exceptions;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(exceptions, 0);  // the exception is real (bounds 33 x 15, below)
 }
 
 }  // namespace
