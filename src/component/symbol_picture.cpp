@@ -22,7 +22,7 @@ EncoderSettings optionsFor(const TorvPdf417Comp& instance) {
     applyRowsColumns(s.options, rows, columns);  // refused: 58 rows of 16 columns stay
   }
   applyRowHeightRatio(s.options, rowHeightRatioText(instance.xScale, instance.yScale).c_str());
-  s.writerTaken = applyBitmapWriter(s.bitmap, low16(instance.xScale), true);
+  applyBitmapWriter(s.bitmap, low16(instance.xScale), true);
   return s;
 }
 
@@ -57,7 +57,7 @@ std::unique_ptr<platform::Picture> encodeAndLoad(const TorvPdf417Comp& instance,
   Encoder& encoder = processEncoder();
   encoder.configure(settings.options, settings.bitmap);
   const std::optional<std::string> bytes = dataBytes(text);
-  if (!settings.writerTaken || !bytes || bytes->size() > PDF417_MAX_DATA_LENGTH) return nullptr;
+  if (!settings.bitmap.installed || !bytes || bytes->size() > PDF417_MAX_DATA_LENGTH) return nullptr;
   if (encoder.encode(bytes->data(), static_cast<std::uint32_t>(bytes->size())) < 0) return nullptr;
   std::vector<std::uint8_t> image;
   const int written = encoder.writeImage(image);

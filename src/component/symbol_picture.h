@@ -16,8 +16,7 @@ namespace torv::component {
 // bounded sizing at the 1:2 aspect. XSCALE is the module width; above 20 no writer is taken.
 struct EncoderSettings {
   pdf417::Pdf417Options options;
-  pdf417::BitmapOptions bitmap;
-  bool writerTaken = false;
+  pdf417::BitmapOptions bitmap;  // not installed: the module width was refused
 };
 EncoderSettings optionsFor(const TorvPdf417Comp& instance);
 

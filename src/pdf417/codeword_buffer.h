@@ -11,7 +11,6 @@ constexpr unsigned kBufferEntries = 929;
 struct CodewordBuffer {
   std::uint16_t count = 1;     // entries used; data starts at entry 1
   std::uint16_t capacity = 0;  // data codewords that may be stored, descriptor included
-  std::uint16_t slots = 0;     // rows x columns planned for the symbol
   std::uint16_t entries[kBufferEntries] = {};
 
   unsigned freeCount() const { return capacity > count ? capacity - count : 0u; }

@@ -64,7 +64,6 @@ void encodeAllBytesIfBetter(InputCursor& in, std::uint32_t consumed, CodewordBuf
 
 void compact(InputCursor& in, const CapacityPlan& plan, CodewordBuffer& message) {
   message.count = 1;
-  message.slots = plan.slots;
   message.capacity = plan.capacity;
   const std::uint32_t start = in.pos;
   encodeSegments(in, message);

@@ -41,7 +41,6 @@ int Encoder::encode(Pdf417Stream* stream, std::int32_t length) {
   const CapacityPlan plan = planCapacity(options_);
   message_.count = 1;
   if (plan.result != 0) {
-    message_.slots = 0;
     message_.capacity = 0;
     return plan.result;
   }

@@ -67,13 +67,10 @@ void renderPixelRow(const Symbol& symbol, unsigned r, unsigned moduleWidthPx, st
   const ModuleRow row = symbol.moduleRow(r);
   if ((row.widthModules() * width + 7) / 8 > stride) return;  // the row would not fit the caller's buffer
   BitPacker packer(out);
-  for (unsigned i = 0; i < row.pieceCount(); ++i) {
-    const ModulePiece piece = row.piece(i);
-    if (width == 1) {
-      packer.put(inverted(piece.bits, piece.count), piece.count);
-    } else {
-      putWide(packer, piece.bits, piece.count, width);
-    }
+  if (width == 1) {
+    row.forEachPiece([&](ModulePiece p) { packer.put(inverted(p.bits, p.count), p.count); });
+  } else {
+    row.forEachPiece([&](ModulePiece p) { putWide(packer, p.bits, p.count, width); });
   }
   packer.finish();
 }

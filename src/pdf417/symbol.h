@@ -22,19 +22,20 @@ struct ModulePiece {
 };
 
 // One row of modules as pieces, left to right: the start pattern, one piece per codeword (the row
-// indicators included), the stop pattern. A writer walks pieces 0 .. pieceCount() - 1.
+// indicators included), the stop pattern. Every writer (pixels, vectors) walks the same pieces.
 class ModuleRow {
  public:
   ModuleRow(const std::uint16_t* codewords, unsigned codewordCount, unsigned row)
       : codewords_(codewords), count_(codewordCount), patterns_(kSymbolPatterns[row % 3]) {}
 
-  unsigned pieceCount() const { return count_ + 2; }
   unsigned widthModules() const { return kStartModules + 17 * count_ + kStopModules; }
 
-  ModulePiece piece(unsigned i) const {
-    if (i == 0) return {kStartPattern, kStartModules};
-    if (i > count_) return {kStopPattern, kStopModules};
-    return {0x10000u | patterns_[codewords_[i - 1] % 929], 17};
+  // Calls visit(ModulePiece) for each piece in order.
+  template <typename Visit>
+  void forEachPiece(Visit&& visit) const {
+    visit(ModulePiece{kStartPattern, kStartModules});
+    for (unsigned i = 0; i < count_; ++i) visit(ModulePiece{0x10000u | patterns_[codewords_[i] % 929], 17});
+    visit(ModulePiece{kStopPattern, kStopModules});
   }
 
  private:

@@ -1,6 +1,5 @@
-// The decode campaign's cases: a seeded generator, option sets of every kind and payloads whose
-// length follows the room the options plan. Shared by the campaign and the BMP corpus check, so both
-// walk the same kinds of symbols.
+// The decode campaign's cases, shared with the BMP corpus check: a seeded generator, option sets of
+// every kind and payloads whose length follows the room the options plan.
 #pragma once
 
 #include <algorithm>

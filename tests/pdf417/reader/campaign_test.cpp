@@ -10,7 +10,6 @@
 
 namespace {
 
-using torv::test::EncodeCase;
 using torv::test::EncodeReport;
 using namespace torv::test::campaign;
 

@@ -1,34 +1,19 @@
-// Byte-for-byte stability of the encoder's output: thousands of the campaign's cases (options of every
-// kind, payloads of every kind, failures included) are run through the pdf417* operations and the
-// results and a hash of each BMP are compared with a table recorded from an earlier build. Any change
-// to a written file, a chosen arrangement or a result code shows up here.
-//
-// To record the table again (only when a change of output is intended):
-//   TORV_RECORD_CORPUS=1 pdf417_corpus_test
-#include <cstdint>
+// Byte-for-byte stability: result codes and BMP hashes of campaign-kind cases against a recorded table.
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "campaign_cases.h"
+#include "pdf417/encoder.h"
 
 namespace {
 
 using namespace torv::test::campaign;
 namespace enc = torv::pdf417;
 
-// FNV-1a, 64 bits.
-std::uint64_t fnv1a(const std::vector<std::uint8_t>& bytes) {
-  std::uint64_t h = 14695981039346656037ull;
-  for (std::uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
-  return h;
-}
-
-// One case through the operations: "encode write size hash" (hash 0 without a BMP).
+// "encode write size FNV-1a-64" of one case.
 std::string outcome(const Bytes& data, const EncodeCase& c) {
   enc::pdf417Reset();
   if (c.eccLevel != EncodeCase::kNoCall) enc::pdf417SetEccLevel(c.eccLevel);
@@ -41,25 +26,18 @@ std::string outcome(const Bytes& data, const EncodeCase& c) {
   enc::pdf417OpenMemory(&in, enc::PDF417_STREAM_INPUT, const_cast<std::uint8_t*>(data.data()),
                         static_cast<std::uint32_t>(data.size()));
   const int encoded = enc::pdf417Encode(&in, static_cast<std::int32_t>(data.size()));
-  std::int32_t size = 0;
-  int written = encoded == 1 ? enc::pdf417Write(nullptr, &size) : 0;
-  std::vector<std::uint8_t> bmp;
-  if (encoded == 1 && written == 0) {
-    bmp.resize(static_cast<std::size_t>(size));
-    enc::Pdf417Stream out;
-    enc::pdf417OpenMemory(&out, enc::PDF417_STREAM_OUTPUT, bmp.data(), static_cast<std::uint32_t>(size));
-    std::int32_t count = -1;
-    written = enc::pdf417Write(&out, &count);
-    bmp.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
-  }
+  Bytes bmp;
+  const int written = encoded == 1 ? enc::processEncoder().writeImage(bmp) : 0;
   enc::pdf417Close(nullptr);
+  std::uint64_t hash = 14695981039346656037ull;
+  for (std::uint8_t b : bmp) hash = (hash ^ b) * 1099511628211ull;
   std::ostringstream s;
-  s << encoded << ' ' << written << ' ' << bmp.size() << ' ' << std::hex << (bmp.empty() ? 0 : fnv1a(bmp));
+  s << encoded << ' ' << written << ' ' << bmp.size() << ' ' << std::hex << (bmp.empty() ? 0 : hash);
   return s.str();
 }
 
-// The campaign's kinds of cases: random options with text, binary, digit and mixed payloads sized to
-// the planned room (and past it), then the grid of drawing options and the wide modules.
+// Random options with text, binary, digit and mixed payloads sized to the planned room (and past
+// it), then a grid of module widths, row heights and aspects.
 std::vector<std::string> corpus() {
   std::vector<std::string> lines;
   Rng rng(kSeed + 100);
@@ -67,19 +45,10 @@ std::vector<std::string> corpus() {
     const EncodeCase c = randomOptions(rng);
     const int room = plannedRoom(c);
     Bytes b;
-    switch (i % 4) {
-      case 0:
-        b = textPayload(rng, lengthFor(rng, room, 1.6));
-        break;
-      case 1:
-        appendBinary(rng, b, lengthFor(rng, room, 1.15));
-        break;
-      case 2:
-        appendDigits(rng, b, lengthFor(rng, room, 2.9));
-        break;
-      default:
-        b = mixedPayload(rng, lengthFor(rng, room, 1.5));
-    }
+    if (i % 4 == 0) b = textPayload(rng, lengthFor(rng, room, 1.6));
+    if (i % 4 == 1) appendBinary(rng, b, lengthFor(rng, room, 1.15));
+    if (i % 4 == 2) appendDigits(rng, b, lengthFor(rng, room, 2.9));
+    if (i % 4 == 3) b = mixedPayload(rng, lengthFor(rng, room, 1.5));
     lines.push_back(outcome(b, c));
   }
   const Bytes grid = mixedPayload(rng, 150);
@@ -100,17 +69,15 @@ std::vector<std::string> corpus() {
 
 TEST(BmpCorpus, EveryResultAndFileMatchesTheRecordedTable) {
   const std::vector<std::string> lines = corpus();
-  ASSERT_GE(lines.size(), 3000u);
   if (std::getenv("TORV_RECORD_CORPUS") != nullptr) {
     std::ofstream out(TORV_CORPUS_FILE);
     for (const std::string& line : lines) out << line << '\n';
     GTEST_SKIP() << "recorded " << lines.size() << " cases into " << TORV_CORPUS_FILE;
   }
   std::ifstream in(TORV_CORPUS_FILE);
-  ASSERT_TRUE(in) << "missing " << TORV_CORPUS_FILE;
   std::vector<std::string> recorded;
   for (std::string line; std::getline(in, line);) recorded.push_back(line);
-  ASSERT_EQ(recorded.size(), lines.size());
+  ASSERT_EQ(recorded.size(), lines.size()) << TORV_CORPUS_FILE;
   int differences = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i] != recorded[i] && ++differences <= 10) {

@@ -102,31 +102,31 @@ TEST_F(Layout, WriteCanBeRepeatedWithTheSameSequence) {
   EXPECT_EQ(test::fullSequence(enc), first);
 }
 
-TEST_F(Layout, LevelThresholds) {
-  EXPECT_EQ(levelFor(0), 1u);
-  EXPECT_EQ(levelFor(3), 1u);
-  EXPECT_EQ(levelFor(4), 2u);
-  EXPECT_EQ(levelFor(45), 4u);
-  EXPECT_EQ(levelFor(46), 5u);
-  EXPECT_EQ(levelFor(401), 8u);
-}
-
-TEST_F(Layout, AutomaticLevelRules) {
-  Pdf417Options o;                   // bounded: 10 % of n, rounded
-  EXPECT_EQ(writeLevel(o, 35), 2u);  // (350 + 50) / 100 = 4
-  EXPECT_EQ(writeLevel(o, 34), 1u);
-  o.sizingMode = SIZING_FIXED;
-  o.rows = 10;
-  o.columns = 10;  // 100 - floor(10000 / 110) = 10 -> level 2
-  EXPECT_EQ(writeLevel(o, 1), 2u);
-  o.columns = 0;  // P = 10 * ceil(25 / 10) = 30 -> 3 -> level 1
-  EXPECT_EQ(writeLevel(o, 25), 1u);
-  o.rows = 0;
-  o.columns = 2;  // P = 2 * max(3, 1) = 6 -> 1 -> level 1
-  EXPECT_EQ(writeLevel(o, 2), 1u);
-  o.eccExplicit = true;
-  o.eccLevel = 7;
-  EXPECT_EQ(writeLevel(o, 2), 7u);
+// The level thresholds, the slots and room of a plan, and the level a write starts from.
+TEST(EccRules, PlansAndWriteLevels) {
+  const auto opts = [](std::uint16_t mode, std::uint16_t rows, std::uint16_t columns, int level) {
+    Pdf417Options o{rows, columns, mode};
+    if (level >= 0) applyEccLevel(o, level);
+    return o;
+  };
+  const int B = SIZING_BOUNDED, F = SIZING_FIXED;
+  for (auto [value, level] : {std::pair{0u, 1u}, {3u, 1u}, {4u, 2u}, {45u, 4u}, {46u, 5u}, {401u, 8u}}) {
+    EXPECT_EQ(levelFor(value), level) << value;
+  }
+  EXPECT_EQ(planCapacity(opts(B, 90, 30, -1)).slots, 928);  // reached at 16 and 29 columns
+  EXPECT_EQ(planCapacity(opts(B, 90, 30, 2)).capacity, 920);
+  EXPECT_EQ(planCapacity(opts(F, 0, 7, -1)).slots, 630);   // 7 x min(132, 90)
+  EXPECT_EQ(planCapacity(opts(F, 40, 0, -1)).slots, 920);  // 40 x min(23, 30)
+  EXPECT_EQ(planCapacity(opts(F, 3, 1, 0)).result, PDF417_ERR_NO_ROOM);
+  EXPECT_EQ(planCapacity(opts(B, 31, 30, -1)).slots, 900);  // only 30 columns qualify: 30 x 30
+  EXPECT_EQ(planCapacity(opts(B, 40, 30, -1)).slots, 928);  // 30 down to 23 columns; 29 x 32
+  EXPECT_EQ(planCapacity(opts(B, 90, 10, -1)).slots, 900);  // 900 slots fit the bounds directly
+  EXPECT_EQ(writeLevel(opts(B, 90, 30, -1), 35), 2u);       // 10 % of n, rounded: (350 + 50) / 100 = 4
+  EXPECT_EQ(writeLevel(opts(B, 90, 30, -1), 34), 1u);
+  EXPECT_EQ(writeLevel(opts(F, 10, 10, -1), 1), 2u);  // 100 - floor(10000 / 110) = 10
+  EXPECT_EQ(writeLevel(opts(F, 10, 0, -1), 25), 1u);  // P = 10 * ceil(25 / 10) = 30 -> 3
+  EXPECT_EQ(writeLevel(opts(F, 0, 2, -1), 2), 1u);    // P = 2 * max(3, 1) = 6 -> 1
+  EXPECT_EQ(writeLevel(opts(F, 0, 2, 7), 2), 7u);
 }
 
 TEST_F(Layout, FixedDimensions) {
@@ -239,9 +239,8 @@ TEST_F(Layout, NoArrangementWhenTheWriteLevelOutgrowsThePlan) {
   EXPECT_TRUE((enc.message() != nullptr));  // a failed write keeps the message
 }
 
-// The guarantee of ecc_rules.h over every option set the setters accept (the aspect and the row
-// height only choose among arrangements, never whether one exists): every data count the plan has
-// room for has an arrangement at write, except where the bounded automatic level outgrows the plan.
+// The guarantee of ecc_rules.h over every option set the setters accept (aspect and row height only
+// choose among arrangements): every planned data count has one, bar the documented exception.
 TEST(EccRules, EveryPlannedDataCountHasAnArrangementAtWrite) {
   int exceptions = 0;
   for (int mode : {SIZING_FIXED, SIZING_BOUNDED}) {

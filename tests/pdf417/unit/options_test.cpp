@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "pdf417/capacity_plan.h"
 #include "test_support.h"
 
 namespace torv::pdf417 {
@@ -30,36 +29,6 @@ TEST_F(Options, ResetValues) {
   EXPECT_EQ(o().rowHeightDen, 1);
   EXPECT_FALSE(o().eccExplicit);
   EXPECT_FALSE(enc.bitmap().installed);
-}
-
-TEST_F(Options, CapacityPlans) {
-  CapacityPlan plan = planCapacity(o());
-  EXPECT_EQ(plan.slots, 928);  // reached at 16 and 29 columns
-  enc.setEccLevel(2);
-  plan = planCapacity(o());
-  EXPECT_EQ(plan.capacity, 920);
-  Pdf417Options fixed;
-  fixed.sizingMode = SIZING_FIXED;
-  fixed.rows = 0;
-  fixed.columns = 7;  // 7 x min(132, 90)
-  EXPECT_EQ(planCapacity(fixed).slots, 630);
-  fixed.rows = 40;
-  fixed.columns = 0;  // 40 x min(23, 30)
-  EXPECT_EQ(planCapacity(fixed).slots, 920);
-  fixed.rows = 3;
-  fixed.columns = 1;
-  fixed.eccExplicit = true;
-  fixed.eccLevel = 0;
-  EXPECT_EQ(planCapacity(fixed).result, PDF417_ERR_NO_ROOM);
-  Pdf417Options bounded;
-  bounded.rows = 31;
-  bounded.columns = 30;  // only 30 columns qualify: 30 x 30
-  EXPECT_EQ(planCapacity(bounded).slots, 900);
-  bounded.rows = 40;  // 30 down to 23 columns; 29 x 32 = 928
-  EXPECT_EQ(planCapacity(bounded).slots, 928);
-  bounded.rows = 90;
-  bounded.columns = 10;  // 900 slots fit the bounds directly
-  EXPECT_EQ(planCapacity(bounded).slots, 900);
 }
 
 TEST_F(Options, EccLevelIsCompared16Bit) {

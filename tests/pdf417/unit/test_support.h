@@ -16,21 +16,18 @@ inline int encodeText(Encoder& enc, const std::string& text) {
 
 // The data codewords of the encoded message, the length descriptor slot excluded.
 inline std::vector<int> dataCodewords(const Encoder& enc) {
-  const CodewordBuffer& b = *enc.message();
-  return std::vector<int>(b.entries + 1, b.entries + b.count);
+  return std::vector<int>(enc.message()->entries + 1, enc.message()->entries + enc.message()->count);
 }
 
 // After a write: the whole codeword sequence (descriptor, data, pads, check codewords).
 inline std::vector<int> fullSequence(const Encoder& enc) {
-  const Symbol& s = enc.symbol();
-  return std::vector<int>(s.sequence, s.sequence + s.rows * s.columns);
+  return std::vector<int>(enc.symbol().sequence, enc.symbol().sequence + enc.symbol().rows * enc.symbol().columns);
 }
 
 // Writes the bitmap of the encoded message into a vector sized by the size query.
 inline std::vector<std::uint8_t> writeBitmapFile(Encoder& enc, int* result = nullptr) {
   std::vector<std::uint8_t> out;
-  const int rc = enc.writeImage(out);
-  if (result) *result = rc;
+  if (const int rc = enc.writeImage(out); result) *result = rc;
   return out;
 }
 

@@ -67,7 +67,6 @@ struct Case {
 
 void expectDecodes(const Case& c) {
   Encoder enc;
-  enc.reset();
   if (c.level >= 0) enc.setEccLevel(c.level);
   if (c.rows != 0 || c.columns != 0) {
     enc.setSizingMode(SIZING_FIXED);
