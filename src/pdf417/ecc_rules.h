@@ -5,13 +5,13 @@
 // capacity = slots - eccCodewordCount(plannedLevel) for the data. With the options of that encode
 // unchanged, every data count n <= capacity then has an arrangement at write, because the level
 // chosen at write never needs more check codewords than the plan kept free, and every total up to
-// the planned slots has rows and columns within the bounds. One exception is kept, as the documented
-// rules give it: in bounded mode with the automatic level the write takes 10 % of n while the plan
-// took 10 % of what the slots hold beside that share, so near a full symbol the write level can be
-// one higher than planned and the write reports PDF417_ERR_NO_ARRANGEMENT (bounds 33 x 15 plan level
-// 4 and room 463; 463 data codewords ask for level 5 and 527 codewords fit no arrangement).
-// Options changed between encode and write are not covered either. The sweep in the unit tests
-// checks all of this over every option set the setters accept.
+// the planned slots has rows and columns within the bounds. One exception is kept, because the
+// level rules are fixed: in bounded mode with the automatic level, the plan takes its level from
+// slots - 100 * slots / 110 but the write from 10 % of n, so near a full symbol the write level can
+// be higher than planned and the write reports PDF417_ERR_NO_ARRANGEMENT (bounds 33 x 15: plan level
+// 4, room 463; 463 data codewords ask for level 5, and 527 codewords fit no arrangement). Options
+// changed between encode and write are not covered. A unit test sweeps every option set the
+// setters accept.
 #pragma once
 
 #include <cstdint>
