@@ -8,17 +8,6 @@ packages=(
   default-jdk-headless
   clang libclang-rt-14-dev
 )
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-if [ "$(id -u)" -ne 0 ]; then
-  echo "missing packages: ${missing[*]} (run as root to install them)" >&2
-  exit 1
-fi
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq "${missing[@]}"
+# shellcheck source=apt-install.sh
+. "$(dirname "$0")/apt-install.sh"
+apt_install_missing "${packages[@]}"
