@@ -12,7 +12,8 @@ namespace torv::component {
 
 #if defined(_WIN32)
 void refuseRecord(const char* /*what*/, int length) {
-  // Continuable, so that a handler may also just let readMe return.
+  // Continuable, so that a handler may also just let readMe return. Neither this frame nor
+  // readMe's holds anything to clean up, so a host's __except may unwind straight through them.
   const ULONG_PTR argument = static_cast<ULONG_PTR>(static_cast<LONG_PTR>(length));
   RaiseException(TORVC_PDF417_BAD_RECORD_EXCEPTION, 0, 1, &argument);
 }
