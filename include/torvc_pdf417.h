@@ -120,10 +120,16 @@ TORVC_PDF417_API int setAttr(TorvPdf417Comp* instance, const char16_t* name, con
 TORVC_PDF417_API unsigned char* writeMe(TorvPdf417Comp* instance, int* length);
 
 /*
- * Restores the five attributes from a record that writeMe produced. C++ hosts: a length other
- * than 20, a null record or a null instance throws std::invalid_argument and leaves the instance
- * unchanged; the host must be ready to catch it (a C caller must pass exactly 20 bytes).
+ * Restores the five attributes from a record that writeMe produced. A length other than 20, a
+ * null record or a null instance leaves the instance unchanged and raises an exception that the
+ * host must be ready to catch:
+ * - Linux: the C++ exception std::invalid_argument (a C caller must pass exactly 20 bytes).
+ * - Windows: the structured exception TORVC_PDF417_BAD_RECORD_EXCEPTION (RaiseException), which
+ *   hosts of any compiler can catch (__try/__except, a vectored handler). It is continuable with
+ *   one argument, ExceptionInformation[0], the length passed (sign-extended). A handler that
+ *   continues execution (EXCEPTION_CONTINUE_EXECUTION) makes readMe return, changing nothing.
  */
+#define TORVC_PDF417_BAD_RECORD_EXCEPTION 0xE0417001UL
 TORVC_PDF417_API void readMe(TorvPdf417Comp* instance, const unsigned char* data, int length);
 
 /*
@@ -143,7 +149,14 @@ TORVC_PDF417_API void paint(TorvPdf417Comp* instance, TorvDeviceContext* dc, con
                             float top, float unused1, float unused2, float scale);
 
 /* Draws the symbol at its physical size in the device's pixels (scale does not change the size)
- * at (left * scale + offsetX, top * scale + offsetY). The two unused arguments are ignored. */
+ * at (left * scale + offsetX, top * scale + offsetY). The two unused arguments are ignored.
+ *
+ * Into an enhanced metafile (print preview), the symbol is recorded at the reference device's
+ * resolution; played back at a printer's scale (6.25 times from 96 to 600 dpi) it reads as drawn.
+ * Played back 1:1 over the header's bounds it does not always: the metafile keeps its frame in
+ * 0.01 mm, so playback stretches by up to about 1% and modules one pixel wide come out uneven.
+ * For previews at screen resolution, use a module width (PDF417_XSCALE) of 2 or more; the same
+ * holds for paint on devices other than 96 dpi, where whole host units may cost a pixel. */
 TORVC_PDF417_API void print(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data, float left,
                             float top, float unused1, float unused2, float scale, float offsetX, float offsetY);
 

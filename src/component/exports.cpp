@@ -3,9 +3,9 @@
 #include <cstring>
 #include <new>
 #include <optional>
-#include <stdexcept>
 
 #include "component/attribute_text.h"
+#include "component/record_refusal.h"
 #include "component/saved_record.h"
 #include "component/symbol_geometry.h"
 #include "component/symbol_picture.h"
@@ -89,10 +89,12 @@ TORVC_PDF417_API unsigned char* writeMe(TorvPdf417Comp* instance, int* length) {
 
 TORVC_PDF417_API void readMe(TorvPdf417Comp* instance, const unsigned char* data, int length) {
   if (length != static_cast<int>(kSavedRecordSize)) {
-    throw std::invalid_argument("readMe: a saved record is exactly 20 bytes");
+    torv::component::refuseRecord("readMe: a saved record is exactly 20 bytes", length);
+    return;
   }
   if (instance == nullptr || data == nullptr) {
-    throw std::invalid_argument("readMe: no instance or no record");
+    torv::component::refuseRecord("readMe: no instance or no record", length);
+    return;
   }
   torv::component::restoreRecord(*instance, data);
 }

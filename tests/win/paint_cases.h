@@ -48,6 +48,30 @@ inline const std::vector<PaintCase>& paintCases() {
   return cases;
 }
 
+// Symbols drawn through a host's print paths (a metafile played back at printer scale, a 600-dpi
+// surface) and read back on Linux. Modules one bitmap pixel wide, so that the device's scale alone
+// decides how even they come out.
+inline const std::vector<PaintCase>& printCases() {
+  static const std::vector<PaintCase> cases = {
+      {"hello", u"Hello, printer", "Hello, printer", 0, 4, 2, 1, 3},
+      {"digits", u"31415926535897932384626433832795", "31415926535897932384626433832795", 0, 3, 1, 1, 3},
+      {"invoice", u"Invoice 2026-12-08, total \u20AC 12,50", "Invoice 2026-12-08, total \x80 12,50", 0, 5, 3, 1, 4},
+      {"fixed", u"Ten rows, four columns", "Ten rows, four columns", 10, 4, 2, 1, 3},
+      {"automatic", u"Rows and columns left to the encoder", "Rows and columns left to the encoder", 0, 0, 2, 1, 3},
+      {"accents", u"Caf\u00E9 cr\u00E8me br\u00FBl\u00E9e",
+       "Caf\xE9 cr\xE8me br\xFBl\xE9"
+       "e",
+       0, 4, 2, 1, 2},
+  };
+  return cases;
+}
+
+// The pictures of the print paths: "<path>-<case>.bmp".
+inline const std::vector<std::string>& printPaths() {
+  static const std::vector<std::string> paths = {"metafile-6.25x", "dpi600-print", "dpi600-paint"};
+  return paths;
+}
+
 // A paint scale that makes the component's rectangle exactly multiple times the bitmap
 // (bitmapWidth x bitmapHeight pixels) on both axes, given the natural size in host units; the
 // component truncates naturalWidth * scale and naturalHeight * scale computed in float. Nothing

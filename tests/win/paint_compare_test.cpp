@@ -1,10 +1,12 @@
-// Pictures painted by the Windows build under Wine (win_host_tests keeps them as BMP files) against
-// the same symbols painted by this build at the same size: identical pixels, and readable by an
-// independent reader (zxing-cpp).
+// Pictures painted by the Windows builds (64- and 32-bit) under Wine (win_host_tests and
+// win_print_tests keep them as BMP files): against the same symbols painted by this build at the
+// same size, identical pixels; and, also through the print paths, readable by an independent
+// reader (zxing-cpp).
 #include <cstdlib>
 #include <fstream>
 #include <ostream>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -29,10 +31,23 @@ using torv::test::PaintCase;
 using torv::test::PaintedImage;
 using torv::test::TestSurface;
 
-std::string paintedPath(const PaintCase& c) {
-  const char* directory = std::getenv("TORV_WINDOWS_PAINTED_DIR");
-  return std::string(directory != nullptr ? directory : TORV_WINDOWS_PAINTED_DIR) + "/" + c.name + ".bmp";
+const char* const kArchitectures[] = {"x86_64", "i686"};
+
+std::string paintedPath(const std::string& architecture, const std::string& stem) {
+  const char* root = std::getenv("TORV_WINDOWS_BUILD_DIR");
+  return std::string(root != nullptr ? root : TORV_WINDOWS_BUILD_DIR) + "/" + architecture + "/painted/" + stem +
+         ".bmp";
 }
+
+// The picture, or why there is none: a failure under CI, which builds the Windows DLLs first
+// (scripts/build-windows.sh), a skip elsewhere.
+#define TORV_READ_WINDOWS_PICTURE(image, path)                                                           \
+  if (!std::ifstream(path).good()) {                                                                     \
+    if (std::getenv("CI") != nullptr) FAIL() << "no picture from the Windows build: " << path;           \
+    GTEST_SKIP() << "no picture from the Windows build (scripts/build-windows.sh makes them): " << path; \
+  }                                                                                                      \
+  const auto image = torv::test::readPaintedImage(path);                                                 \
+  ASSERT_TRUE(image) << path
 
 TorvPdf417Comp* instanceFor(const PaintCase& c) {
   TorvPdf417Comp* instance = GetNewInstance();
@@ -52,19 +67,12 @@ std::pair<int, int> bitmapSize(const PaintCase& c) {
   return picture ? std::make_pair(picture->bitmap().width, picture->bitmap().height) : std::make_pair(0, 0);
 }
 
-class WindowsPaint : public ::testing::TestWithParam<PaintCase> {};
+class WindowsPaint : public ::testing::TestWithParam<std::tuple<const char*, PaintCase>> {};
 
 TEST_P(WindowsPaint, SamePixelsAsThisBuildAndReadable) {
-  const PaintCase& c = GetParam();
-  const std::string path = paintedPath(c);
-  if (!std::ifstream(path).good()) {
-    // CI builds the Windows DLLs first (scripts/build-windows.sh), so there the pictures must exist.
-    if (std::getenv("CI") != nullptr) FAIL() << "no picture from the Windows build: " << path;
-    GTEST_SKIP() << "no picture from the Windows build (scripts/build-windows.sh makes them): " << path;
-  }
-  const auto windows = torv::test::readPaintedImage(path);
-  ASSERT_TRUE(windows) << path;
-
+  const auto& [architecture, c] = GetParam();
+  const std::string path = paintedPath(architecture, c.name);
+  TORV_READ_WINDOWS_PICTURE(windows, path);
   const auto [bitmapWidth, bitmapHeight] = bitmapSize(c);
   ASSERT_GT(bitmapWidth, 0);
   TorvPdf417Comp* instance = instanceFor(c);
@@ -97,11 +105,39 @@ TEST_P(WindowsPaint, SamePixelsAsThisBuildAndReadable) {
   EXPECT_EQ(std::string(bytes->begin(), bytes->end()), c.bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WindowsPaint, ::testing::ValuesIn(torv::test::paintCases()),
-                         [](const ::testing::TestParamInfo<PaintCase>& info) {
-                           std::string name = info.param.name;
-                           for (char& ch : name) ch = ch == '-' ? '_' : ch;
-                           return name;
+std::string caseName(std::string name) {
+  for (char& ch : name) ch = ch == '-' || ch == '.' ? '_' : ch;
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WindowsPaint,
+                         ::testing::Combine(::testing::ValuesIn(kArchitectures),
+                                            ::testing::ValuesIn(torv::test::paintCases())),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param)) + "_" + caseName(std::get<1>(info.param).name);
+                         });
+
+// A metafile played back at printer scale and a 600-dpi surface: modules 6 or 7 pixels wide.
+class WindowsPrint : public ::testing::TestWithParam<std::tuple<const char*, std::string, PaintCase>> {};
+
+TEST_P(WindowsPrint, Readable) {
+  const auto& [architecture, printPath, c] = GetParam();
+  const std::string path = paintedPath(architecture, printPath + "-" + c.name);
+  TORV_READ_WINDOWS_PICTURE(windows, path);
+  const std::vector<std::uint8_t> gray = windows->gray();
+  std::string why;
+  const auto bytes = torv::test::decodePdf417(windows->width, windows->height, gray.data(), 0, {}, why);
+  ASSERT_TRUE(bytes) << why;
+  EXPECT_EQ(std::string(bytes->begin(), bytes->end()), c.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WindowsPrint,
+                         ::testing::Combine(::testing::ValuesIn(kArchitectures),
+                                            ::testing::ValuesIn(torv::test::printPaths()),
+                                            ::testing::ValuesIn(torv::test::printCases())),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param)) + "_" + caseName(std::get<1>(info.param)) + "_" +
+                                  caseName(std::get<2>(info.param).name);
                          });
 
 }  // namespace
