@@ -7,7 +7,9 @@
 
 #include "stream/filter_input_stream.h"
 
-class CJDataInputStream : public CJFilterInputStream {
+class CJByteArrayInputStream;
+
+class CJDataInputStream final : public CJFilterInputStream {
  public:
   CJDataInputStream(CJInputStream* in, int owns);
   ~CJDataInputStream() override;
@@ -45,4 +47,13 @@ class CJDataInputStream : public CJFilterInputStream {
  private:
   // Fills buffer with exactly length bytes from the inner stream's raw read.
   void readExactly(char* buffer, int length);
+  // One single-byte read of the inner stream.
+  int next();
+  // Converts units_ to the result and lets go of a scratch buffer that a long text grew.
+  std::string finishText();
+
+  // The inner stream when it is our own memory stream: its bytes are read in place.
+  CJByteArrayInputStream* memory_;
+  // Decoded UTF-16 units on their way to the result; kept between calls.
+  std::u16string units_;
 };

@@ -6,7 +6,9 @@
 
 #include "stream/filter_output_stream.h"
 
-class CJDataOutputStream : public CJFilterOutputStream {
+class CJByteArrayOutputStream;
+
+class CJDataOutputStream final : public CJFilterOutputStream {
  public:
   CJDataOutputStream(CJOutputStream* out, int owns);
   ~CJDataOutputStream() override;
@@ -32,8 +34,19 @@ class CJDataOutputStream : public CJFilterOutputStream {
   virtual void writeString(const std::string& s);
   virtual int size();
 
- protected:
+ private:
   void count(long long bytes);
+  // The inner stream's single-byte and raw-buffer writes.
+  void putByte(int b);
+  void putRaw(const char* bytes, int n);
+  // Converts s into units_, or throws the conversion failure of the given kind.
+  void toUnits(const std::string& s, const char* kind);
+  // Lets go of a scratch buffer that a long text grew.
+  void releaseLargeScratch();
 
   int written_ = 0;
+  // The inner stream when it is our own memory stream: bytes are written in place.
+  CJByteArrayOutputStream* memory_;
+  // UTF-16 units of the text being written; kept between calls.
+  std::u16string units_;
 };

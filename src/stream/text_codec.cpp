@@ -76,18 +76,7 @@ long long modifiedUtf8Length(const std::u16string& units) {
 }
 
 void encodeModifiedUtf8(const std::u16string& units, char* out) {
-  for (char16_t u : units) {
-    if (u >= 0x0001 && u <= 0x007F) {
-      *out++ = static_cast<char>(u);
-    } else if (u > 0x07FF) {
-      *out++ = static_cast<char>(0xE0 | ((u >> 12) & 0x0F));
-      *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      *out++ = static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      *out++ = static_cast<char>(0xC0 | ((u >> 6) & 0x1F));
-      *out++ = static_cast<char>(0x80 | (u & 0x3F));
-    }
-  }
+  for (char16_t u : units) out += encodeModifiedUtf8Unit(u, out);
 }
 
 bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, std::u16string& units) {

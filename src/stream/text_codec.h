@@ -24,6 +24,23 @@ std::string conversionFailureMessage(const char* kind, int lastError);
 // Number of bytes of the modified UTF-8 form of units.
 long long modifiedUtf8Length(const std::u16string& units);
 
+// Writes the modified UTF-8 form of one unit to out (room for 3 bytes); returns its length.
+inline int encodeModifiedUtf8Unit(char16_t u, char* out) {
+  if (u >= 0x0001 && u <= 0x007F) {
+    out[0] = static_cast<char>(u);
+    return 1;
+  }
+  if (u > 0x07FF) {
+    out[0] = static_cast<char>(0xE0 | ((u >> 12) & 0x0F));
+    out[1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (u & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xC0 | ((u >> 6) & 0x1F));
+  out[1] = static_cast<char>(0x80 | (u & 0x3F));
+  return 2;
+}
+
 // Writes the modified UTF-8 form of units to out (room for modifiedUtf8Length bytes).
 void encodeModifiedUtf8(const std::u16string& units, char* out);
 
