@@ -15,13 +15,7 @@ namespace {
 // Wire counts are not trusted: payloads are read in chunks of this size, so memory grows
 // only with the bytes that really arrive.
 constexpr int kChunk = 64 * 1024;
-// Scratch capacity kept for the next text; a longer one's buffer is released.
-constexpr std::size_t kKeptUnits = 64 * 1024;
 
-int bigEndianInt(const unsigned char* b) {
-  return static_cast<int>((static_cast<unsigned>(b[0]) << 24) | (static_cast<unsigned>(b[1]) << 16) |
-                          (static_cast<unsigned>(b[2]) << 8) | b[3]);
-}
 }  // namespace
 
 CJDataInputStream::CJDataInputStream(CJInputStream* in, int owns)
@@ -56,18 +50,12 @@ void CJDataInputStream::readExactly(char* buffer, int length) {
   }
 }
 
-int CJDataInputStream::next() { return memory_ != nullptr ? memory_->read() : inner().read(); }
+void CJDataInputStream::throwEof() { throw new CJIOException(kEofMessage); }
 
 std::string CJDataInputStream::finishText() {
-  std::string text = torv::stream::unitsToAnsi(units_);
-  if (units_.capacity() > kKeptUnits) std::u16string().swap(units_);
+  std::string text = torv::stream::unitsToAnsi(units_.data(), units_.size());
+  units_.trim();
   return text;
-}
-
-char CJDataInputStream::readByte() {
-  const int c = next();
-  if (c < 0) throw new CJIOException(kEofMessage);
-  return static_cast<char>(c);
 }
 
 long long CJDataInputStream::readLong() {
@@ -100,12 +88,9 @@ short CJDataInputStream::readShort() { return static_cast<short>(readUnsignedSho
 
 char16_t CJDataInputStream::readChar() { return static_cast<char16_t>(readUnsignedShort()); }
 
-int CJDataInputStream::readInt() {
-  if (memory_ != nullptr) {
-    if (const char* wire = memory_->take(4)) return bigEndianInt(reinterpret_cast<const unsigned char*>(wire));
-  }
-  unsigned char bytes[4];
-  readExactly(reinterpret_cast<char*>(bytes), 4);
+int CJDataInputStream::readIntSlowly() {
+  char bytes[4];
+  readExactly(bytes, 4);
   return bigEndianInt(bytes);
 }
 
@@ -163,11 +148,11 @@ std::string CJDataInputStream::readString() {
   if (memory_ != nullptr && count <= INT_MAX / 2) wire = memory_->take(2 * count);
   if (wire != nullptr) {
     // All units are in our memory stream, so the count is known to be real.
-    units_.resize(static_cast<std::size_t>(count));
+    const auto n = static_cast<std::size_t>(count);
+    char16_t* units = units_.reserve(n);
     const auto* b = reinterpret_cast<const unsigned char*>(wire);
-    for (std::size_t i = 0; i < units_.size(); ++i) {
-      units_[i] = static_cast<char16_t>((b[2 * i] << 8) | b[2 * i + 1]);
-    }
+    for (std::size_t i = 0; i < n; ++i) units[i] = static_cast<char16_t>((b[2 * i] << 8) | b[2 * i + 1]);
+    units_.resize(n);
   } else {
     units_.reserve(static_cast<std::size_t>(count < 4096 ? count : 4096));  // grows with the units that arrive
     for (int i = 0; i < count; ++i) {

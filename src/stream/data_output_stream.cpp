@@ -10,9 +10,6 @@
 
 namespace {
 
-// Scratch capacity kept for the next text; a longer one's buffer is released.
-constexpr std::size_t kKeptUnits = 64 * 1024;
-
 void putBigEndian(unsigned long long value, char* out, int bytes) {
   for (int i = bytes - 1; i >= 0; --i) {
     out[i] = static_cast<char>(value & 0xFF);
@@ -27,37 +24,12 @@ CJDataOutputStream::CJDataOutputStream(CJOutputStream* out, int owns)
 
 CJDataOutputStream::~CJDataOutputStream() = default;
 
-void CJDataOutputStream::count(long long bytes) {
-  const long long sum = static_cast<long long>(written_) + bytes;
-  written_ = (sum < 0 || sum > INT_MAX) ? INT_MAX : static_cast<int>(sum);
-}
-
-void CJDataOutputStream::putByte(int b) {
-  if (memory_ != nullptr) {
-    memory_->put(b);
-  } else {
-    inner().write(b);
-  }
-}
-
-void CJDataOutputStream::putRaw(const char* bytes, int n) {
-  if (memory_ != nullptr) {
-    memory_->append(bytes, n);
-  } else {
-    inner().write(bytes, 0, n);
-  }
-}
-
 void CJDataOutputStream::toUnits(const std::string& s, const char* kind) {
   if (!torv::stream::ansiToUnits(s, units_)) {
     // Read the code before anything else (the allocation of the exception) can change it.
     const int code = torv::platform::lastError();
     throw new CJIOException(torv::stream::conversionFailureMessage(kind, code));
   }
-}
-
-void CJDataOutputStream::releaseLargeScratch() {
-  if (units_.capacity() > kKeptUnits) std::u16string().swap(units_);
 }
 
 void CJDataOutputStream::write(const char* buffer, int offset, int length) {
@@ -69,11 +41,6 @@ void CJDataOutputStream::write(const char* buffer, int offset, int length) {
   count(length);
 }
 
-void CJDataOutputStream::write(int b) {
-  putByte(b);
-  count(1);
-}
-
 void CJDataOutputStream::flush() { inner().flush(); }
 
 void CJDataOutputStream::close() { inner().close(); }
@@ -82,11 +49,6 @@ CJArray<char>* CJDataOutputStream::toByteArray() { return out_ == nullptr ? null
 
 void CJDataOutputStream::writeBoolean(int v) {
   putByte(v != 0 ? 1 : 0);
-  count(1);
-}
-
-void CJDataOutputStream::writeByte(int v) {
-  putByte(v);
   count(1);
 }
 
@@ -101,13 +63,6 @@ void CJDataOutputStream::writeChar(int v) {
   putByte((v >> 8) & 0xFF);
   putByte(v & 0xFF);
   count(2);
-}
-
-void CJDataOutputStream::writeInt(int v) {
-  char bytes[4];
-  putBigEndian(static_cast<unsigned>(v), bytes, 4);
-  putRaw(bytes, 4);
-  count(4);
 }
 
 void CJDataOutputStream::writeLong(long long v) {
@@ -137,51 +92,67 @@ void CJDataOutputStream::writeDouble(double v) {
 
 void CJDataOutputStream::writeUTF(std::string s) {
   toUnits(s, "UTFDataFormatException");
-  const long long utflen = torv::stream::modifiedUtf8Length(units_);
+  const std::size_t n = units_.size();
+  if (memory_ != nullptr && n <= 65535 / 3) {
+    // Cannot be too long: when even three bytes a unit fit without growth, encode in place
+    // and measure what came out.
+    if (char* room = memory_->spare(2 + 3 * static_cast<int>(n))) {
+      char* const end = torv::stream::encodeModifiedUtf8(units_.data(), n, room + 2);
+      const int utflen = static_cast<int>(end - (room + 2));
+      room[0] = static_cast<char>(utflen >> 8);
+      room[1] = static_cast<char>(utflen);
+      memory_->commit(2 + utflen);
+      count(2 + utflen);
+      units_.trim();
+      return;
+    }
+  }
+  const long long utflen = torv::stream::modifiedUtf8Length(units_.data(), n);
   if (utflen > 65535) throw new CJIOException("UTFDataFormatException()");
   const int total = 2 + static_cast<int>(utflen);
   char* room = memory_ != nullptr ? memory_->claimForBytes(total) : nullptr;
   if (room != nullptr) {
     room[0] = static_cast<char>(utflen >> 8);
     room[1] = static_cast<char>(utflen);
-    torv::stream::encodeModifiedUtf8(units_, room + 2);
+    torv::stream::encodeModifiedUtf8(units_.data(), units_.size(), room + 2);
     memory_->commit(total);
   } else {
     // Every byte its own single-byte write, with its value 0..255, counted as it goes.
     write(static_cast<int>((utflen >> 8) & 0xFF));
     write(static_cast<int>(utflen & 0xFF));
     char encoded[3];
-    for (char16_t u : units_) {
-      const int n = torv::stream::encodeModifiedUtf8Unit(u, encoded);
+    for (std::size_t k = 0; k < units_.size(); ++k) {
+      const int n = torv::stream::encodeModifiedUtf8Unit(units_.data()[k], encoded);
       for (int i = 0; i < n; ++i) write(static_cast<unsigned char>(encoded[i]));
     }
-    releaseLargeScratch();
+    units_.trim();
     return;
   }
   count(total);
-  releaseLargeScratch();
+  units_.trim();
 }
 
 void CJDataOutputStream::writeString(const std::string& s) {
   toUnits(s, "StringDataFormatException");
-  const long long units = static_cast<long long>(units_.size());
-  writeInt(static_cast<int>(units));
-  char* room =
-      memory_ != nullptr && units <= INT_MAX / 2 ? memory_->claimForBytes(static_cast<int>(2 * units)) : nullptr;
+  const char16_t* const units = units_.data();
+  const std::size_t n = units_.size();
+  writeInt(static_cast<int>(n));
+  char* room = memory_ != nullptr && n <= INT_MAX / 2 ? memory_->claimForBytes(static_cast<int>(2 * n)) : nullptr;
   if (room != nullptr) {
-    for (char16_t u : units_) {
-      *room++ = static_cast<char>(u >> 8);
-      *room++ = static_cast<char>(u);
+    for (std::size_t k = 0; k < n; ++k) {
+      room[2 * k] = static_cast<char>(units[k] >> 8);
+      room[2 * k + 1] = static_cast<char>(units[k]);
     }
-    memory_->commit(static_cast<int>(2 * units));
-    count(2 * units);
+    memory_->commit(static_cast<int>(2 * n));
+    count(static_cast<long long>(2 * n));
   } else {
-    for (char16_t u : units_) {
-      writeByte(u >> 8);
-      writeByte(u & 0xFF);
+    // Every byte its own single-byte write, counted as it goes.
+    for (std::size_t k = 0; k < n; ++k) {
+      writeByte(units[k] >> 8);
+      writeByte(units[k] & 0xFF);
     }
   }
-  releaseLargeScratch();
+  units_.trim();
 }
 
 int CJDataOutputStream::size() { return written_; }
