@@ -28,11 +28,24 @@ void CJTorvAttributeList::put(const std::string& name, const std::string& value)
     values_[static_cast<size_t>(found)] = value;
     return;
   }
+  append(std::string(name), std::string(value));
+}
+
+void CJTorvAttributeList::putTaken(std::string&& name, std::string&& value) {
+  const int found = index_.find(name, names_);
+  if (found >= 0) {
+    values_[static_cast<size_t>(found)] = std::move(value);
+    return;
+  }
+  append(std::move(name), std::move(value));
+}
+
+void CJTorvAttributeList::append(std::string&& name, std::string&& value) {
   // Each step is undone if a later one runs out of memory, so the invariants survive.
   const int position = size();
-  names_.push_back(name);
+  names_.push_back(std::move(name));
   try {
-    values_.push_back(value);
+    values_.push_back(std::move(value));
     try {
       index_.insert(position, names_);
     } catch (...) {
@@ -98,6 +111,17 @@ void CJTorvAttributeList::removeAll() {
 }
 
 void CJTorvAttributeList::putAll(const CJTorvAttributeList& other) {
+  if (size() == 0 && this != &other) {
+    // Nothing to merge with: the other list's entries, names unique already, and its index.
+    CJTorvAttributeList copy;
+    copy.names_ = other.names_;
+    copy.values_ = other.values_;
+    copy.index_ = other.index_;
+    names_.swap(copy.names_);
+    values_.swap(copy.values_);
+    std::swap(index_, copy.index_);
+    return;
+  }
   // Indexing keeps this safe when other is this list: put() then only replaces values.
   const int count = other.size();
   for (int i = 0; i < count; ++i) {
@@ -128,7 +152,7 @@ void CJTorvAttributeList::read(CJDataInputStream* in) {
   for (int i = 0; i < count; ++i) {
     std::string name = in->readString();
     std::string value = in->readString();
-    put(name, value);
+    putTaken(std::move(name), std::move(value));
   }
 }
 

@@ -153,15 +153,44 @@ std::string CJDataInputStream::readString() {
     const auto* b = reinterpret_cast<const unsigned char*>(wire);
     for (std::size_t i = 0; i < n; ++i) units[i] = static_cast<char16_t>((b[2 * i] << 8) | b[2 * i + 1]);
     units_.resize(n);
-  } else {
-    units_.reserve(static_cast<std::size_t>(count < 4096 ? count : 4096));  // grows with the units that arrive
-    for (int i = 0; i < count; ++i) {
-      const unsigned hi = static_cast<unsigned char>(readByte());
-      const unsigned lo = static_cast<unsigned char>(readByte());
-      units_.push_back(static_cast<char16_t>((hi << 8) | lo));
+    return finishText();
+  }
+  // Byte by byte, each an end-checked single-byte read (readByte) of the inner stream.
+  // While the units are ASCII (the same in every code page) the text is built directly.
+  CJInputStream& in = inner();
+  const std::size_t expected = static_cast<std::size_t>(count < 4096 ? count : 4096);  // grows with what arrives
+  std::string text(expected, '\0');
+  std::size_t length = 0;
+  bool ended = false;  // a zero unit ends the text; the units after it are still read
+  for (int i = 0; i < count; ++i) {
+    const int hi = in.read();
+    if (hi < 0) throwEof();
+    const int lo = in.read();
+    if (lo < 0) throwEof();
+    const auto unit = static_cast<char16_t>(((hi & 0xFF) << 8) | (lo & 0xFF));
+    if (ended) continue;
+    if (unit == 0) {
+      ended = true;
+    } else if (unit < 0x80) {
+      if (length == text.size()) text.resize(2 * length);
+      text[length++] = static_cast<char>(unit);
+    } else {
+      // Not ASCII: the code page converts the whole text.
+      units_.reserve(expected);
+      for (std::size_t k = 0; k < length; ++k) units_.push_back(static_cast<unsigned char>(text[k]));
+      units_.push_back(unit);
+      for (++i; i < count; ++i) {
+        const int h = in.read();
+        if (h < 0) throwEof();
+        const int l = in.read();
+        if (l < 0) throwEof();
+        units_.push_back(static_cast<char16_t>(((h & 0xFF) << 8) | (l & 0xFF)));
+      }
+      return finishText();
     }
   }
-  return finishText();
+  text.resize(length);
+  return text;
 }
 
 int CJDataInputStream::readUnsignedShort() {

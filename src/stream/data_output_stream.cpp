@@ -133,6 +133,25 @@ void CJDataOutputStream::writeUTF(std::string s) {
 }
 
 void CJDataOutputStream::writeString(const std::string& s) {
+  if (memory_ != nullptr && s.size() <= INT_MAX / 2 && torv::stream::isAscii(s)) {
+    // One unit per byte, needing no code page: straight from the text into the memory.
+    const int n = static_cast<int>(s.size());
+    writeInt(n);
+    if (char* room = memory_->claimForBytes(2 * n)) {
+      for (int k = 0; k < n; ++k) {
+        room[2 * k] = 0;
+        room[2 * k + 1] = s[static_cast<std::size_t>(k)];
+      }
+      memory_->commit(2 * n);
+      count(2LL * n);
+    } else {
+      for (const char c : s) {
+        writeByte(0);
+        writeByte(c);
+      }
+    }
+    return;
+  }
   toUnits(s, "StringDataFormatException");
   const char16_t* const units = units_.data();
   const std::size_t n = units_.size();

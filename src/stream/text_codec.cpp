@@ -28,6 +28,8 @@ std::string unitsToAnsiAtOnce(const char16_t* units, std::size_t n) {
   return text;
 }
 
+}  // namespace
+
 bool isAscii(const std::string& text) {
   // Eight bytes at a time: the high bit of any of them marks a non-ASCII byte.
   const char* p = text.data();
@@ -41,8 +43,6 @@ bool isAscii(const std::string& text) {
   for (; n > 0; ++p, --n) any |= static_cast<unsigned char>(*p);
   return (any & 0x8080808080808080ULL) == 0;
 }
-
-}  // namespace
 
 bool ansiToUnits(const std::string& text, UnitBuffer& units) {
   units.clear();
