@@ -31,15 +31,6 @@ void CJTorvAttributeList::put(const std::string& name, const std::string& value)
   append(std::string(name), std::string(value));
 }
 
-void CJTorvAttributeList::putTaken(std::string&& name, std::string&& value) {
-  const int found = index_.find(name, names_);
-  if (found >= 0) {
-    values_[static_cast<size_t>(found)] = std::move(value);
-    return;
-  }
-  append(std::move(name), std::move(value));
-}
-
 void CJTorvAttributeList::append(std::string&& name, std::string&& value) {
   // Each step is undone if a later one runs out of memory, so the invariants survive.
   const int position = size();
@@ -149,11 +140,57 @@ void CJTorvAttributeList::read(CJDataInputStream* in) {
   removeAll();
   const int count = in->readInt();
   // The count comes from the wire: entries are added as they arrive, never reserved ahead.
-  for (int i = 0; i < count; ++i) {
-    std::string name = in->readString();
-    std::string value = in->readString();
-    putTaken(std::move(name), std::move(value));
+  // They are indexed afterwards in one pass, where the look-ups follow one another closely
+  // instead of each waiting between two texts; an early end indexes what has arrived.
+  try {
+    for (int i = 0; i < count; ++i) {
+      std::string name = in->readString();
+      std::string value = in->readString();
+      names_.push_back(std::move(name));
+      try {
+        values_.push_back(std::move(value));
+      } catch (...) {
+        names_.pop_back();
+        throw;
+      }
+    }
+  } catch (...) {
+    // The stream's failure is the one to pass on; indexing keeps the list whole even if it fails.
+    try {
+      indexArrived();
+    } catch (...) {
+    }
+    throw;
   }
+  indexArrived();
+}
+
+void CJTorvAttributeList::indexArrived() {
+  // Entries from position index_.size() on are not indexed yet. Each goes through put():
+  // a repeated name replaces the earlier value and the later entries close up behind it.
+  std::size_t kept = static_cast<std::size_t>(index_.size());
+  try {
+    for (std::size_t r = kept; r < names_.size(); ++r) {
+      const int found = index_.find(names_[r], names_);
+      if (found >= 0) {
+        values_[static_cast<std::size_t>(found)] = std::move(values_[r]);
+        continue;
+      }
+      if (kept != r) {
+        names_[kept] = std::move(names_[r]);
+        values_[kept] = std::move(values_[r]);
+      }
+      index_.insert(static_cast<int>(kept), names_);
+      ++kept;
+    }
+  } catch (...) {
+    // Out of memory in the index: keep the entries it holds.
+    names_.resize(static_cast<std::size_t>(index_.size()));
+    values_.resize(static_cast<std::size_t>(index_.size()));
+    throw;
+  }
+  names_.resize(kept);
+  values_.resize(kept);
 }
 
 void CJTorvAttributeList::write(CJDataOutputStream* out) const {

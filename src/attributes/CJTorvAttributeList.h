@@ -49,8 +49,8 @@ class CJTorvAttributeList {
 
  private:
   void checkIndex(int index, const char* message) const;
-  // put() that takes over the texts instead of copying them.
-  void putTaken(std::string&& name, std::string&& value);
+  // Indexes the entries that read() appended, with put()'s rule for repeated names.
+  void indexArrived();
   // Adds an entry whose name is not in the list yet.
   void append(std::string&& name, std::string&& value);
 
