@@ -170,6 +170,8 @@ void CJTorvAttributeList::indexArrived() {
   // a repeated name replaces the earlier value and the later entries close up behind it.
   std::size_t kept = static_cast<std::size_t>(index_.size());
   try {
+    // The entries are here, so their number is real: the table is sized for them once.
+    index_.reserve(static_cast<int>(names_.size()));
     for (std::size_t r = kept; r < names_.size(); ++r) {
       const int found = index_.find(names_[r], names_);
       if (found >= 0) {
@@ -194,6 +196,11 @@ void CJTorvAttributeList::indexArrived() {
 }
 
 void CJTorvAttributeList::write(CJDataOutputStream* out) const {
+  // Every byte of a text is at most one UTF-16 unit of two bytes.
+  long long bytes = 4;
+  for (size_t i = 0; i < names_.size(); ++i)
+    bytes += 8 + 2 * static_cast<long long>(names_[i].size() + values_[i].size());
+  out->expect(bytes);
   out->writeInt(size());
   for (size_t i = 0; i < names_.size(); ++i) {
     out->writeString(names_[i]);

@@ -47,6 +47,10 @@ class CJDataOutputStream final : public CJFilterOutputStream {
   virtual void writeString(const std::string& s);
   virtual int size();
 
+  // Announces about `bytes` more bytes: our memory stream below grows once to the capacity
+  // that writing them would reach. Writes nothing; other streams ignore it.
+  void expect(long long bytes);
+
  private:
   void count(long long bytes) {
     const long long sum = static_cast<long long>(written_) + bytes;
