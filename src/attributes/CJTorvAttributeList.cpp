@@ -28,11 +28,15 @@ void CJTorvAttributeList::put(const std::string& name, const std::string& value)
     values_[static_cast<size_t>(found)] = value;
     return;
   }
+  append(std::string(name), std::string(value));
+}
+
+void CJTorvAttributeList::append(std::string&& name, std::string&& value) {
   // Each step is undone if a later one runs out of memory, so the invariants survive.
   const int position = size();
-  names_.push_back(name);
+  names_.push_back(std::move(name));
   try {
-    values_.push_back(value);
+    values_.push_back(std::move(value));
     try {
       index_.insert(position, names_);
     } catch (...) {
@@ -98,6 +102,17 @@ void CJTorvAttributeList::removeAll() {
 }
 
 void CJTorvAttributeList::putAll(const CJTorvAttributeList& other) {
+  if (size() == 0 && this != &other) {
+    // Nothing to merge with: the other list's entries, names unique already, and its index.
+    CJTorvAttributeList copy;
+    copy.names_ = other.names_;
+    copy.values_ = other.values_;
+    copy.index_ = other.index_;
+    names_.swap(copy.names_);
+    values_.swap(copy.values_);
+    std::swap(index_, copy.index_);
+    return;
+  }
   // Indexing keeps this safe when other is this list: put() then only replaces values.
   const int count = other.size();
   for (int i = 0; i < count; ++i) {
@@ -125,14 +140,67 @@ void CJTorvAttributeList::read(CJDataInputStream* in) {
   removeAll();
   const int count = in->readInt();
   // The count comes from the wire: entries are added as they arrive, never reserved ahead.
-  for (int i = 0; i < count; ++i) {
-    std::string name = in->readString();
-    std::string value = in->readString();
-    put(name, value);
+  // They are indexed afterwards in one pass, where the look-ups follow one another closely
+  // instead of each waiting between two texts; an early end indexes what has arrived.
+  try {
+    for (int i = 0; i < count; ++i) {
+      std::string name = in->readString();
+      std::string value = in->readString();
+      names_.push_back(std::move(name));
+      try {
+        values_.push_back(std::move(value));
+      } catch (...) {
+        names_.pop_back();
+        throw;
+      }
+    }
+  } catch (...) {
+    // The stream's failure is the one to pass on; indexing keeps the list whole even if it fails.
+    try {
+      indexArrived();
+    } catch (...) {
+    }
+    throw;
   }
+  indexArrived();
+}
+
+void CJTorvAttributeList::indexArrived() {
+  // Entries from position index_.size() on are not indexed yet. Each goes through put():
+  // a repeated name replaces the earlier value and the later entries close up behind it.
+  std::size_t kept = static_cast<std::size_t>(index_.size());
+  try {
+    // The entries are here, so their number is real: the table is sized for them once.
+    index_.reserve(static_cast<int>(names_.size()));
+    for (std::size_t r = kept; r < names_.size(); ++r) {
+      const int found = index_.find(names_[r], names_);
+      if (found >= 0) {
+        values_[static_cast<std::size_t>(found)] = std::move(values_[r]);
+        continue;
+      }
+      if (kept != r) {
+        names_[kept] = std::move(names_[r]);
+        values_[kept] = std::move(values_[r]);
+      }
+      index_.insert(static_cast<int>(kept), names_);
+      ++kept;
+    }
+  } catch (...) {
+    // Out of memory in the index: keep the entries it holds.
+    names_.resize(static_cast<std::size_t>(index_.size()));
+    values_.resize(static_cast<std::size_t>(index_.size()));
+    throw;
+  }
+  names_.resize(kept);
+  values_.resize(kept);
 }
 
 void CJTorvAttributeList::write(CJDataOutputStream* out) const {
+  // Every byte of a text is at most one UTF-16 unit of two bytes.
+  long long bytes = 4;
+  for (size_t i = 0; i < names_.size(); ++i)
+    bytes += 8 + 2 * static_cast<long long>(names_[i].size() + values_[i].size());
+  out->expect(bytes);
   out->writeInt(size());
   for (size_t i = 0; i < names_.size(); ++i) {
     out->writeString(names_[i]);

@@ -49,6 +49,10 @@ class CJTorvAttributeList {
 
  private:
   void checkIndex(int index, const char* message) const;
+  // Indexes the entries that read() appended, with put()'s rule for repeated names.
+  void indexArrived();
+  // Adds an entry whose name is not in the list yet.
+  void append(std::string&& name, std::string&& value);
 
   std::vector<std::string> names_;
   std::vector<std::string> values_;

@@ -31,8 +31,16 @@ int NameIndex::find(const std::string& name, const std::vector<std::string>& nam
   return slots_[probe(hashOf(name), name, names)].position;
 }
 
-void NameIndex::grow() {
-  std::vector<Slot> old(slots_.size() < 16 ? 16 : slots_.size() * 2);
+void NameIndex::grow() { rehash(slots_.size() < 16 ? 16 : slots_.size() * 2); }
+
+void NameIndex::reserve(int entries) {
+  std::size_t slotCount = 16;
+  while (slotCount < 2 * static_cast<std::size_t>(entries)) slotCount *= 2;  // at most half full
+  if (slotCount > slots_.size()) rehash(slotCount);
+}
+
+void NameIndex::rehash(std::size_t slotCount) {
+  std::vector<Slot> old(slotCount);
   old.swap(slots_);
   const std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {

@@ -21,6 +21,8 @@ class NameIndex {
   void move(const std::string& name, int from, int to);
   void clear();
   int size() const { return size_; }
+  // Sizes the table once for this many entries in all, so that inserting them never grows it.
+  void reserve(int entries);
 
   static std::uint32_t hashOf(const std::string& name);
 
@@ -33,6 +35,7 @@ class NameIndex {
   // Slot holding the entry at position with this hash, or the empty slot where it would go.
   std::size_t probe(std::uint32_t hash, const std::string& name, const std::vector<std::string>& names) const;
   void grow();
+  void rehash(std::size_t slotCount);
 
   std::vector<Slot> slots_;
   int size_ = 0;

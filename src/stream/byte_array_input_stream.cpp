@@ -37,11 +37,6 @@ int CJByteArrayInputStream::read(char* buffer, int offset, int length) {
   return n;
 }
 
-int CJByteArrayInputStream::read() {
-  if (position_ < count_) return static_cast<unsigned char>(buffer_[position_++]);
-  return -1;
-}
-
 long long CJByteArrayInputStream::skip(long long n) {
   const long long left = static_cast<long long>(count_) - position_;
   if (n > left) n = left;

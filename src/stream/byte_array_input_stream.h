@@ -3,7 +3,7 @@
 
 #include "stream/input_stream.h"
 
-class CJByteArrayInputStream : public CJInputStream {
+class CJByteArrayInputStream final : public CJInputStream {
  public:
   // Empty stream: every read reports end of stream.
   CJByteArrayInputStream();
@@ -15,7 +15,7 @@ class CJByteArrayInputStream : public CJInputStream {
 
   using CJInputStream::read;
   int read(char* buffer, int offset, int length) override;
-  int read() override;
+  int read() override { return position_ < count_ ? static_cast<unsigned char>(buffer_[position_++]) : -1; }
   long long skip(long long n) override;
   void close() override;
   int available() override;
@@ -27,7 +27,16 @@ class CJByteArrayInputStream : public CJInputStream {
   int getBufferRemaining() override;
   char* getCurrentPointer() override;
 
- protected:
+  // For readers that know they hold this stream (the class is final): the next n bytes,
+  // consumed, or null with nothing consumed when fewer remain.
+  const char* take(int n) {
+    if (n > count_ - position_) return nullptr;
+    const char* bytes = buffer_ + position_;
+    position_ += n;
+    return bytes;
+  }
+
+ private:
   int closed_ = 0;
   char* buffer_ = nullptr;
   int position_ = 0;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "stream/exceptions.h"
 
@@ -33,35 +34,52 @@ CJByteArrayOutputStream::~CJByteArrayOutputStream() {
   if (owns_) delete[] buffer_;
 }
 
-void CJByteArrayOutputStream::ensureRoom(int more) {
+char* CJByteArrayOutputStream::replaceBuffer(long long capacity) {
+  char* bigger = new char[static_cast<std::size_t>(capacity) + 1];
+  if (count_ > 0) std::memcpy(bigger, buffer_, static_cast<std::size_t>(count_));
+  char* old = buffer_;
+  buffer_ = bigger;
+  capacity_ = static_cast<int>(capacity);
+  filled_ = count_;
+  return old;
+}
+
+void CJByteArrayOutputStream::growFor(int more) {
   const long long needed = static_cast<long long>(count_) + more;
   if (needed <= capacity_) return;
-  if (needed > kMaxCapacity) {
-    throw new CJIOException(kTooLargeMessage);
-  }
-  const long long grown = std::min(std::max(2LL * capacity_, needed), kMaxCapacity);
-  char* bigger = new char[static_cast<std::size_t>(grown) + 1];
-  if (count_ > 0) std::memcpy(bigger, buffer_, static_cast<std::size_t>(count_));
+  if (needed > kMaxCapacity) throw new CJIOException(kTooLargeMessage);
   // The replaced buffer is the stream's own even when the final one is handed over.
-  delete[] buffer_;
-  buffer_ = bigger;
-  capacity_ = static_cast<int>(grown);
-  filled_ = count_;
+  delete[] replaceBuffer(std::min(std::max(2LL * capacity_, needed), kMaxCapacity));
+}
+
+char* CJByteArrayOutputStream::claimForBytes(int n) {
+  const long long needed = static_cast<long long>(count_) + n;
+  if (needed > kMaxCapacity) return nullptr;
+  if (needed > capacity_) {
+    // Single-byte writes double the capacity each time they find the buffer full.
+    long long grown = capacity_;
+    while (grown < needed) grown = std::min(std::max(2 * grown, grown + 1), kMaxCapacity);
+    delete[] replaceBuffer(grown);
+  }
+  return buffer_ + count_;
 }
 
 void CJByteArrayOutputStream::write(const char* buffer, int offset, int length) {
   if (offset < 0 || length < 0) throw new CJIOException("IndexOutOfBoundsException()");
   if (length == 0) return;
   if (buffer == nullptr) throw new CJIOException("NullPointerException()");
-  ensureRoom(length);
-  std::memcpy(buffer_ + count_, buffer + offset, static_cast<std::size_t>(length));
+  const char* source = buffer + offset;
+  const long long needed = static_cast<long long>(count_) + length;
+  if (needed > capacity_) {
+    if (needed > kMaxCapacity) throw new CJIOException(kTooLargeMessage);
+    // The source may lie inside the buffer being replaced: free it only after the copy.
+    std::unique_ptr<char[]> old(replaceBuffer(std::min(std::max(2LL * capacity_, needed), kMaxCapacity)));
+    std::memcpy(buffer_ + count_, source, static_cast<std::size_t>(length));
+  } else {
+    // The source may be this stream's own bytes, even past the held ones after setSize.
+    std::memmove(buffer_ + count_, source, static_cast<std::size_t>(length));
+  }
   count_ += length;
-  filled_ = std::max(filled_, count_);
-}
-
-void CJByteArrayOutputStream::write(int b) {
-  ensureRoom(1);
-  buffer_[count_++] = static_cast<char>(b);
   filled_ = std::max(filled_, count_);
 }
 

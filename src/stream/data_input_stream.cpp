@@ -1,8 +1,10 @@
 #include "stream/data_input_stream.h"
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
+#include "stream/byte_array_input_stream.h"
 #include "stream/exceptions.h"
 #include "stream/text_codec.h"
 
@@ -13,9 +15,11 @@ namespace {
 // Wire counts are not trusted: payloads are read in chunks of this size, so memory grows
 // only with the bytes that really arrive.
 constexpr int kChunk = 64 * 1024;
+
 }  // namespace
 
-CJDataInputStream::CJDataInputStream(CJInputStream* in, int owns) : CJFilterInputStream(in, owns) {}
+CJDataInputStream::CJDataInputStream(CJInputStream* in, int owns)
+    : CJFilterInputStream(in, owns), memory_(dynamic_cast<CJByteArrayInputStream*>(in)) {}
 
 CJDataInputStream::~CJDataInputStream() = default;
 
@@ -46,10 +50,12 @@ void CJDataInputStream::readExactly(char* buffer, int length) {
   }
 }
 
-char CJDataInputStream::readByte() {
-  const int c = inner().read();
-  if (c < 0) throw new CJIOException(kEofMessage);
-  return static_cast<char>(c);
+void CJDataInputStream::throwEof() { throw new CJIOException(kEofMessage); }
+
+std::string CJDataInputStream::finishText() {
+  std::string text = torv::stream::unitsToAnsi(units_.data(), units_.size());
+  units_.trim();
+  return text;
 }
 
 long long CJDataInputStream::readLong() {
@@ -73,7 +79,7 @@ float CJDataInputStream::readFloat() {
 }
 
 int CJDataInputStream::readBoolean() {
-  const int c = inner().read();
+  const int c = next();
   if (c < 0) throw new CJIOException(kEofMessage);
   return c != 0 ? 1 : 0;
 }
@@ -82,11 +88,10 @@ short CJDataInputStream::readShort() { return static_cast<short>(readUnsignedSho
 
 char16_t CJDataInputStream::readChar() { return static_cast<char16_t>(readUnsignedShort()); }
 
-int CJDataInputStream::readInt() {
-  unsigned char bytes[4];
-  readExactly(reinterpret_cast<char*>(bytes), 4);
-  return static_cast<int>((static_cast<unsigned>(bytes[0]) << 24) | (static_cast<unsigned>(bytes[1]) << 16) |
-                          (static_cast<unsigned>(bytes[2]) << 8) | bytes[3]);
+int CJDataInputStream::readIntSlowly() {
+  char bytes[4];
+  readExactly(bytes, 4);
+  return bigEndianInt(bytes);
 }
 
 std::string CJDataInputStream::readUTF(CJDataInputStream& in) {
@@ -107,18 +112,29 @@ std::string CJDataInputStream::readUTF(CJDataInputStream& in) {
       bytes.assign(head, head + 4);
     }
   }
+  units_.clear();
+  if (bytes.empty() && in.memory_ != nullptr) {
+    // Our own memory stream: decode the bytes where they lie.
+    if (const char* wire = in.memory_->take(n)) {
+      units_.reserve(static_cast<std::size_t>(n));
+      if (!torv::stream::decodeModifiedUtf8(reinterpret_cast<const unsigned char*>(wire), static_cast<std::size_t>(n),
+                                            units_)) {
+        throw new CJIOException(kMalformedUtfMessage);
+      }
+      return finishText();
+    }
+  }
   while (static_cast<int>(bytes.size()) < n) {
     const int want = n - static_cast<int>(bytes.size()) < kChunk ? n - static_cast<int>(bytes.size()) : kChunk;
     const std::size_t at = bytes.size();
     bytes.resize(at + static_cast<std::size_t>(want));
     in.readExactly(reinterpret_cast<char*>(bytes.data() + at), want);
   }
-  std::u16string units;
-  units.reserve(bytes.size());
-  if (!torv::stream::decodeModifiedUtf8(bytes.data(), bytes.size(), units)) {
+  units_.reserve(bytes.size());
+  if (!torv::stream::decodeModifiedUtf8(bytes.data(), bytes.size(), units_)) {
     throw new CJIOException(kMalformedUtfMessage);
   }
-  return torv::stream::unitsToAnsi(units);
+  return finishText();
 }
 
 std::string CJDataInputStream::readUTF() { return readUTF(*this); }
@@ -127,21 +143,60 @@ std::string CJDataInputStream::readString() {
   const int count = readInt();
   if (count == -1) return "<NULL>";
   if (count < -1) throw new CJIOException("A malformed string has been read in a data input stream.");
-  std::u16string units;
-  units.reserve(static_cast<std::size_t>(count < 4096 ? count : 4096));  // grows with the units that arrive
-  for (int i = 0; i < count; ++i) {
-    const unsigned hi = static_cast<unsigned char>(readByte());
-    const unsigned lo = static_cast<unsigned char>(readByte());
-    units.push_back(static_cast<char16_t>((hi << 8) | lo));
+  units_.clear();
+  const char* wire = nullptr;
+  if (memory_ != nullptr && count <= INT_MAX / 2) wire = memory_->take(2 * count);
+  if (wire != nullptr) {
+    // All units are in our memory stream, so the count is known to be real.
+    const auto n = static_cast<std::size_t>(count);
+    char16_t* units = units_.reserve(n);
+    const auto* b = reinterpret_cast<const unsigned char*>(wire);
+    for (std::size_t i = 0; i < n; ++i) units[i] = static_cast<char16_t>((b[2 * i] << 8) | b[2 * i + 1]);
+    units_.resize(n);
+    return finishText();
   }
-  return torv::stream::unitsToAnsi(units);
+  // Byte by byte, each an end-checked single-byte read (readByte) of the inner stream.
+  // While the units are ASCII (the same in every code page) the text is built directly.
+  CJInputStream& in = inner();
+  const std::size_t expected = static_cast<std::size_t>(count < 4096 ? count : 4096);  // grows with what arrives
+  std::string text(expected, '\0');
+  std::size_t length = 0;
+  bool ended = false;  // a zero unit ends the text; the units after it are still read
+  for (int i = 0; i < count; ++i) {
+    const int hi = in.read();
+    if (hi < 0) throwEof();
+    const int lo = in.read();
+    if (lo < 0) throwEof();
+    const auto unit = static_cast<char16_t>(((hi & 0xFF) << 8) | (lo & 0xFF));
+    if (ended) continue;
+    if (unit == 0) {
+      ended = true;
+    } else if (unit < 0x80) {
+      if (length == text.size()) text.resize(2 * length);
+      text[length++] = static_cast<char>(unit);
+    } else {
+      // Not ASCII: the code page converts the whole text.
+      units_.reserve(expected);
+      for (std::size_t k = 0; k < length; ++k) units_.push_back(static_cast<unsigned char>(text[k]));
+      units_.push_back(unit);
+      for (++i; i < count; ++i) {
+        const int h = in.read();
+        if (h < 0) throwEof();
+        const int l = in.read();
+        if (l < 0) throwEof();
+        units_.push_back(static_cast<char16_t>(((h & 0xFF) << 8) | (l & 0xFF)));
+      }
+      return finishText();
+    }
+  }
+  text.resize(length);
+  return text;
 }
 
 int CJDataInputStream::readUnsignedShort() {
-  CJInputStream& in = inner();
-  const int a = in.read();
+  const int a = next();
   if (a < 0) throw new CJIOException(kEofMessage);
-  const int b = in.read();
+  const int b = next();
   if (b < 0) throw new CJIOException(kEofMessage);
   return ((a & 0xFF) << 8) + (b & 0xFF);
 }

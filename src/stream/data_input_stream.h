@@ -5,9 +5,11 @@
 
 #include <string>
 
+#include "stream/byte_array_input_stream.h"
 #include "stream/filter_input_stream.h"
+#include "stream/unit_buffer.h"
 
-class CJDataInputStream : public CJFilterInputStream {
+class CJDataInputStream final : public CJFilterInputStream {
  public:
   CJDataInputStream(CJInputStream* in, int owns);
   ~CJDataInputStream() override;
@@ -22,14 +24,23 @@ class CJDataInputStream : public CJFilterInputStream {
   int getBufferRemaining() override;
   char* getCurrentPointer() override;
 
-  virtual char readByte();
+  virtual char readByte() {
+    const int c = next();
+    if (c < 0) throwEof();
+    return static_cast<char>(c);
+  }
   virtual long long readLong();
   virtual double readDouble();
   virtual float readFloat();
   virtual int readBoolean();
   virtual short readShort();
   virtual char16_t readChar();
-  virtual int readInt();
+  virtual int readInt() {
+    if (memory_ != nullptr) {
+      if (const char* wire = memory_->take(4)) return bigEndianInt(wire);
+    }
+    return readIntSlowly();
+  }
   // Reads one UTF string from `in` (not from this stream). A length of FF FF followed by
   // a zero byte is an extended 32-bit length (below 2^24); otherwise FF FF is the length
   // of a 65535-byte text.
@@ -45,4 +56,20 @@ class CJDataInputStream : public CJFilterInputStream {
  private:
   // Fills buffer with exactly length bytes from the inner stream's raw read.
   void readExactly(char* buffer, int length);
+  // One single-byte read of the inner stream; in place in our memory stream.
+  int next() { return memory_ != nullptr ? memory_->read() : inner().read(); }
+  [[noreturn]] static void throwEof();
+  static int bigEndianInt(const char* wire) {
+    const auto* b = reinterpret_cast<const unsigned char*>(wire);
+    return static_cast<int>((static_cast<unsigned>(b[0]) << 24) | (static_cast<unsigned>(b[1]) << 16) |
+                            (static_cast<unsigned>(b[2]) << 8) | b[3]);
+  }
+  int readIntSlowly();
+  // Converts units_ to the result and lets go of a scratch buffer that a long text grew.
+  std::string finishText();
+
+  // The inner stream when it is our own memory stream: its bytes are read in place.
+  CJByteArrayInputStream* memory_;
+  // Decoded UTF-16 units on their way to the result; kept between calls.
+  torv::stream::UnitBuffer units_;
 };

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/code_page.h"
+#include "stream/byte_array_output_stream.h"
 #include "stream/exceptions.h"
 #include "stream/text_codec.h"
 
@@ -18,23 +19,26 @@ void putBigEndian(unsigned long long value, char* out, int bytes) {
 
 }  // namespace
 
-CJDataOutputStream::CJDataOutputStream(CJOutputStream* out, int owns) : CJFilterOutputStream(out, owns) {}
+CJDataOutputStream::CJDataOutputStream(CJOutputStream* out, int owns)
+    : CJFilterOutputStream(out, owns), memory_(dynamic_cast<CJByteArrayOutputStream*>(out)) {}
 
 CJDataOutputStream::~CJDataOutputStream() = default;
 
-void CJDataOutputStream::count(long long bytes) {
-  const long long sum = static_cast<long long>(written_) + bytes;
-  written_ = (sum < 0 || sum > INT_MAX) ? INT_MAX : static_cast<int>(sum);
+void CJDataOutputStream::toUnits(const std::string& s, const char* kind) {
+  if (!torv::stream::ansiToUnits(s, units_)) {
+    // Read the code before anything else (the allocation of the exception) can change it.
+    const int code = torv::platform::lastError();
+    throw new CJIOException(torv::stream::conversionFailureMessage(kind, code));
+  }
 }
 
 void CJDataOutputStream::write(const char* buffer, int offset, int length) {
-  inner().write(buffer, offset, length);
+  if (memory_ != nullptr) {
+    memory_->write(buffer, offset, length);
+  } else {
+    inner().write(buffer, offset, length);
+  }
   count(length);
-}
-
-void CJDataOutputStream::write(int b) {
-  inner().write(b);
-  count(1);
 }
 
 void CJDataOutputStream::flush() { inner().flush(); }
@@ -44,40 +48,27 @@ void CJDataOutputStream::close() { inner().close(); }
 CJArray<char>* CJDataOutputStream::toByteArray() { return out_ == nullptr ? nullptr : out_->toByteArray(); }
 
 void CJDataOutputStream::writeBoolean(int v) {
-  inner().write(v != 0 ? 1 : 0);
-  count(1);
-}
-
-void CJDataOutputStream::writeByte(int v) {
-  inner().write(v);
+  putByte(v != 0 ? 1 : 0);
   count(1);
 }
 
 void CJDataOutputStream::writeShort(int v) {
   char bytes[2];
   putBigEndian(static_cast<unsigned>(v), bytes, 2);
-  inner().write(bytes, 0, 2);
+  putRaw(bytes, 2);
   count(2);
 }
 
 void CJDataOutputStream::writeChar(int v) {
-  CJOutputStream& out = inner();
-  out.write((v >> 8) & 0xFF);
-  out.write(v & 0xFF);
+  putByte((v >> 8) & 0xFF);
+  putByte(v & 0xFF);
   count(2);
-}
-
-void CJDataOutputStream::writeInt(int v) {
-  char bytes[4];
-  putBigEndian(static_cast<unsigned>(v), bytes, 4);
-  inner().write(bytes, 0, 4);
-  count(4);
 }
 
 void CJDataOutputStream::writeLong(long long v) {
   char bytes[8];
   putBigEndian(static_cast<unsigned long long>(v), bytes, 8);
-  inner().write(bytes, 0, 8);
+  putRaw(bytes, 8);
   count(8);
 }
 
@@ -86,7 +77,7 @@ void CJDataOutputStream::writeFloat(float v) {
   std::memcpy(&bits, &v, sizeof bits);
   char bytes[4];
   putBigEndian(bits, bytes, 4);
-  inner().write(bytes, 0, 4);
+  putRaw(bytes, 4);
   count(4);
 }
 
@@ -95,38 +86,97 @@ void CJDataOutputStream::writeDouble(double v) {
   std::memcpy(&bits, &v, sizeof bits);
   char bytes[8];
   putBigEndian(bits, bytes, 8);
-  inner().write(bytes, 0, 8);
+  putRaw(bytes, 8);
   count(8);
 }
 
 void CJDataOutputStream::writeUTF(std::string s) {
-  std::u16string units;
-  if (!torv::stream::ansiToUnits(s, units)) {
-    // Read the code before anything else (the allocation of the exception) can change it.
-    const int code = torv::platform::lastError();
-    throw new CJIOException(torv::stream::conversionFailureMessage("UTFDataFormatException", code));
+  toUnits(s, "UTFDataFormatException");
+  const std::size_t n = units_.size();
+  if (memory_ != nullptr && n <= 65535 / 3) {
+    // Cannot be too long: when even three bytes a unit fit without growth, encode in place
+    // and measure what came out.
+    if (char* room = memory_->spare(2 + 3 * static_cast<int>(n))) {
+      char* const end = torv::stream::encodeModifiedUtf8(units_.data(), n, room + 2);
+      const int utflen = static_cast<int>(end - (room + 2));
+      room[0] = static_cast<char>(utflen >> 8);
+      room[1] = static_cast<char>(utflen);
+      memory_->commit(2 + utflen);
+      count(2 + utflen);
+      units_.trim();
+      return;
+    }
   }
-  const long long utflen = torv::stream::modifiedUtf8Length(units);
+  const long long utflen = torv::stream::modifiedUtf8Length(units_.data(), n);
   if (utflen > 65535) throw new CJIOException("UTFDataFormatException()");
-  std::string encoded(static_cast<std::size_t>(utflen), '\0');
-  torv::stream::encodeModifiedUtf8(units, &encoded[0]);
-  write(static_cast<int>((utflen >> 8) & 0xFF));
-  write(static_cast<int>(utflen & 0xFF));
-  for (char c : encoded) write(static_cast<int>(c));
+  const int total = 2 + static_cast<int>(utflen);
+  char* room = memory_ != nullptr ? memory_->claimForBytes(total) : nullptr;
+  if (room != nullptr) {
+    room[0] = static_cast<char>(utflen >> 8);
+    room[1] = static_cast<char>(utflen);
+    torv::stream::encodeModifiedUtf8(units_.data(), units_.size(), room + 2);
+    memory_->commit(total);
+  } else {
+    // Every byte its own single-byte write, with its value 0..255, counted as it goes.
+    write(static_cast<int>((utflen >> 8) & 0xFF));
+    write(static_cast<int>(utflen & 0xFF));
+    char encoded[3];
+    for (std::size_t k = 0; k < units_.size(); ++k) {
+      const int n = torv::stream::encodeModifiedUtf8Unit(units_.data()[k], encoded);
+      for (int i = 0; i < n; ++i) write(static_cast<unsigned char>(encoded[i]));
+    }
+    units_.trim();
+    return;
+  }
+  count(total);
+  units_.trim();
 }
 
 void CJDataOutputStream::writeString(const std::string& s) {
-  std::u16string units;
-  if (!torv::stream::ansiToUnits(s, units)) {
-    // Read the code before anything else (the allocation of the exception) can change it.
-    const int code = torv::platform::lastError();
-    throw new CJIOException(torv::stream::conversionFailureMessage("StringDataFormatException", code));
+  if (memory_ != nullptr && s.size() <= INT_MAX / 2 && torv::stream::isAscii(s)) {
+    // One unit per byte, needing no code page: straight from the text into the memory.
+    const int n = static_cast<int>(s.size());
+    writeInt(n);
+    if (char* room = memory_->claimForBytes(2 * n)) {
+      for (int k = 0; k < n; ++k) {
+        room[2 * k] = 0;
+        room[2 * k + 1] = s[static_cast<std::size_t>(k)];
+      }
+      memory_->commit(2 * n);
+      count(2LL * n);
+    } else {
+      for (const char c : s) {
+        writeByte(0);
+        writeByte(c);
+      }
+    }
+    return;
   }
-  writeInt(static_cast<int>(units.size()));
-  for (char16_t u : units) {
-    writeByte(u >> 8);
-    writeByte(u & 0xFF);
+  toUnits(s, "StringDataFormatException");
+  const char16_t* const units = units_.data();
+  const std::size_t n = units_.size();
+  writeInt(static_cast<int>(n));
+  char* room = memory_ != nullptr && n <= INT_MAX / 2 ? memory_->claimForBytes(static_cast<int>(2 * n)) : nullptr;
+  if (room != nullptr) {
+    for (std::size_t k = 0; k < n; ++k) {
+      room[2 * k] = static_cast<char>(units[k] >> 8);
+      room[2 * k + 1] = static_cast<char>(units[k]);
+    }
+    memory_->commit(static_cast<int>(2 * n));
+    count(static_cast<long long>(2 * n));
+  } else {
+    // Every byte its own single-byte write, counted as it goes.
+    for (std::size_t k = 0; k < n; ++k) {
+      writeByte(units[k] >> 8);
+      writeByte(units[k] & 0xFF);
+    }
   }
+  units_.trim();
 }
 
 int CJDataOutputStream::size() { return written_; }
+
+void CJDataOutputStream::expect(long long bytes) {
+  // Too much for the stream is left to the writes themselves to report.
+  if (memory_ != nullptr && bytes > 0 && bytes <= INT_MAX) memory_->claimForBytes(static_cast<int>(bytes));
+}

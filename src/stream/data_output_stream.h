@@ -2,27 +2,42 @@
 // the bytes passed on (saturating at 2147483647).
 #pragma once
 
+#include <climits>
 #include <string>
 
+#include "stream/byte_array_output_stream.h"
 #include "stream/filter_output_stream.h"
+#include "stream/unit_buffer.h"
 
-class CJDataOutputStream : public CJFilterOutputStream {
+class CJDataOutputStream final : public CJFilterOutputStream {
  public:
   CJDataOutputStream(CJOutputStream* out, int owns);
   ~CJDataOutputStream() override;
 
   using CJFilterOutputStream::write;
   void write(const char* buffer, int offset, int length) override;
-  void write(int b) override;
+  void write(int b) override {
+    putByte(b);
+    count(1);
+  }
   void flush() override;
   void close() override;
   CJArray<char>* toByteArray() override;
 
   virtual void writeBoolean(int v);
-  virtual void writeByte(int v);
+  virtual void writeByte(int v) {
+    putByte(v);
+    count(1);
+  }
   virtual void writeShort(int v);
   virtual void writeChar(int v);
-  virtual void writeInt(int v);
+  virtual void writeInt(int v) {
+    const unsigned u = static_cast<unsigned>(v);
+    const char bytes[4] = {static_cast<char>(u >> 24), static_cast<char>(u >> 16), static_cast<char>(u >> 8),
+                           static_cast<char>(u)};
+    putRaw(bytes, 4);
+    count(4);
+  }
   virtual void writeLong(long long v);
   virtual void writeFloat(float v);
   virtual void writeDouble(double v);
@@ -32,8 +47,36 @@ class CJDataOutputStream : public CJFilterOutputStream {
   virtual void writeString(const std::string& s);
   virtual int size();
 
- protected:
-  void count(long long bytes);
+  // Announces about `bytes` more bytes: our memory stream below grows once to the capacity
+  // that writing them would reach. Writes nothing; other streams ignore it.
+  void expect(long long bytes);
+
+ private:
+  void count(long long bytes) {
+    const long long sum = static_cast<long long>(written_) + bytes;
+    written_ = (sum < 0 || sum > INT_MAX) ? INT_MAX : static_cast<int>(sum);
+  }
+  // The inner stream's single-byte and raw-buffer writes; in place in our memory stream.
+  void putByte(int b) {
+    if (memory_ != nullptr) {
+      memory_->put(b);
+    } else {
+      inner().write(b);
+    }
+  }
+  void putRaw(const char* bytes, int n) {
+    if (memory_ != nullptr) {
+      memory_->append(bytes, n);
+    } else {
+      inner().write(bytes, 0, n);
+    }
+  }
+  // Converts s into units_, or throws the conversion failure of the given kind.
+  void toUnits(const std::string& s, const char* kind);
 
   int written_ = 0;
+  // The inner stream when it is our own memory stream: bytes are written in place.
+  CJByteArrayOutputStream* memory_;
+  // UTF-16 units of the text being written; kept between calls.
+  torv::stream::UnitBuffer units_;
 };

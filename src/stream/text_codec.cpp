@@ -1,6 +1,8 @@
 #include "stream/text_codec.h"
 
 #include <climits>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/code_page.h"
 
@@ -10,38 +12,103 @@ const char kMalformedUtfMessage[] =
     "UTFDataFormatException. A malformed UTF-8 string has been read in a data input stream.";
 const char kEofMessage[] = "EOFException. End of stream has been reached unexpectedly during input.";
 
-bool ansiToUnits(const std::string& text, std::u16string& units) {
+namespace {
+
+// The whole text through the platform in one conversion: measure, then convert.
+std::string unitsToAnsiAtOnce(const char16_t* units, std::size_t n) {
+  std::size_t end = 0;
+  while (end < n && units[end] != 0) ++end;
+  if (end == 0) return std::string();
+  // Measure first: a double-byte ANSI code page may need more bytes than there are units.
+  const int needed = platform::utf16ToAnsi(units, static_cast<int>(end), nullptr, 0);
+  if (needed <= 0) return std::string();
+  std::string text(static_cast<std::size_t>(needed), '\0');
+  const int produced = platform::utf16ToAnsi(units, static_cast<int>(end), &text[0], needed);
+  text.resize(produced > 0 ? static_cast<std::size_t>(produced) : 0);
+  return text;
+}
+
+}  // namespace
+
+bool isAscii(const std::string& text) {
+  // Eight bytes at a time: the high bit of any of them marks a non-ASCII byte.
+  const char* p = text.data();
+  std::size_t n = text.size();
+  std::uint64_t any = 0;
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    any |= word;
+  }
+  for (; n > 0; ++p, --n) any |= static_cast<unsigned char>(*p);
+  return (any & 0x8080808080808080ULL) == 0;
+}
+
+bool ansiToUnits(const std::string& text, UnitBuffer& units) {
   units.clear();
   if (text.empty()) return true;
   if (text.size() > static_cast<std::size_t>(INT_MAX)) {
     platform::setLastError(platform::kErrorInvalidParameter);
     return false;
   }
+  // ASCII reads the same in every ANSI code page: widen it without the platform.
+  if (isAscii(text)) {
+    char16_t* out = units.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<unsigned char>(text[i]);
+    units.resize(text.size());
+    return true;
+  }
   const int length = static_cast<int>(text.size());
   const int needed = platform::ansiToUtf16(text.data(), length, nullptr, 0);
   if (needed <= 0) return false;
-  units.resize(static_cast<std::size_t>(needed));
-  const int converted = platform::ansiToUtf16(text.data(), length, &units[0], needed);
-  if (converted <= 0) {
-    units.clear();
-    return false;
-  }
+  const int converted =
+      platform::ansiToUtf16(text.data(), length, units.reserve(static_cast<std::size_t>(needed)), needed);
+  if (converted <= 0) return false;
   units.resize(static_cast<std::size_t>(converted));
   return true;
 }
 
-std::string unitsToAnsi(const std::u16string& units) {
-  std::size_t end = 0;
-  while (end < units.size() && units[end] != 0) ++end;
-  if (end == 0) return std::string();
-  // Measure first: a double-byte ANSI code page may need more bytes than there are units.
-  const int needed = platform::utf16ToAnsi(units.data(), static_cast<int>(end), nullptr, 0);
-  if (needed <= 0) return std::string();
-  std::string text(static_cast<std::size_t>(needed), '\0');
-  const int produced = platform::utf16ToAnsi(units.data(), static_cast<int>(end), &text[0], needed);
-  text.resize(produced > 0 ? static_cast<std::size_t>(produced) : 0);
+bool ansiToUnits(const std::string& text, std::u16string& units) {
+  UnitBuffer buffer;
+  const bool converted = ansiToUnits(text, buffer);
+  units.assign(buffer.data(), buffer.data() + (converted ? buffer.size() : 0));
+  return converted;
+}
+
+std::string unitsToAnsi(const char16_t* units, std::size_t n) {
+  // ASCII units are single bytes of the same value in every ANSI code page and never part
+  // of a pair, so they are copied; the platform converts only the runs between them.
+  std::string text(n, '\0');
+  char* t = &text[0];
+  std::size_t out = 0;
+  std::size_t i = 0;
+  for (;;) {
+    char16_t u;
+    while (i < n && (u = units[i]) < 0x80 && u != 0) {
+      t[out++] = static_cast<char>(u);
+      ++i;
+    }
+    if (i == n || units[i] == 0) break;
+    std::size_t j = i + 1;
+    while (j < n && units[j] >= 0x80) ++j;
+    const int run = static_cast<int>(j - i);
+    const int needed = platform::utf16ToAnsi(units + i, run, nullptr, 0);
+    if (needed <= 0) return unitsToAnsiAtOnce(units, n);
+    const std::size_t room = out + static_cast<std::size_t>(needed) + (n - j);
+    if (room > text.size()) {
+      text.resize(room);
+      t = &text[0];
+    }
+    const int produced = platform::utf16ToAnsi(units + i, run, t + out, needed);
+    if (produced <= 0) return unitsToAnsiAtOnce(units, n);
+    out += static_cast<std::size_t>(produced);
+    i = j;
+  }
+  text.resize(out);
   return text;
 }
+
+std::string unitsToAnsi(const std::u16string& units) { return unitsToAnsi(units.data(), units.size()); }
 
 std::string conversionFailureMessage(const char* kind, int lastError) {
   const char* name = "ERROR_INVALID_PARAMETER";
@@ -61,73 +128,68 @@ std::string conversionFailureMessage(const char* kind, int lastError) {
   return std::string(kind) + ". " + name;
 }
 
-long long modifiedUtf8Length(const std::u16string& units) {
+long long modifiedUtf8Length(const char16_t* units, std::size_t n) {
   long long length = 0;
-  for (char16_t u : units) {
-    if (u >= 0x0001 && u <= 0x007F) {
-      length += 1;
-    } else if (u > 0x07FF) {
-      length += 3;
-    } else {
-      length += 2;
-    }
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned u = units[i];
+    // One byte for 0x0001..0x007F, a second one for the rest, a third one above 0x07FF.
+    length += 1 + (u - 1u >= 0x7Fu) + (u > 0x7FFu);
   }
   return length;
 }
 
-void encodeModifiedUtf8(const std::u16string& units, char* out) {
-  for (char16_t u : units) {
-    if (u >= 0x0001 && u <= 0x007F) {
+long long modifiedUtf8Length(const std::u16string& units) { return modifiedUtf8Length(units.data(), units.size()); }
+
+char* encodeModifiedUtf8(const char16_t* units, std::size_t n, char* out) {
+  for (std::size_t i = 0; i < n; ++i) {
+    const char16_t u = units[i];
+    if (u - 1u < 0x7Fu) {
       *out++ = static_cast<char>(u);
-    } else if (u > 0x07FF) {
-      *out++ = static_cast<char>(0xE0 | ((u >> 12) & 0x0F));
-      *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-      *out++ = static_cast<char>(0x80 | (u & 0x3F));
     } else {
-      *out++ = static_cast<char>(0xC0 | ((u >> 6) & 0x1F));
-      *out++ = static_cast<char>(0x80 | (u & 0x3F));
+      out += encodeModifiedUtf8Unit(u, out);
     }
   }
+  return out;
 }
 
-bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, std::u16string& units) {
+void encodeModifiedUtf8(const std::u16string& units, char* out) { encodeModifiedUtf8(units.data(), units.size(), out); }
+
+bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, UnitBuffer& units) {
+  // Every unit takes at least one byte, so n more units always suffice.
+  const std::size_t start = units.size();
+  char16_t* out = units.reserve(start + n) + start;
+  char16_t* const first = out;
   std::size_t i = 0;
   while (i < n) {
     const unsigned c = bytes[i];
-    switch (c >> 4) {
-      case 0:
-      case 1:
-      case 2:
-      case 3:
-      case 4:
-      case 5:
-      case 6:
-      case 7:
-        units.push_back(static_cast<char16_t>(c));
-        i += 1;
-        break;
-      case 12:
-      case 13: {
-        if (n - i < 2) return false;
-        const unsigned b2 = bytes[i + 1];
-        if ((b2 & 0xC0) != 0x80) return false;
-        units.push_back(static_cast<char16_t>(((c & 0x1F) << 6) | (b2 & 0x3F)));
-        i += 2;
-        break;
-      }
-      case 14: {
-        if (n - i < 3) return false;
-        const unsigned b2 = bytes[i + 1];
-        const unsigned b3 = bytes[i + 2];
-        if ((b2 & 0xC0) != 0x80 || (b3 & 0xC0) != 0x80) return false;
-        units.push_back(static_cast<char16_t>(((c & 0x0F) << 12) | ((b2 & 0x3F) << 6) | (b3 & 0x3F)));
-        i += 3;
-        break;
-      }
-      default:  // continuation bytes and 0xF0..0xFF cannot lead
-        return false;
+    if (c < 0x80) {
+      *out++ = static_cast<char16_t>(c);
+      i += 1;
+    } else if ((c >> 5) == 0x6) {  // 0xC0..0xDF
+      if (n - i < 2) return false;
+      const unsigned b2 = bytes[i + 1];
+      if ((b2 & 0xC0) != 0x80) return false;
+      *out++ = static_cast<char16_t>(((c & 0x1F) << 6) | (b2 & 0x3F));
+      i += 2;
+    } else if ((c >> 4) == 0xE) {
+      if (n - i < 3) return false;
+      const unsigned b2 = bytes[i + 1];
+      const unsigned b3 = bytes[i + 2];
+      if ((b2 & 0xC0) != 0x80 || (b3 & 0xC0) != 0x80) return false;
+      *out++ = static_cast<char16_t>(((c & 0x0F) << 12) | ((b2 & 0x3F) << 6) | (b3 & 0x3F));
+      i += 3;
+    } else {  // continuation bytes and 0xF0..0xFF cannot lead
+      return false;
     }
   }
+  units.resize(start + static_cast<std::size_t>(out - first));
+  return true;
+}
+
+bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, std::u16string& units) {
+  UnitBuffer buffer;
+  if (!decodeModifiedUtf8(bytes, n, buffer)) return false;
+  units.append(buffer.data(), buffer.size());
   return true;
 }
 

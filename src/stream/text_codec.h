@@ -5,17 +5,25 @@
 #include <cstddef>
 #include <string>
 
+#include "stream/unit_buffer.h"
+
 namespace torv::stream {
 
 extern const char kMalformedUtfMessage[];
 extern const char kEofMessage[];
 
+// Whether every byte is below 0x80: such text is the same in every ANSI code page, one
+// UTF-16 unit per byte.
+bool isAscii(const std::string& text);
+
 // 8-bit text to UTF-16 units (empty text gives no units). Returns false, with the
 // platform's last-error code set, when the conversion fails.
 bool ansiToUnits(const std::string& text, std::u16string& units);
+bool ansiToUnits(const std::string& text, UnitBuffer& units);
 
 // UTF-16 units to 8-bit text, stopping at the first zero unit.
 std::string unitsToAnsi(const std::u16string& units);
+std::string unitsToAnsi(const char16_t* units, std::size_t n);
 
 // The message for a failed 8-bit to UTF-16 conversion, e.g. kind "UTFDataFormatException"
 // and code 87 give "UTFDataFormatException. ERROR_INVALID_PARAMETER".
@@ -23,11 +31,32 @@ std::string conversionFailureMessage(const char* kind, int lastError);
 
 // Number of bytes of the modified UTF-8 form of units.
 long long modifiedUtf8Length(const std::u16string& units);
+long long modifiedUtf8Length(const char16_t* units, std::size_t n);
+
+// Writes the modified UTF-8 form of one unit to out (room for 3 bytes); returns its length.
+inline int encodeModifiedUtf8Unit(char16_t u, char* out) {
+  if (u >= 0x0001 && u <= 0x007F) {
+    out[0] = static_cast<char>(u);
+    return 1;
+  }
+  if (u > 0x07FF) {
+    out[0] = static_cast<char>(0xE0 | ((u >> 12) & 0x0F));
+    out[1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (u & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xC0 | ((u >> 6) & 0x1F));
+  out[1] = static_cast<char>(0x80 | (u & 0x3F));
+  return 2;
+}
 
 // Writes the modified UTF-8 form of units to out (room for modifiedUtf8Length bytes).
 void encodeModifiedUtf8(const std::u16string& units, char* out);
+// Returns the end of what it wrote.
+char* encodeModifiedUtf8(const char16_t* units, std::size_t n, char* out);
 
 // Decodes n bytes of modified UTF-8 and appends the units; false when malformed.
 bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, std::u16string& units);
+bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, UnitBuffer& units);
 
 }  // namespace torv::stream

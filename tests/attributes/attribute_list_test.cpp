@@ -214,6 +214,29 @@ TEST(CJTorvAttributeListWire, DuplicateNamesKeepTheFirstPositionAndTheLastValue)
   EXPECT_EQ(out.substr(0, 4), std::string("\x00\x00\x00\x02", 4));
 }
 
+TEST(CJTorvAttributeListWire, RepeatedNamesCloseUpAndStayFoundAlsoWhenTheInputEndsEarly) {
+  // Entries behind a repeated name move up; the index must follow them, also when the
+  // input ends (a count of 7 for six entries) and the list keeps what arrived.
+  const Entries sent{{"k", "1"}, {"a", "x"}, {"k", "2"}, {"b", "y"}, {"a", "z"}, {"c", "w"}};
+  const Entries kept{{"k", "2"}, {"a", "z"}, {"b", "y"}, {"c", "w"}};
+  for (const bool endsEarly : {false, true}) {
+    std::string bytes = wireList(sent);
+    if (endsEarly) bytes[3] = 7;
+    CJTorvAttributeList list;
+    if (endsEarly) {
+      EXPECT_EQ(caught([&] { readFrom(bytes, list); }).kind, "CJIOException");
+    } else {
+      readFrom(bytes, list);
+    }
+    EXPECT_EQ(entriesOf(list), kept);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+      std::string value;
+      EXPECT_EQ(list.find(kept[i].first, value), static_cast<int>(i));
+      EXPECT_EQ(value, kept[i].second);
+    }
+  }
+}
+
 TEST(CJTorvAttributeListWire, ACountOfMinusOneReadsAsNull) {
   std::string bytes;
   appendInt(bytes, 1);

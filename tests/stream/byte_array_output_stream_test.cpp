@@ -32,6 +32,18 @@ TEST(CJByteArrayOutputStreamTest, FullBufferIsTerminatedInsideIt) {
   EXPECT_EQ(out.capacity(), 4096);
 }
 
+TEST(CJByteArrayOutputStreamTest, WriteFromItsOwnBufferSurvivesTheGrowth) {
+  // The source lies inside the buffer that the growth replaces.
+  for (const int held : {4, 4096}) {
+    CJByteArrayOutputStream out(held, 1);
+    for (int i = 0; i < held; ++i) out.write('a' + i % 26);
+    out.write(out.getTerminatedBuffer(), 1, held - 1);
+    ASSERT_EQ(out.size(), 2 * held - 1);
+    const std::string all = out.toString();
+    EXPECT_EQ(all.substr(static_cast<std::size_t>(held)), all.substr(1, static_cast<std::size_t>(held) - 1));
+  }
+}
+
 TEST(CJByteArrayOutputStreamTest, LargeWriteJumpsToTheNeededSize) {
   CJByteArrayOutputStream out(16, 1);
   out.write('a');

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -43,9 +44,11 @@ TEST(CJDataOutputStreamTest, UtfForm) {
   inner.data.clear();
   out.writeUTF(std::string("\xE9\x80\0", 3));
   EXPECT_EQ(inner.data, bytes({0, 7, 0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0xC0, 0x80}));
-  // Every byte is its own single-byte call.
+  // Every byte is its own single-byte call, with its value 0..255 as writeString passes them.
   EXPECT_EQ(inner.rawWrites, 0);
   EXPECT_EQ(inner.byteWrites, 2 + 5 + 9);
+  EXPECT_EQ(std::vector<int>(inner.singleValues.end() - 9, inner.singleValues.end()),
+            (std::vector<int>{0, 7, 0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0xC0, 0x80}));
 }
 
 TEST(CJDataOutputStreamTest, UtfLengthLimit) {
