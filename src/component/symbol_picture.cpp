@@ -1,5 +1,7 @@
 #include "component/symbol_picture.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <new>
 
@@ -10,6 +12,9 @@ namespace torv::component {
 namespace {
 
 using namespace torv::pdf417;
+
+// Longer texts cannot be encoded anyway; they skip straight to the measured conversion.
+constexpr std::size_t kMaxOneShotUnits = 1u << 20;
 
 int low16(std::int32_t value) { return static_cast<int>(static_cast<std::uint32_t>(value) & 0xFFFFu); }
 
@@ -42,15 +47,31 @@ struct EncoderStreams {
 
 std::optional<std::string> dataBytes(const char16_t* text) {
   const char16_t* source = text != nullptr ? text : u"";
-  const int needed = platform::utf16ToProcessAnsi(source, -1, nullptr, 0);  // terminator included
-  if (needed <= 0) return std::nullopt;
+  std::size_t units = 1;  // the terminator is converted too
+  while (source[units - 1] != 0) ++units;
+  // One conversion into room for any ANSI code page (at most 3 bytes per unit, as in UTF-8); the
+  // measuring pass is needed only when that does not hold the text.
   std::string bytes;
   try {
+    if (units <= kMaxOneShotUnits) {
+      bytes.resize(units * 3);
+      const int produced =
+          platform::utf16ToProcessAnsi(source, static_cast<int>(units), bytes.data(), static_cast<int>(bytes.size()));
+      if (produced > 0) {
+        bytes.resize(static_cast<std::size_t>(produced) - 1);
+        return bytes;
+      }
+    }
+    const int needed = platform::utf16ToProcessAnsi(source, -1, nullptr, 0);
+    if (needed <= 0) return std::nullopt;
     bytes.resize(static_cast<std::size_t>(needed));
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }
-  if (platform::utf16ToProcessAnsi(source, -1, bytes.data(), needed) != needed) return std::nullopt;
+  if (platform::utf16ToProcessAnsi(source, -1, bytes.data(), static_cast<int>(bytes.size())) !=
+      static_cast<int>(bytes.size())) {
+    return std::nullopt;
+  }
   bytes.pop_back();
   return bytes;
 }
@@ -65,6 +86,12 @@ std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale) {
 
 namespace {
 
+constexpr std::size_t kFirstBlockSize = 10240;
+
+// Size of the last bitmap written: the next symbol is usually alike. Atomic only so that a host
+// that breaks the one-thread rule gets a poor guess, never undefined behaviour.
+std::atomic<std::size_t> g_lastImageSize{0};
+
 std::unique_ptr<platform::Picture> encodeAndLoad(const TorvPdf417Comp& instance, const char16_t* text) {
   configureEncoder(instance);
   const std::optional<std::string> bytes = dataBytes(text);
@@ -76,14 +103,29 @@ std::unique_ptr<platform::Picture> encodeAndLoad(const TorvPdf417Comp& instance,
   if (pdf417SetBitmapWriter(low16(instance.xScale), true) != 1) return nullptr;
   if (pdf417Encode(&streams.input, static_cast<std::int32_t>(length)) < 0) return nullptr;
 
-  std::int32_t imageSize = 0;
-  if (pdf417Write(nullptr, &imageSize) != 0 || imageSize <= 0) return nullptr;
-  std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[static_cast<std::size_t>(imageSize)]);
+  // Write into a block of the last symbol's size (or the classic 10240 bytes) first: asking the
+  // encoder for the size lays the symbol out, error correction and all, a second time. Only a
+  // symbol that outgrows the block pays for the size query and a second write.
+  std::size_t capacity = std::max(kFirstBlockSize, g_lastImageSize.load(std::memory_order_relaxed));
+  std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[capacity]);
   if (!block) return nullptr;
-  pdf417OpenMemory(&streams.output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(imageSize));
+  pdf417OpenMemory(&streams.output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
   std::int32_t written = 0;
-  if (pdf417Write(&streams.output, &written) != 0 || written <= 0 || written > imageSize) return nullptr;
-  return platform::Picture::load(block.get(), static_cast<std::size_t>(written));
+  int result = pdf417Write(&streams.output, &written);
+  if (result == PDF417_ERR_WRITER) {
+    std::int32_t imageSize = 0;
+    if (pdf417Write(nullptr, &imageSize) != 0 || imageSize <= 0) return nullptr;
+    if (static_cast<std::size_t>(imageSize) > capacity) {
+      capacity = static_cast<std::size_t>(imageSize);
+      block.reset(new (std::nothrow) unsigned char[capacity]);
+      if (!block) return nullptr;
+      pdf417OpenMemory(&streams.output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
+      result = pdf417Write(&streams.output, &written);
+    }
+  }
+  if (result != 0 || written <= 0 || static_cast<std::size_t>(written) > capacity) return nullptr;
+  g_lastImageSize.store(static_cast<std::size_t>(written), std::memory_order_relaxed);
+  return platform::Picture::load(std::move(block), static_cast<std::size_t>(written));
 }
 
 }  // namespace
