@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
+#include <charconv>
 #include <new>
 
 #include "pdf417/pdf417.h"
@@ -79,9 +79,12 @@ std::optional<std::string> dataBytes(const char16_t* text) {
 std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale) {
   const auto height =
       static_cast<std::int32_t>(static_cast<std::uint32_t>(xScale) + static_cast<std::uint32_t>(yScale) - 1u);
-  char text[32];
-  std::snprintf(text, sizeof text, "%d:%d", static_cast<int>(height), static_cast<int>(xScale));
-  return text;
+  // to_chars writes what "%d:%d" would, without the cost of a format parser on every call.
+  char text[24];
+  char* end = std::to_chars(text, text + 11, height).ptr;
+  *end++ = ':';
+  end = std::to_chars(end, text + sizeof text, xScale).ptr;
+  return std::string(text, end);
 }
 
 namespace {

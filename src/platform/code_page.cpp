@@ -73,14 +73,17 @@ int utf16ToAnsi(const char16_t* source, int sourceLength, char* destination, int
   } else {
     length = static_cast<std::size_t>(sourceLength);
   }
-  // A well-formed surrogate pair is one character and so one '?'.
-  std::size_t produced = 0;
-  for (std::size_t i = 0; i < length; ++i) {
-    if (isHighSurrogate(source[i]) && i + 1 < length && isLowSurrogate(source[i + 1])) ++i;
-    ++produced;
+  // A well-formed surrogate pair is one character and so one '?'. No unit gives more than one
+  // byte, so a destination as long as the source needs no counting pass first.
+  if (length > static_cast<std::size_t>(destinationCapacity)) {
+    std::size_t produced = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+      if (isHighSurrogate(source[i]) && i + 1 < length && isLowSurrogate(source[i + 1])) ++i;
+      ++produced;
+    }
+    if (destinationCapacity == 0) return static_cast<int>(produced);
+    if (produced > static_cast<std::size_t>(destinationCapacity)) return fail(kErrorInsufficientBuffer);
   }
-  if (destinationCapacity == 0) return static_cast<int>(produced);
-  if (produced > static_cast<std::size_t>(destinationCapacity)) return fail(kErrorInsufficientBuffer);
   std::size_t out = 0;
   for (std::size_t i = 0; i < length; ++i) {
     if (isHighSurrogate(source[i]) && i + 1 < length && isLowSurrogate(source[i + 1])) {
