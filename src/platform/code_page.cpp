@@ -86,6 +86,10 @@ int utf16ToAnsi(const char16_t* source, int sourceLength, char* destination, int
   }
   std::size_t out = 0;
   for (std::size_t i = 0; i < length; ++i) {
+    if (source[i] < 0x80) {  // most text: copied as it is
+      destination[out++] = static_cast<char>(source[i]);
+      continue;
+    }
     if (isHighSurrogate(source[i]) && i + 1 < length && isLowSurrogate(source[i + 1])) {
       ++i;
       destination[out++] = '?';
