@@ -90,6 +90,8 @@ std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale) {
 namespace {
 
 constexpr std::size_t kFirstBlockSize = 10240;
+constexpr std::size_t kMinimumBlockSize = 1024;
+constexpr std::size_t kMaximumBlockSize = 0x7FFFFFFF;  // the encoder's sizes are 32-bit
 
 // Size of the last bitmap written: the next symbol is usually alike. Atomic only so that a host
 // that breaks the one-thread rule gets a poor guess, never undefined behaviour.
@@ -106,15 +108,20 @@ std::unique_ptr<platform::Picture> encodeAndLoad(const TorvPdf417Comp& instance,
   if (pdf417SetBitmapWriter(low16(instance.xScale), true) != 1) return nullptr;
   if (pdf417Encode(&streams.input, static_cast<std::int32_t>(length)) < 0) return nullptr;
 
-  // Write into a block of the last symbol's size (or the classic 10240 bytes) first: asking the
-  // encoder for the size lays the symbol out, error correction and all, a second time. Only a
-  // symbol that outgrows the block pays for the size query and a second write.
-  std::size_t capacity = std::max(kFirstBlockSize, g_lastImageSize.load(std::memory_order_relaxed));
+  // Write into a block twice the last symbol's size (at first the classic 10240 bytes): asking
+  // the encoder for the size lays the symbol out, error correction and all, a second time. Only a
+  // symbol that outgrows the block pays for the size query and a second write; small symbols get
+  // a small block, which the allocator hands out fastest.
+  const std::size_t last = g_lastImageSize.load(std::memory_order_relaxed);
+  std::size_t capacity = last == 0 ? kFirstBlockSize : std::clamp(2 * last, kMinimumBlockSize, kMaximumBlockSize);
   std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[capacity]);
-  if (!block) return nullptr;
-  pdf417OpenMemory(&streams.output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
+  if (!block) capacity = 0;  // the exact size below may still fit in memory
   std::int32_t written = 0;
-  int result = pdf417Write(&streams.output, &written);
+  int result = PDF417_ERR_WRITER;
+  if (block) {
+    pdf417OpenMemory(&streams.output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
+    result = pdf417Write(&streams.output, &written);
+  }
   if (result == PDF417_ERR_WRITER) {
     std::int32_t imageSize = 0;
     if (pdf417Write(nullptr, &imageSize) != 0 || imageSize <= 0) return nullptr;
