@@ -1,9 +1,11 @@
-# Adds each named subdirectory that has a CMakeLists.txt, so areas can land one at a time.
+# Adds each named subdirectory. A folder without a CMakeLists.txt stops the configuration, so that a
+# mistyped or lost folder cannot quietly drop a test suite or a tool.
 function(torv_add_subdirs)
   foreach(dir IN LISTS ARGN)
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-      add_subdirectory(${dir})
+    if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      message(FATAL_ERROR "torv_add_subdirs: ${CMAKE_CURRENT_SOURCE_DIR}/${dir} has no CMakeLists.txt")
     endif()
+    add_subdirectory(${dir})
   endforeach()
 endfunction()
 

@@ -11,7 +11,7 @@
 
 #include "bmp_reader.h"
 #include "fuzz_input.h"
-#include "pdf417/options.h"
+#include "pdf417/encoder.h"
 #include "pdf417/pdf417.h"
 #include "zxing_decode.h"
 
@@ -82,9 +82,9 @@ void checkReadsBack(const std::vector<std::uint8_t>& image, const std::vector<st
   std::string why;
   FUZZ_CHECK(torv::test::readOneBitBmp(image.data(), image.size(), bmp, why));
   if (data.empty()) return;  // the reader returns nothing for an empty payload
-  const Pdf417Options& o = encoderOptions();
+  const Pdf417Options& o = processEncoder().options();
   torv::test::Pdf417ReadOptions read;
-  read.modulePx = std::max(1, static_cast<int>(o.moduleWidth));
+  read.modulePx = std::max(1, static_cast<int>(processEncoder().bitmap().moduleWidth));
   read.rowPx = std::max(1, read.modulePx * o.rowHeightNum / std::max(1, static_cast<int>(o.rowHeightDen)));
   const auto decoded = torv::test::decodePdf417(bmp.width, bmp.height, bmp.gray.data(), 0, read, why);
   if (!decoded) std::fprintf(stderr, "reader: %s\n", why.c_str());

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and benchmarking need.
+# Installs the Debian packages that building, testing, benchmarking and packaging need.
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libzxing-dev libzint-dev libpng-dev
+  libzxing-dev libzint-dev libpng-dev librsvg2-bin zint
   default-jdk-headless
   clang libclang-rt-14-dev
+  # scripts/package.sh: the Windows DLLs, splitting debug information, the .deb and the ZIPs
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  binutils dpkg-dev zip
 )
 missing=()
 for p in "${packages[@]}"; do

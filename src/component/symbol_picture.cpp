@@ -5,45 +5,34 @@
 #include <charconv>
 #include <new>
 
-#include "pdf417/pdf417.h"
+#include "pdf417/option_rules.h"
 #include "platform/process_code_page.h"
 
 namespace torv::component {
-namespace {
 
 using namespace torv::pdf417;
+
+namespace {
 
 // Longer texts cannot be encoded anyway; they skip straight to the measured conversion.
 constexpr std::size_t kMaxOneShotUnits = 1u << 20;
 
-int low16(std::int32_t value) { return static_cast<int>(static_cast<std::uint32_t>(value) & 0xFFFFu); }
+}  // namespace
 
-// Configures the encoder from the five attributes. Refused values keep the encoder's fallbacks.
-void configureEncoder(const TorvPdf417Comp& instance) {
-  pdf417Reset();
-  pdf417SetEccLevel(low16(instance.eccLevel));  // above 8: the automatic level stays
+EncoderSettings optionsFor(const TorvPdf417Comp& instance) {
+  EncoderSettings s;
+  applyEccLevel(s.options, low16(instance.eccLevel));  // above 8: the automatic level stays
   const int rows = low16(instance.rows);
   const int columns = low16(instance.columns);
-  if (rows == 0 && columns == 0) {
-    pdf417SetAspectRatio("1:2");
-  } else {
-    pdf417SetSizingMode(SIZING_FIXED);  // a refused pair below keeps 58 rows of 16 columns
-    pdf417SetRowsColumns(rows, columns);
+  // Neither given: bounded within 90 x 30 at the reset aspect 1:2.
+  if (rows != 0 || columns != 0) {
+    applySizingMode(s.options, SIZING_FIXED);
+    applyRowsColumns(s.options, rows, columns);  // refused: 58 rows of 16 columns stay
   }
-  pdf417SetRowHeightRatio(rowHeightRatioText(instance.xScale, instance.yScale).c_str());
+  applyRowHeightRatio(s.options, rowHeightRatioText(instance.xScale, instance.yScale).c_str());
+  applyBitmapWriter(s.bitmap, low16(instance.xScale), true);
+  return s;
 }
-
-// Both encoder streams of one drawing call, closed on every way out.
-struct EncoderStreams {
-  Pdf417Stream input;
-  Pdf417Stream output;
-  ~EncoderStreams() {
-    pdf417Close(&input);
-    pdf417Close(&output);
-  }
-};
-
-}  // namespace
 
 std::optional<std::string> dataBytes(const char16_t* text) {
   const char16_t* source = text != nullptr ? text : u"";
@@ -97,45 +86,49 @@ constexpr std::size_t kMaximumBlockSize = 0x7FFFFFFF;  // the encoder's sizes ar
 // that breaks the one-thread rule gets a poor guess, never undefined behaviour.
 std::atomic<std::size_t> g_lastImageSize{0};
 
-std::unique_ptr<platform::Picture> encodeAndLoad(const TorvPdf417Comp& instance, const char16_t* text) {
-  configureEncoder(instance);
-  const std::optional<std::string> bytes = dataBytes(text);
-  if (!bytes || bytes->size() > PDF417_MAX_DATA_LENGTH) return nullptr;
-  const auto length = static_cast<std::uint32_t>(bytes->size());
-
-  EncoderStreams streams;
-  pdf417OpenMemory(&streams.input, PDF417_STREAM_INPUT, const_cast<char*>(bytes->data()), length);
-  if (pdf417SetBitmapWriter(low16(instance.xScale), true) != 1) return nullptr;
-  if (pdf417Encode(&streams.input, static_cast<std::int32_t>(length)) < 0) return nullptr;
-
-  // Write into a block twice the last symbol's size (at first the classic 10240 bytes): asking
-  // the encoder for the size lays the symbol out, error correction and all, a second time. Only a
-  // symbol that outgrows the block pays for the size query and a second write; small symbols get
-  // a small block, which the allocator hands out fastest.
+// Writes the encoded symbol and loads it. The first block is twice the last symbol's size (at
+// first the classic 10240 bytes): asking the encoder for the size lays the symbol out, error
+// correction and all, a second time. Only a symbol that outgrows the block pays for the size
+// query and a second write; small symbols get a small block, which the allocator hands out fastest.
+std::unique_ptr<platform::Picture> writeAndLoad(Encoder& encoder) {
   const std::size_t last = g_lastImageSize.load(std::memory_order_relaxed);
   std::size_t capacity = last == 0 ? kFirstBlockSize : std::clamp(2 * last, kMinimumBlockSize, kMaximumBlockSize);
   std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[capacity]);
   if (!block) capacity = 0;  // the exact size below may still fit in memory
+  Pdf417Stream output;
   std::int32_t written = 0;
   int result = PDF417_ERR_WRITER;
   if (block) {
-    pdf417OpenMemory(&streams.output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
-    result = pdf417Write(&streams.output, &written);
+    pdf417OpenMemory(&output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
+    result = encoder.write(&output, &written);
   }
   if (result == PDF417_ERR_WRITER) {
     std::int32_t imageSize = 0;
-    if (pdf417Write(nullptr, &imageSize) != 0 || imageSize <= 0) return nullptr;
+    if (encoder.write(nullptr, &imageSize) != 0 || imageSize <= 0) return nullptr;
     if (static_cast<std::size_t>(imageSize) > capacity) {
       capacity = static_cast<std::size_t>(imageSize);
       block.reset(new (std::nothrow) unsigned char[capacity]);
       if (!block) return nullptr;
-      pdf417OpenMemory(&streams.output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
-      result = pdf417Write(&streams.output, &written);
+      pdf417OpenMemory(&output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
+      result = encoder.write(&output, &written);
     }
   }
   if (result != 0 || written <= 0 || static_cast<std::size_t>(written) > capacity) return nullptr;
   g_lastImageSize.store(static_cast<std::size_t>(written), std::memory_order_relaxed);
   return platform::Picture::load(std::move(block), static_cast<std::size_t>(written));
+}
+
+std::unique_ptr<platform::Picture> encodeAndLoad(const TorvPdf417Comp& instance, const char16_t* text) {
+  const EncoderSettings settings = optionsFor(instance);
+  // The plug-in keeps the encoder's single shared state.
+  Encoder& encoder = processEncoder();
+  encoder.configure(settings.options, settings.bitmap);
+  const std::optional<std::string> bytes = dataBytes(text);
+  if (!settings.bitmap.installed || !bytes || bytes->size() > PDF417_MAX_DATA_LENGTH) return nullptr;
+  if (encoder.encode(bytes->data(), static_cast<std::uint32_t>(bytes->size())) < 0) return nullptr;
+  std::unique_ptr<platform::Picture> picture = writeAndLoad(encoder);
+  encoder.close(nullptr);
+  return picture;
 }
 
 }  // namespace

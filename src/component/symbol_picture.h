@@ -5,9 +5,20 @@
 #include <string>
 
 #include "component/torv_pdf417_comp.h"
+#include "pdf417/encoder.h"
 #include "platform/picture.h"
 
 namespace torv::component {
+
+// The encoder's options that the five attributes (ECCLEVEL, ROWS, COLUMNS, XSCALE, YSCALE) give.
+// Each attribute counts by its low 16 bits; a value the encoder refuses keeps its fallback: an
+// automatic level, 58 rows of 16 columns, a 3:1 row height. Rows and columns both 0 leave the
+// bounded sizing at the 1:2 aspect. XSCALE is the module width; above 20 no writer is taken.
+struct EncoderSettings {
+  pdf417::Pdf417Options options;
+  pdf417::BitmapOptions bitmap;  // not installed: the module width was refused
+};
+EncoderSettings optionsFor(const TorvPdf417Comp& instance);
 
 // The data text in the ANSI code page without its terminator (null counts as empty), or
 // nothing when the conversion fails.

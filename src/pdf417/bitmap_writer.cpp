@@ -1,7 +1,6 @@
 // The one-bit BMP file: headers, colour table, pixel rows bottom-up.
 #include "pdf417/bitmap_writer.h"
 
-#include "pdf417/dimensions.h"
 #include "pdf417/memory_stream.h"
 
 namespace torv::pdf417 {
@@ -20,12 +19,9 @@ void putLe32(std::uint8_t* p, std::uint32_t v) {
   putLe16(p + 2, v >> 16);
 }
 
-// Room for the widest pixel row, rounded to whole 32-bit words.
-std::uint8_t rowBuffer[(kMaxRowBytes + 3) / 4 * 4];
-
 }  // namespace
 
-BitmapGeometry bitmapGeometry(const SymbolLayout& layout, unsigned moduleWidth) {
+BitmapGeometry bitmapGeometry(const Symbol& layout, unsigned moduleWidth) {
   BitmapGeometry g;
   g.moduleWidthPx = moduleWidth == 0 ? 1 : (moduleWidth > kMaxModuleWidth ? kMaxModuleWidth : moduleWidth);
   const std::uint32_t den = layout.rowHeightDen != 0 ? layout.rowHeightDen : 1;
@@ -39,21 +35,21 @@ BitmapGeometry bitmapGeometry(const SymbolLayout& layout, unsigned moduleWidth) 
   return g;
 }
 
-std::uint32_t bitmapSize(const SymbolLayout& layout, unsigned moduleWidth, bool withFileHeader) {
-  const BitmapGeometry g = bitmapGeometry(layout, moduleWidth);
-  return g.stride * g.height + kInfoAndColoursSize + (withFileHeader ? kFileHeaderSize : 0);
+std::uint32_t bitmapSize(const Symbol& symbol, const BitmapOptions& bitmap) {
+  const BitmapGeometry g = bitmapGeometry(symbol, bitmap.moduleWidth);
+  return g.stride * g.height + kInfoAndColoursSize + (bitmap.withFileHeader ? kFileHeaderSize : 0);
 }
 
-int writeBitmap(Pdf417Stream* stream, const SymbolLayout& layout, unsigned moduleWidth, bool withFileHeader) {
-  const BitmapGeometry g = bitmapGeometry(layout, moduleWidth);
+int writeBitmap(Pdf417Stream* stream, const Symbol& layout, const BitmapOptions& bitmap) {
+  const BitmapGeometry g = bitmapGeometry(layout, bitmap.moduleWidth);
   const std::uint32_t imageSize = g.stride * g.height;
   // Refuse up front so that a buffer too small is left untouched.
-  const std::uint32_t total = bitmapSize(layout, moduleWidth, withFileHeader);
+  const std::uint32_t total = bitmapSize(layout, bitmap);
   if (!isOutputStream(stream) || stream->written > stream->capacity || stream->capacity - stream->written < total) {
     return PDF417_ERR_WRITER;
   }
 
-  if (withFileHeader) {
+  if (bitmap.withFileHeader) {
     std::uint8_t file[kFileHeaderSize] = {'B', 'M'};
     putLe32(file + 2, kFileHeaderSize + kInfoAndColoursSize + imageSize);
     putLe32(file + 10, kFileHeaderSize + kInfoAndColoursSize);
@@ -72,6 +68,8 @@ int writeBitmap(Pdf417Stream* stream, const SymbolLayout& layout, unsigned modul
   info[44] = info[45] = info[46] = 255;
   if (!streamWrite(stream, info, sizeof info)) return PDF417_ERR_WRITER;
 
+  // Room for the widest pixel row, rounded to whole 32-bit words.
+  std::uint8_t rowBuffer[(kMaxRowBytes + 3) / 4 * 4];
   for (unsigned r = layout.rows; r-- > 0;) {
     renderPixelRow(layout, r, g.moduleWidthPx, rowBuffer, g.stride);
     for (std::uint32_t i = 0; i < g.rowHeightPx; ++i) {

@@ -1,10 +1,11 @@
-// Drawing the symbol as packed one-bit pixel rows and writing the BMP file.
+// Drawing the symbol's module rows as packed one-bit pixel rows and writing the BMP file.
 #pragma once
 
 #include <cstdint>
 
+#include "pdf417/options.h"
 #include "pdf417/pdf417.h"
-#include "pdf417/symbol_layout.h"
+#include "pdf417/symbol.h"
 
 namespace torv::pdf417 {
 
@@ -20,18 +21,17 @@ struct BitmapGeometry {
   std::uint32_t moduleWidthPx = 0;
 };
 
-BitmapGeometry bitmapGeometry(const SymbolLayout& layout, unsigned moduleWidth);
+BitmapGeometry bitmapGeometry(const Symbol& symbol, unsigned moduleWidth);
 
 // Exact size of the BMP that writeBitmap produces.
-std::uint32_t bitmapSize(const SymbolLayout& layout, unsigned moduleWidth, bool withFileHeader);
+std::uint32_t bitmapSize(const Symbol& symbol, const BitmapOptions& bitmap);
 
 // Draws symbol row r into out[0..stride): bars are 0 bits, spaces 1 bits, the leftmost
 // pixel in the top bit; the bits and bytes after the last pixel are 0.
-void renderPixelRow(const SymbolLayout& layout, unsigned r, unsigned moduleWidthPx, std::uint8_t* out,
-                    std::uint32_t stride);
+void renderPixelRow(const Symbol& symbol, unsigned r, unsigned moduleWidthPx, std::uint8_t* out, std::uint32_t stride);
 
 // Writes the BMP (file header when asked, info header, colour table, pixel rows bottom-up).
 // Returns 0, or PDF417_ERR_WRITER when the stream refuses a block.
-int writeBitmap(Pdf417Stream* stream, const SymbolLayout& layout, unsigned moduleWidth, bool withFileHeader);
+int writeBitmap(Pdf417Stream* stream, const Symbol& symbol, const BitmapOptions& bitmap);
 
 }  // namespace torv::pdf417

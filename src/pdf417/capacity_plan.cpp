@@ -3,17 +3,10 @@
 #include <algorithm>
 
 #include "pdf417/codeword_buffer.h"
+#include "pdf417/ecc_rules.h"
 #include "pdf417/pdf417.h"
 
 namespace torv::pdf417 {
-
-unsigned levelFor(unsigned percent, unsigned value) {
-  if (percent == 0) return 0;
-  for (unsigned i = 8; i > 1; --i) {
-    if (value >= kLevelThreshold[i]) return i;
-  }
-  return 1;
-}
 
 namespace {
 
@@ -42,15 +35,10 @@ unsigned plannedSlots(const Pdf417Options& o) {
 
 }  // namespace
 
-CapacityPlan computeCapacity(const Pdf417Options& o) {
+CapacityPlan planCapacity(const Pdf417Options& o) {
   CapacityPlan plan;
   const unsigned slots = plannedSlots(o);
-  unsigned level;
-  if (o.eccExplicit) {
-    level = std::min<unsigned>(o.eccLevel, 8);
-  } else {
-    level = levelFor(o.eccPercent, slots - 100 * slots / (o.eccPercent + 100u));
-  }
+  const unsigned level = plannedLevel(o, slots);
   plan.level = static_cast<std::uint16_t>(level);
   const unsigned check = eccCodewordCount(level);
   if (slots < 1 || check >= slots - 1) {

@@ -1,4 +1,4 @@
-// How many codewords the symbol will hold, decided before any data is encoded.
+// The plan: how many codewords the symbol will hold, decided before any data is encoded.
 #pragma once
 
 #include <cstdint>
@@ -6,12 +6,6 @@
 #include "pdf417/options.h"
 
 namespace torv::pdf417 {
-
-// Level thresholds: levelFor picks the largest level i (1..8) with value >= kLevelThreshold[i].
-constexpr std::uint16_t kLevelThreshold[9] = {0, 0, 4, 11, 21, 46, 101, 201, 401};
-
-// 0 when percent is 0, else the largest level 1..8 whose threshold value reaches.
-unsigned levelFor(unsigned percent, unsigned value);
 
 // Bytes that k codewords of Byte Compaction hold: (k mod 5) + 6 * floor(k / 5).
 constexpr std::uint32_t maxBytes(std::uint32_t k) { return k % 5 + 6 * (k / 5); }
@@ -23,6 +17,6 @@ struct CapacityPlan {
   std::uint16_t level = 0;     // the level the plan reserved room for
 };
 
-CapacityPlan computeCapacity(const Pdf417Options& options);
+CapacityPlan planCapacity(const Pdf417Options& options);
 
 }  // namespace torv::pdf417

@@ -1,5 +1,4 @@
-// The process-wide store of codewords: entry 0 is the symbol length descriptor, the data
-// follows, then (after a write) pads and check codewords.
+// An encoded message: entry 0 is kept for the symbol length descriptor, the data codewords follow.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +11,6 @@ constexpr unsigned kBufferEntries = 929;
 struct CodewordBuffer {
   std::uint16_t count = 1;     // entries used; data starts at entry 1
   std::uint16_t capacity = 0;  // data codewords that may be stored, descriptor included
-  std::uint16_t slots = 0;     // rows x columns planned for the symbol
   std::uint16_t entries[kBufferEntries] = {};
 
   unsigned freeCount() const { return capacity > count ? capacity - count : 0u; }
@@ -22,8 +20,5 @@ struct CodewordBuffer {
     if (count < kBufferEntries) entries[count++] = static_cast<std::uint16_t>(codeword);
   }
 };
-
-// Check codewords for error-correction level 0..8: 2^(level+1).
-constexpr unsigned eccCodewordCount(unsigned level) { return 2u << level; }
 
 }  // namespace torv::pdf417

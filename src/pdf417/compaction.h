@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "pdf417/capacity_plan.h"
 #include "pdf417/char_classes.h"
 #include "pdf417/codeword_buffer.h"
 
@@ -30,6 +31,10 @@ struct CompactionChoice {
   Kind kind = Stop;
   std::uint32_t count = 0;  // bytes in the segment
 };
+
+// Compacts data[in.pos .. in.end) into message within the plan's room. in.pos ends after the
+// last byte encoded: short of in.end when the room ran out.
+void compact(InputCursor& in, const CapacityPlan& plan, CodewordBuffer& message);
 
 // Decides the next segment from the cursor on, without consuming anything.
 CompactionChoice chooseCompaction(const InputCursor& in, const CodewordBuffer& buffer, EncodingMode mode);

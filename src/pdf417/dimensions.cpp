@@ -2,16 +2,14 @@
 
 #include <algorithm>
 
-#include "pdf417/codeword_buffer.h"
+#include "pdf417/ecc_rules.h"
 #include "pdf417/pdf417.h"
-#include "pdf417/symbol_layout.h"
+#include "pdf417/symbol.h"
 
 namespace torv::pdf417 {
 namespace {
 
 constexpr unsigned kMinRows = 3;
-
-std::uint32_t ceilDiv(std::uint32_t a, std::uint32_t b) { return (a + b - 1) / b; }
 
 Dimensions checked(std::uint32_t rows, std::uint32_t columns) {
   if (rows < kMinRows || rows > kMaxRows || columns < 1 || columns > kMaxColumns || rows * columns > kMaxSlots) {

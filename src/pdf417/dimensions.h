@@ -16,7 +16,4 @@ struct Dimensions {
 // Arrangement for n codewords (data + check) following the options; ok false when none fits.
 Dimensions chooseDimensions(const Pdf417Options& options, std::uint32_t n);
 
-// Symbol width in modules for c data columns.
-constexpr std::uint32_t symbolWidthModules(std::uint32_t columns) { return 17 * columns + 69; }
-
 }  // namespace torv::pdf417

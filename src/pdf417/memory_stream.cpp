@@ -20,10 +20,4 @@ bool streamWrite(Pdf417Stream* stream, const void* block, std::uint32_t size) {
   return true;
 }
 
-void streamClose(Pdf417Stream* stream) {
-  if (stream == nullptr) return;
-  stream->state = Pdf417Stream::Idle;
-  stream->lookCursor = stream->readCursor;
-}
-
 }  // namespace torv::pdf417

@@ -13,7 +13,4 @@ bool isOutputStream(const Pdf417Stream* stream);
 // Appends a block to an output stream; refuses (false) when it would pass the capacity.
 bool streamWrite(Pdf417Stream* stream, const void* block, std::uint32_t size);
 
-// Back to idle; the read cursor stays where it is.
-void streamClose(Pdf417Stream* stream);
-
 }  // namespace torv::pdf417

@@ -1,10 +1,11 @@
-// The encoder's single option record and its reset values.
+// The encoder's options and their reset values.
 #pragma once
 
 #include <cstdint>
 
 namespace torv::pdf417 {
 
+// What decides the symbol: its size, the error-correction level and the row height.
 struct Pdf417Options {
   std::uint16_t rows = 90;         // 0 = derive (fixed) ; upper bound (bounded)
   std::uint16_t columns = 30;      // data columns, same conventions
@@ -12,16 +13,15 @@ struct Pdf417Options {
   std::uint16_t aspect = 50;       // target height : width x 100
   std::uint16_t rowHeightNum = 3;  // row height : module width
   std::uint16_t rowHeightDen = 1;
-  bool eccExplicit = false;
-  bool eccAutoRaise = true;
+  bool eccExplicit = false;  // a level was set: it is kept, and spare pads do not raise it
   std::uint16_t eccLevel = 0;
-  std::uint16_t eccPercent = 10;
-  bool writerInstalled = false;
+};
+
+// How a write draws the symbol. Without an installed writer a write produces no bytes.
+struct BitmapOptions {
+  bool installed = false;
   std::uint16_t moduleWidth = 0;  // pixels, 0 draws as 1
   bool withFileHeader = false;
 };
-
-// The process-wide options.
-Pdf417Options& encoderOptions();
 
 }  // namespace torv::pdf417

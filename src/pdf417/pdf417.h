@@ -2,7 +2,8 @@
 // PDF417 symbol and writes it as a one-bit BMP image.
 //
 // Call sequence: pdf417Reset, the setters, pdf417OpenMemory on the data (input) and on an
-// image buffer (output), pdf417Encode, pdf417Write, pdf417Close.
+// image buffer (output), pdf417Encode, pdf417Write, pdf417Close. These operations are a thin
+// layer over one process-wide Encoder (encoder.h), whose stages code can also use directly.
 //
 // Integer options are taken as int and compared as unsigned 16-bit values: only the low
 // 16 bits count, so 65536 acts as 0 and -1 as 65535. Setters return 1 when they take the
@@ -15,6 +16,9 @@
 #include <cstdint>
 
 namespace torv::pdf417 {
+
+// Integer options count as unsigned 16-bit values.
+constexpr std::uint16_t low16(std::int32_t value) { return static_cast<std::uint16_t>(value); }
 
 // Sizing modes (pdf417SetSizingMode).
 constexpr int SIZING_FIXED = 0;    // rows/columns are the arrangement (0 = derive one of them)
@@ -39,22 +43,16 @@ constexpr int PDF417_ERR_NO_TARGET = -21;      // write: neither an output strea
 constexpr std::uint32_t PDF417_MAX_DATA_LENGTH = 183996320u;
 
 // A memory stream. The record never owns the buffer it was opened on.
-// Input: the encoder reads at most `available` bytes from `data`; the look-ahead cursor
-// runs ahead of the read cursor while a segment is chosen. A byte pushed back is simply
-// not consumed: the cursor stays on it.
+// Input: the encoder reads at most `available` bytes from `data`, from the read cursor on.
 // Output: blocks are copied to `buffer`; a block that would pass `capacity` is refused
 // and nothing is written past the buffer.
 struct Pdf417Stream {
-  enum State : std::uint8_t { Idle = 0, DataPending = 1, Empty = 2 };
-
   bool isMemory = false;  // set by pdf417OpenMemory
   int direction = 0;      // PDF417_STREAM_INPUT or PDF417_STREAM_OUTPUT
-  State state = Idle;
 
   const std::uint8_t* data = nullptr;  // input bytes
   std::uint32_t available = 0;         // input bytes that may be read
   std::uint32_t readCursor = 0;
-  std::uint32_t lookCursor = 0;
 
   std::uint8_t* buffer = nullptr;  // output buffer
   std::uint32_t capacity = 0;      // its size in bytes

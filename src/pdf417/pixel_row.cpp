@@ -2,7 +2,6 @@
 #include <cstring>
 
 #include "pdf417/bitmap_writer.h"
-#include "pdf417/symbol_patterns.h"
 
 namespace torv::pdf417 {
 namespace {
@@ -61,29 +60,17 @@ void putWide(BitPacker& packer, std::uint32_t modules, unsigned n, unsigned widt
 
 }  // namespace
 
-void renderPixelRow(const SymbolLayout& layout, unsigned r, unsigned moduleWidthPx, std::uint8_t* out,
-                    std::uint32_t stride) {
+void renderPixelRow(const Symbol& symbol, unsigned r, unsigned moduleWidthPx, std::uint8_t* out, std::uint32_t stride) {
   std::memset(out, 0, stride);
-  if (r >= layout.rows || layout.codewordsPerRow == 0 || layout.codewordsPerRow > kMaxColumns + 2) return;
+  if (r >= symbol.rows || symbol.codewordsPerRow == 0 || symbol.codewordsPerRow > kMaxColumns + 2) return;
   const unsigned width = moduleWidthPx == 0 ? 1 : (moduleWidthPx > kMaxModuleWidth ? kMaxModuleWidth : moduleWidthPx);
-  const unsigned modules = kStartModules + 17 * layout.codewordsPerRow + kStopModules;
-  if ((modules * width + 7) / 8 > stride) return;  // the row would not fit the caller's buffer
-  const std::uint16_t* patterns = kSymbolPatterns[r % 3];
-  const std::uint16_t* codewords = layout.row(r);
+  const ModuleRow row = symbol.moduleRow(r);
+  if ((row.widthModules() * width + 7) / 8 > stride) return;  // the row would not fit the caller's buffer
   BitPacker packer(out);
   if (width == 1) {
-    packer.put(inverted(kStartPattern, kStartModules), kStartModules);
-    for (unsigned i = 0; i < layout.codewordsPerRow; ++i) {
-      const std::uint32_t modules = 0x10000u | patterns[codewords[i] % 929];
-      packer.put(inverted(modules, 17), 17);
-    }
-    packer.put(inverted(kStopPattern, kStopModules), kStopModules);
+    row.forEachPiece([&](ModulePiece p) { packer.put(inverted(p.bits, p.count), p.count); });
   } else {
-    putWide(packer, kStartPattern, kStartModules, width);
-    for (unsigned i = 0; i < layout.codewordsPerRow; ++i) {
-      putWide(packer, 0x10000u | patterns[codewords[i] % 929], 17, width);
-    }
-    putWide(packer, kStopPattern, kStopModules, width);
+    row.forEachPiece([&](ModulePiece p) { putWide(packer, p.bits, p.count, width); });
   }
   packer.finish();
 }

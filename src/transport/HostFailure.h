@@ -20,4 +20,19 @@ namespace torv::transport {
 // Throws a new CZException naming a host function that the host did not supply.
 [[noreturn]] void throwMissingCallback(const char* what);
 
+// Makes one host call whose status counts and returns that status. A text thrown out of the host
+// function becomes a CZException with that text; a negative status asks the host for its text
+// (once) and throws that as a CZException. Anything else the host throws passes unchanged.
+template <typename Call>
+int callHost(Call call, FuncErrorMessage errorMessage, int context) {
+  int status;
+  try {
+    status = call();
+  } catch (const char* text) {
+    throwHostText(text);
+  }
+  if (status < 0) throwHostFailure(errorMessage, context);
+  return status;
+}
+
 }  // namespace torv::transport

@@ -38,13 +38,7 @@ TorvFuncInputStream::~TorvFuncInputStream() {
 int TorvFuncInputStream::read(char* buffer, int offset, int length) {
   if (readBArray_ == nullptr) throwMissingCallback("FuncReadBArray");
   int count = 0;
-  int status;
-  try {
-    status = readBArray_(context_, at(buffer, offset), length, &count);
-  } catch (const char* text) {
-    throwHostText(text);
-  }
-  if (status < 0) throwHostFailure(errorMessage_, context_);
+  callHost([&] { return readBArray_(context_, at(buffer, offset), length, &count); }, errorMessage_, context_);
   return count;
 }
 
@@ -52,13 +46,7 @@ int TorvFuncInputStream::read() {
   if (readByte_ == nullptr) throwMissingCallback("FuncReadByte");
   unsigned char byte = 0;
   int count = 0;
-  int status;
-  try {
-    status = readByte_(context_, &byte, &count);
-  } catch (const char* text) {
-    throwHostText(text);
-  }
-  if (status < 0) throwHostFailure(errorMessage_, context_);
+  callHost([&] { return readByte_(context_, &byte, &count); }, errorMessage_, context_);
   if (count != 1) throw new CZException("TorvFuncInputStream::read: too many or zero data read");
   return byte;
 }
@@ -87,6 +75,7 @@ void TorvFuncInputStream::close() {
 int TorvFuncInputStream::available() {
   if (available_ == nullptr) throwMissingCallback("FuncAvailable");
   int n = 0;
+  // Unlike the reads, a failure here reaches the caller as the host's own text pointer.
   if (available_(context_, &n) < 0) throwHostTextPointer(errorMessage_, context_);
   return n;
 }

@@ -20,35 +20,24 @@ TorvFuncOutputStream::TorvFuncOutputStream(int context, FuncWriteByte writeByte,
 
 TorvFuncOutputStream::~TorvFuncOutputStream() = default;
 
-template <typename Call>
-void TorvFuncOutputStream::callHost(Call call) {
-  int status;
-  try {
-    status = call();
-  } catch (const char* text) {
-    throwHostText(text);
-  }
-  if (status < 0) throwHostFailure(errorMessage_, context_);
-}
-
 void TorvFuncOutputStream::write(const char* buffer, int offset, int length) {
   if (writeBArray_ == nullptr) throwMissingCallback("FuncWriteBArray");
-  callHost([&] { return writeBArray_(context_, at(buffer, offset), length); });
+  callHost([&] { return writeBArray_(context_, at(buffer, offset), length); }, errorMessage_, context_);
 }
 
 void TorvFuncOutputStream::write(int value) {
   if (writeByte_ == nullptr) throwMissingCallback("FuncWriteByte");
-  callHost([&] { return writeByte_(context_, value); });
+  callHost([&] { return writeByte_(context_, value); }, errorMessage_, context_);
 }
 
 void TorvFuncOutputStream::flush() {
   if (flush_ == nullptr) throwMissingCallback("FuncFlush");
-  callHost([&] { return flush_(context_); });
+  callHost([&] { return flush_(context_); }, errorMessage_, context_);
 }
 
 void TorvFuncOutputStream::close() {
   if (writeClose_ == nullptr) throwMissingCallback("FuncWriteClose");
-  callHost([&] { return writeClose_(context_); });
+  callHost([&] { return writeClose_(context_); }, errorMessage_, context_);
 }
 
 CJArray<char>* TorvFuncOutputStream::toByteArray() { return nullptr; }

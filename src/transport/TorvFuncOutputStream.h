@@ -22,10 +22,6 @@ class TorvFuncOutputStream : public CJOutputStream {
   CJArray<char>* toByteArray() override;
 
  private:
-  // Runs one host call and turns its failure into a CZException.
-  template <typename Call>
-  void callHost(Call call);
-
   int context_;
   FuncWriteByte writeByte_;
   FuncWriteBArray writeBArray_;

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include "bmp_reader.h"
+#include "torvc_pdf417.h"
 #include "zxing_decode.h"
 
 namespace {
@@ -69,24 +71,31 @@ Gray readPng(const std::string& path) {
   return gray;
 }
 
-// The 24-bit bottom-up BMP that the command writes.
-Gray readBmp(const std::string& path) {
+std::vector<std::uint8_t> fileBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  Gray gray;
-  if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M' || bytes[28] != 24) return gray;
+  return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The one-bit BMP that the command writes, with its resolution in pixels per metre.
+Gray readBmp(const std::string& path, int* pixelsPerMetre = nullptr) {
+  const std::vector<std::uint8_t> bytes = fileBytes(path);
+  torv::test::OneBitBmp bmp;
+  std::string why;
+  if (!torv::test::readOneBitBmp(bytes.data(), bytes.size(), bmp, why)) return Gray{};
+  if (pixelsPerMetre != nullptr) *pixelsPerMetre = bmp.xResolution == bmp.yResolution ? bmp.xResolution : -1;
+  return Gray{bmp.width, bmp.height, bmp.gray};
+}
+
+// Bit depth and pixels per metre (pHYs) of a PNG file; -1 where absent.
+std::pair<int, int> pngDepthAndResolution(const std::string& path) {
+  const std::vector<std::uint8_t> bytes = fileBytes(path);
+  const std::string text(bytes.begin(), bytes.end());
+  const std::size_t phys = text.find("pHYs");
   const auto u32 = [&](std::size_t at) {
-    return static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24);
+    return static_cast<int>(bytes[at] << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3]);
   };
-  gray.width = static_cast<int>(u32(18));
-  gray.height = static_cast<int>(u32(22));
-  const std::size_t stride = (static_cast<std::size_t>(gray.width) * 3 + 3) & ~std::size_t{3};
-  if (bytes.size() < u32(10) + stride * gray.height) return Gray{};
-  for (int y = 0; y < gray.height; ++y) {
-    const std::uint8_t* row = &bytes[u32(10) + stride * (gray.height - 1 - y)];
-    for (int x = 0; x < gray.width; ++x) gray.pixels.push_back(row[3 * x]);
-  }
-  return gray;
+  const bool sameAxes = phys != std::string::npos && phys + 13 <= bytes.size() && u32(phys + 4) == u32(phys + 8);
+  return {bytes.size() > 24 ? bytes[24] : -1, sameAxes ? u32(phys + 4) : -1};
 }
 
 std::string decode(const Gray& gray) {
@@ -108,6 +117,61 @@ TEST(Pdf417Command, WritesAPngThatReadsBack) {
   EXPECT_EQ(decode(readPng(png.path())),
             "PDF417 sample: Gr\xFC\xDF"
             "e, \x80 12.50");
+  EXPECT_EQ(pngDepthAndResolution(png.path()), std::make_pair(1, 5039));  // 1 bit, 128 dpi
+}
+
+// What the plug-in itself paints (or prints) for the settings, as 0/255 gray, cropped to the drawing.
+Gray hostDrawing(const char16_t* text, int xScale, int yScale, int dpi, float scale, bool print) {
+  TorvPdf417Comp* component = GetNewInstance();
+  const std::u16string x(1, static_cast<char16_t>(u'0' + xScale)), y(1, static_cast<char16_t>(u'0' + yScale));
+  setAttr(component, u"PDF417_COLNUM", u"0");
+  setAttr(component, u"PDF417_ECC", u"-1");  // the command's automatic level
+  setAttr(component, u"PDF417_XSCALE", x.c_str());
+  setAttr(component, u"PDF417_YSCALE", y.c_str());
+  const int width = 2000, height = 1000;
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 4, 0);
+  TorvDeviceContext dc{dpi, dpi, width, height, width * 4, pixels.data()};
+  if (print) {
+    ::print(component, &dc, text, 0, 0, 0, 0, 1.0f, 0, 0);
+  } else {
+    paint(component, &dc, text, 0, 0, 0, 0, scale);
+  }
+  DeleteInstance(component);
+  Gray gray;
+  while (gray.width < width && pixels[4 * gray.width + 3] == 255) ++gray.width;
+  while (gray.height < height && pixels[static_cast<std::size_t>(gray.height) * width * 4 + 3] == 255) ++gray.height;
+  for (int row = 0; row < gray.height; ++row) {
+    for (int column = 0; column < gray.width; ++column)
+      gray.pixels.push_back(pixels[(static_cast<std::size_t>(row) * width + column) * 4]);
+  }
+  return gray;
+}
+
+TEST(Pdf417Command, PictureIsWhatTheHostsDeviceShowsPixelForPixel) {
+  const struct {
+    const char* arguments;
+    int xScale, yScale, dpi;
+    float scale;
+    bool print;
+  } cases[] = {
+      {"", 2, 5, 128, 1.0f, false},
+      {"--scale 1.5 -y 2", 2, 2, 128, 1.5f, false},  // modules 3 px, rows 4 or 5 px
+      {"--scale 0.7 --force", 2, 5, 128, 0.7f, false},
+      {"--dpi 200 --scale 1.3 -x 3 -y 2 --force", 3, 2, 200, 1.3f, false},
+      {"--print --dpi 300 --force", 2, 5, 300, 1.0f, true},
+      {"--print --dpi 288 -x 1 -y 7", 1, 7, 288, 1.0f, true},
+  };
+  const TempFile png("command_host.png");
+  for (const auto& c : cases) {
+    const Outcome outcome =
+        runCommand(std::string(c.arguments) + " --quiet 0 -c 0 -o '" + png.path() + "' 'Host view 12'");
+    ASSERT_EQ(outcome.exitCode, 0) << c.arguments << ": " << outcome.output;
+    const Gray ours = readPng(png.path());
+    const Gray host = hostDrawing(u"Host view 12", c.xScale, c.yScale, c.dpi, c.scale, c.print);
+    EXPECT_EQ(ours.width, host.width) << c.arguments;
+    EXPECT_EQ(ours.height, host.height) << c.arguments;
+    EXPECT_TRUE(ours.pixels == host.pixels) << c.arguments;
+  }
 }
 
 TEST(Pdf417Command, PrintsABmpFromAFileWithChosenSettings) {
@@ -117,7 +181,9 @@ TEST(Pdf417Command, PrintsABmpFromAFileWithChosenSettings) {
   const Outcome outcome =
       runCommand("--file '" + data.path() + "' --print --dpi 192 -r 12 -c 4 -l 3 -x 1 -y 3 -o '" + bmp.path() + "'");
   ASSERT_EQ(outcome.exitCode, 0) << outcome.output;
-  const Gray gray = readBmp(bmp.path());
+  int pixelsPerMetre = 0;
+  const Gray gray = readBmp(bmp.path(), &pixelsPerMetre);
+  EXPECT_EQ(pixelsPerMetre, 7559);                       // 192 dpi
   EXPECT_EQ(gray.width, 2 * (17 * 4 + 69) + 2 * 2 * 2);  // twice the bitmap, 2 modules of quiet zone
   EXPECT_EQ(gray.height, 2 * 12 * 3 + 2 * 2 * 2);
   EXPECT_EQ(decode(gray), "line one\nline two\tend");
@@ -131,29 +197,98 @@ TEST(Pdf417Command, ReadsStandardInputAndReplacesCharactersOutsideTheCodePage) {
   EXPECT_EQ(decode(readPng(png.path())), "? and ?");
 }
 
-TEST(Pdf417Command, RefusesBadOptionsWithAMessage) {
+TEST(Pdf417Command, RefusesBadOptionsAndDishonestPicturesWithAMessage) {
   const struct {
     const char* arguments;
-    const char* message;
+    const char* why;
+    const char* remedy;
   } cases[] = {
-      {"--rows 2 x", "--rows must be 0"},
-      {"--rows 91 x", "--rows takes a whole number from 0 to 90"},
-      {"--columns abc x", "--columns takes a whole number"},
-      {"--level 9 x", "--level takes a whole number from 0 to 8"},
-      {"--xscale 21 x", "--xscale takes a whole number from 1 to 20"},
-      {"-x 10 -y 20 x", "at most 25"},
-      {"-r 90 -c 30 x", "at most 928"},
-      {"--scale 0 x", "--scale takes a number above 0"},
-      {"--bogus x", "unknown option --bogus"},
-      {"-o picture.gif x", "name it .png or .bmp"},
-      {"one two", "only one TEXT"},
-      {"--rows", "--rows needs a value"},
+      {"--rows 2 x", "--rows must be 0", ""},
+      {"--rows 91 x", "--rows takes a whole number from 0 to 90", ""},
+      {"--columns abc x", "--columns takes a whole number", ""},
+      {"--level 9 x", "--level takes a whole number from 0 to 8", ""},
+      {"--xscale 21 x", "--xscale takes a whole number from 1 to 20", ""},
+      {"-x 10 -y 20 x", "at most 25", ""},
+      {"-r 90 -c 30 x", "at most 928", ""},
+      {"--scale 0 x", "--scale takes a number above 0", ""},
+      {"--bogus x", "unknown option --bogus", ""},
+      {"-o picture.gif x", "name it .png, .bmp or .svg", ""},
+      {"one two", "only one TEXT", ""},
+      {"--rows", "--rows needs a value", ""},
+      {"--print --scale 7 x", "--scale applies to painting only", ""},
+      {"--batch -o label.png", "one %d", ""},
+      {"-0 x", "-0 separates the items of --batch", ""},
+      // Pictures that a scanner would misread are refused with settings that give whole pixels.
+      {"--dpi 72 x", "drawn 1 or 2 px: bars of uneven width", "--scale 0.89 (1 px) or --dpi 64 (1 px)"},
+      {"--print --dpi 300 x", "6.26 px wide on average", "--dpi 288 (6 px) or --dpi 336 (7 px)"},
+      {"--scale 0.3 x", "0.59 px wide, so some would vanish", "--scale 0.5 (1 px)"},
+      {"--dpi 1 x", "the picture would be empty", "--dpi 64 (1 px)"},
   };
   for (const auto& c : cases) {
     const Outcome outcome = runCommand(c.arguments);
     EXPECT_EQ(outcome.exitCode, 2) << c.arguments;
-    EXPECT_NE(outcome.output.find(c.message), std::string::npos) << c.arguments << ": " << outcome.output;
+    EXPECT_NE(outcome.output.find(c.why), std::string::npos) << c.arguments << ": " << outcome.output;
+    EXPECT_NE(outcome.output.find(c.remedy), std::string::npos) << c.arguments << ": " << outcome.output;
   }
+  // --force writes it anyway and says what is wrong with it.
+  const TempFile png("command_forced.png");
+  const Outcome forced = runCommand("--dpi 600 --scale 0.3 -x 1 --force -o '" + png.path() + "' x");
+  EXPECT_EQ(forced.exitCode, 0) << forced.output;
+  EXPECT_NE(forced.output.find("bars of uneven width (written because of --force)"), std::string::npos)
+      << forced.output;
+  EXPECT_NE(forced.output.find("X-dimension is 0.059 mm, below the 0.19 mm"), std::string::npos) << forced.output;
+}
+
+TEST(Pdf417Command, WritesAnSvgOfMergedRunsThatReadsBackWhenRasterised) {
+  const TempFile svg("command.svg");
+  const TempFile png("command_svg.png");
+  const Outcome outcome = runCommand("--dpi 256 -x 1 -y 2 --quiet 3 -o '" + svg.path() + "' 'Vector label 42'");
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.output;
+  const std::vector<std::uint8_t> bytes = fileBytes(svg.path());
+  const std::string text(bytes.begin(), bytes.end());
+  // Modules 2 px at 256 dpi; the physical size is in mm.
+  EXPECT_NE(text.find("mm\" viewBox=\"0 0 "), std::string::npos) << text.substr(0, 300);
+  int previousEnd = -1, previousY = -1, rectangles = 0;
+  for (std::size_t at = text.find("<rect x="); at != std::string::npos; at = text.find("<rect x=", at + 1)) {
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_EQ(
+        std::sscanf(text.c_str() + at, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\"", &x, &y, &width, &height),
+        4);
+    EXPECT_FALSE(y == previousY && x == previousEnd) << "adjacent dark modules are not merged at " << x << "," << y;
+    EXPECT_GE(x, 3 * 2);  // the quiet zone
+    previousEnd = x + width, previousY = y, ++rectangles;
+  }
+  EXPECT_GT(rectangles, 0);
+  const Outcome raster = {
+      std::system(
+          ("rsvg-convert --dpi-x 256 --dpi-y 256 -b white -o '" + png.path() + "' '" + svg.path() + "'").c_str()),
+      ""};
+  ASSERT_EQ(raster.exitCode, 0) << "rsvg-convert (package librsvg2-bin) failed";
+  const Gray gray = readPng(png.path());
+  EXPECT_EQ(gray.width % 2, 0);
+  EXPECT_EQ(decode(gray), "Vector label 42");
+}
+
+TEST(Pdf417Command, BatchWritesEveryGoodItemAndNamesTheBadOnes) {
+  const std::string pattern = ::testing::TempDir() + std::to_string(getpid()) + "_label-%03d.png";
+  const auto name = [&](int number) {
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%03d", number);
+    return pattern.substr(0, pattern.size() - 8) + digits + ".png";
+  };
+  Outcome outcome = runCommand("--batch -o '" + pattern + "'", "first item\nbad \xFF byte\n\nfourth, CRLF\r\n");
+  EXPECT_EQ(outcome.exitCode, 1) << outcome.output;
+  EXPECT_NE(outcome.output.find("line 2: the data is not valid UTF-8"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("wrote 2 picture(s); 1 item(s) failed"), std::string::npos) << outcome.output;
+  EXPECT_EQ(decode(readPng(name(1))), "first item");
+  EXPECT_EQ(decode(readPng(name(4))), "fourth, CRLF");
+  EXPECT_FALSE(std::ifstream(name(2)).good());
+
+  outcome = runCommand("--batch -0 -o '" + pattern + "'", std::string("line one\nstill one\0second", 26));
+  EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
+  EXPECT_EQ(decode(readPng(name(1))), "line one\nstill one");
+  EXPECT_EQ(decode(readPng(name(2))), "second");
+  for (int number : {1, 2, 4}) std::remove(name(number).c_str());
 }
 
 TEST(Pdf417Command, RefusesDataThatDoesNotFitOrCannotBeRead) {
@@ -161,7 +296,14 @@ TEST(Pdf417Command, RefusesDataThatDoesNotFitOrCannotBeRead) {
   std::remove(png.path().c_str());
   Outcome outcome = runCommand("-r 3 -c 1 -l 4 -o '" + png.path() + "' 'far too long for three rows'");
   EXPECT_EQ(outcome.exitCode, 1);
-  EXPECT_NE(outcome.output.find("does not fit"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("the data needs 27 bytes (Windows-1252); a symbol with rows 3, columns 1 and level 4 "
+                                "holds none of them; it fits with --rows 0 --columns 0"),
+            std::string::npos)
+      << outcome.output;
+  // Where only an explicit lower level helps, that is what the advice says.
+  outcome = runCommand("-l 8 -o '" + png.path() + "' " + std::string(900, '7') + "x" + std::string(900, 'a'));
+  EXPECT_EQ(outcome.exitCode, 1);
+  EXPECT_NE(outcome.output.find("it fits with --level 6 or lower"), std::string::npos) << outcome.output;
   EXPECT_FALSE(std::ifstream(png.path()).good());
 
   outcome = runCommand("-o '" + png.path() + "'", "bad \xFF byte");

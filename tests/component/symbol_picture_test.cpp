@@ -62,34 +62,44 @@ TEST(SymbolPicture, ScalesSetModuleWidthAndRowHeight) {
   }
 }
 
-TEST(SymbolPicture, ModuleWidthAbove20GivesNoPicture) {
-  EXPECT_FALSE(makeSymbolPicture(instanceWith(0, 8, 0, 21, 1), kText));
-  EXPECT_FALSE(makeSymbolPicture(instanceWith(0, 8, 0, -1, 1), kText));  // low 16 bits: 65535
-  EXPECT_TRUE(makeSymbolPicture(instanceWith(0, 8, 0, 65536 + 2, 1), kText));
-}
-
-TEST(SymbolPicture, RowsAndColumnsUseTheirLow16Bits) {
-  // 65536 rows and 0 columns count as neither given: the 1:2 aspect ratio decides.
-  EXPECT_EQ(pixels(makeSymbolPicture(instanceWith(65536, 0, 0, 1, 1), kText)),
-            pixels(makeSymbolPicture(instanceWith(0, 0, 0, 1, 1), kText)));
-  EXPECT_EQ(pixels(makeSymbolPicture(instanceWith(10, 65536 + 5, 0, 1, 1), kText)),
-            pixels(makeSymbolPicture(instanceWith(10, 5, 0, 1, 1), kText)));
-}
-
-TEST(SymbolPicture, RefusedArrangementKeeps58RowsOf16Columns) {
-  const auto picture = makeSymbolPicture(instanceWith(2, 8, 0, 1, 1), kText);
-  ASSERT_TRUE(picture);
-  EXPECT_EQ(picture->bitmap().width, symbolWidth(16, 1));
-  EXPECT_EQ(picture->bitmap().height, 58);
-}
-
-TEST(SymbolPicture, OutOfRangeLevelsChooseTheAutomaticLevel) {
-  const std::string automatic = pixels(makeSymbolPicture(instanceWith(0, 8, 9, 1, 1), kText));
-  EXPECT_EQ(pixels(makeSymbolPicture(instanceWith(0, 8, -1, 1, 1), kText)), automatic);
-  EXPECT_EQ(pixels(makeSymbolPicture(instanceWith(0, 8, 1000, 1, 1), kText)), automatic);
-  EXPECT_NE(pixels(makeSymbolPicture(instanceWith(0, 8, 0, 1, 1), kText)), automatic);
-  EXPECT_EQ(pixels(makeSymbolPicture(instanceWith(0, 8, 65536 + 3, 1, 1), kText)),
-            pixels(makeSymbolPicture(instanceWith(0, 8, 3, 1, 1), kText)));
+// The five attributes as encoder options: each by its low 16 bits, refused values keep the fallbacks.
+TEST(SymbolPicture, OptionsForTheAttributes) {
+  struct Case {  // the attributes; then fixed sizing, rows, columns, level (-1 automatic), row height, writer
+    int rows, columns, ecc, xScale, yScale;
+    bool fixed;
+    int expectRows, expectColumns, level, rowHeightNum, rowHeightDen, moduleWidth;
+    bool writer;
+  };
+  for (const Case& c : {
+           Case{0, 8, 0, 1, 1, true, 0, 8, 0, 1, 1, 1, true},            // the defaults
+           Case{0, 0, 3, 1, 1, false, 90, 30, 3, 1, 1, 1, true},         // neither: bounded 90 x 30
+           Case{65536, 0, 0, 1, 1, false, 90, 30, 0, 1, 1, 1, true},     // 65536 rows count as 0
+           Case{10, 65536 + 5, 0, 1, 1, true, 10, 5, 0, 1, 1, 1, true},  // low 16 bits of columns
+           Case{2, 8, 0, 1, 1, true, 58, 16, 0, 1, 1, 1, true},          // refused pair: 58 x 16
+           Case{0, 8, 9, 1, 1, true, 0, 8, -1, 1, 1, 1, true},           // above 8: automatic
+           Case{0, 8, -1, 1, 1, true, 0, 8, -1, 1, 1, 1, true},          // 65535: automatic
+           Case{0, 8, 65536 + 3, 1, 1, true, 0, 8, 3, 1, 1, 1, true},    // low 16 bits of the level
+           Case{0, 8, 0, 2, 3, true, 0, 8, 0, 4, 2, 2, true},            // row height 4:2
+           Case{0, 8, 0, 1, 26, true, 0, 8, 0, 3, 1, 1, true},           // 26:1 refused: 3:1 stays
+           Case{0, 8, 0, 0, 1, true, 0, 8, 0, 3, 1, 0, true},            // "0:0" refused
+           Case{0, 8, 0, 21, 1, true, 0, 8, 0, 21, 21, 0, false},        // module width 21 refused
+           Case{0, 8, 0, -1, 1, true, 0, 8, 0, 3, 1, 0, false},          // 65535 refused
+           Case{0, 8, 0, 65536 + 2, 1, true, 0, 8, 0, 3, 1, 2, true},    // low 16 bits of XSCALE
+       }) {
+    const EncoderSettings s = optionsFor(instanceWith(c.rows, c.columns, c.ecc, c.xScale, c.yScale));
+    const std::string where = std::to_string(c.rows) + "/" + std::to_string(c.columns) + "/" + std::to_string(c.ecc) +
+                              "/" + std::to_string(c.xScale) + "/" + std::to_string(c.yScale);
+    EXPECT_EQ(s.options.sizingMode == pdf417::SIZING_FIXED, c.fixed) << where;
+    EXPECT_EQ(s.options.rows, c.expectRows) << where;
+    EXPECT_EQ(s.options.columns, c.expectColumns) << where;
+    EXPECT_EQ(s.options.eccExplicit ? s.options.eccLevel : -1, c.level) << where;
+    EXPECT_EQ(s.options.aspect, 50) << where;
+    EXPECT_EQ(s.options.rowHeightNum, c.rowHeightNum) << where;
+    EXPECT_EQ(s.options.rowHeightDen, c.rowHeightDen) << where;
+    EXPECT_EQ(s.bitmap.installed, c.writer) << where;
+    EXPECT_EQ(s.bitmap.moduleWidth, c.moduleWidth) << where;
+  }
+  EXPECT_FALSE(makeSymbolPicture(instanceWith(0, 8, 0, 21, 1), kText));  // no writer, no picture
 }
 
 TEST(SymbolPicture, EveryCallStartsFromAReset) {

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pdf417/last_symbol.h"
-#include "pdf417/pdf417.h"
+#include "pdf417/encoder.h"
 
 namespace {
 
@@ -167,36 +166,29 @@ int main(int argc, char** argv) {
     if (!readInput(s.inputFile.empty() ? "-" : s.inputFile, data, error)) return failure(error);
   }
 
-  pdf417Reset();
-  if (s.level >= 0) pdf417SetEccLevel(s.level);
+  Encoder encoder;
+  if (s.level >= 0) encoder.setEccLevel(s.level);
   if (s.sized) {
-    pdf417SetSizingMode(SIZING_FIXED);
-    if (!pdf417SetRowsColumns(s.rows, s.columns)) {
+    encoder.setSizingMode(SIZING_FIXED);
+    if (!encoder.setRowsColumns(s.rows, s.columns)) {
       return usageError("rows " + std::to_string(s.rows) + " and columns " + std::to_string(s.columns) +
                         " are not a valid arrangement (rows 0 or 3..90, columns 0..30, not both 0, "
                         "at most 928 codewords)");
     }
-  } else if (!pdf417SetAspectRatio(s.aspect.c_str())) {
+  } else if (!encoder.setAspectRatio(s.aspect.c_str())) {
     return usageError("aspect '" + s.aspect + "' is not H:W with a ratio of 0.01..10");
   }
-  if (!pdf417SetRowHeightRatio(s.rowHeight.c_str())) {
+  if (!encoder.setRowHeightRatio(s.rowHeight.c_str())) {
     return usageError("row height '" + s.rowHeight + "' is not H or H:W with each side 1..25");
   }
-  pdf417SetBitmapWriter(s.moduleWidth, s.fileHeader);
+  encoder.setBitmapWriter(s.moduleWidth, s.fileHeader);
 
-  Pdf417Stream in;
-  pdf417OpenMemory(&in, PDF417_STREAM_INPUT, data.data(), static_cast<std::uint32_t>(data.size()));
-  int rc = pdf417Encode(&in, static_cast<std::int32_t>(data.size()));
+  int rc = encoder.encode(data.data(), static_cast<std::uint32_t>(data.size()));
   if (rc < 0) return failure(describe(rc));
-  std::int32_t size = 0;
-  rc = pdf417Write(nullptr, &size);
+  std::vector<std::uint8_t> image;
+  rc = encoder.writeImage(image);
   if (rc != 0) return failure(describe(rc));
-  std::vector<std::uint8_t> image(static_cast<std::size_t>(size));
-  Pdf417Stream out;
-  pdf417OpenMemory(&out, PDF417_STREAM_OUTPUT, image.data(), static_cast<std::uint32_t>(image.size()));
-  std::int32_t written = 0;
-  rc = pdf417Write(&out, &written);
-  if (rc != 0) return failure(describe(rc));
+  const auto written = static_cast<std::int32_t>(image.size());
 
   FILE* file = std::fopen(s.output.c_str(), "wb");
   if (file == nullptr) return failure("cannot create " + s.output + ": " + std::strerror(errno));
@@ -207,7 +199,7 @@ int main(int argc, char** argv) {
     return failure("cannot write " + s.output);
   }
   if (s.verbose) {
-    const SymbolLayout& l = pdf417LastLayout();
+    const Symbol& l = encoder.symbol();
     std::printf("%u bytes: %u rows x %u columns, level %u, %u data codewords, %u pads; %s (%d bytes)\n",
                 static_cast<unsigned>(data.size()), l.rows, l.columns, l.eccLevel, l.dataCount, l.padCount,
                 s.output.c_str(), written);

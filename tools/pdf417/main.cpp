@@ -1,24 +1,36 @@
 // pdf417: draws a text as a PDF417 barcode with the torvc_pdf417 plug-in, loaded by path as a
-// host loads it, and writes the picture as PNG or BMP.
+// host loads it, and writes the picture the host's device would show as PNG, BMP or SVG.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "image_file.h"
+#include "batch.h"
+#include "capacity_advice.h"
 #include "options.h"
+#include "output_file.h"
+#include "picture_check.h"
+#include "picture_file.h"
 #include "plugin.h"
+#include "symbol_drawing.h"
 #include "text_input.h"
+#include "torv_version.h"
 
 namespace {
 
 using namespace torv::tools;
 
-constexpr long long kMaxSurfacePixels = 256LL * 1024 * 1024;
+constexpr double kSmallestXDimensionMm = 0.19;
+constexpr long long kMaxPicturePixels = 1LL << 32;
 
 // The plug-in beside this program: ../lib/ in the build tree, or the same directory.
 std::string defaultPluginPath() {
@@ -38,109 +50,172 @@ std::size_t characterCount(const std::u16string& text) {
   return count;
 }
 
-std::string describe(const Options& o) {
-  const auto orAuto = [](int value, const char* automatic) {
-    return value == 0 ? std::string(automatic) : std::to_string(value);
-  };
-  return "rows " + orAuto(o.rows, "auto") + ", columns " + orAuto(o.columns, "auto") + ", level " +
-         (o.level < 0 ? std::string("auto") : std::to_string(o.level));
-}
-
-// A surface that starts untouched; pixels that the plug-in writes are opaque.
-struct Surface {
-  TorvDeviceContext context{};
-  std::vector<unsigned char> pixels;
-
-  Surface(int dpi, int width, int height) {
-    context.dpiX = context.dpiY = dpi;
-    context.width = width;
-    context.height = height;
-    context.stride = width * 4;
-    pixels.assign(static_cast<std::size_t>(context.stride) * height, 0);
-    context.pixels = pixels.data();
-  }
-  bool drawn(int x, int y) const { return pixels[static_cast<std::size_t>(y) * context.stride + 4 * x + 3] == 255; }
-  bool black(int x, int y) const {
-    return drawn(x, y) && pixels[static_cast<std::size_t>(y) * context.stride + 4 * x] == 0;
-  }
+// What one data item came to: 0 written, 1 failed, 2 refused as a picture no scanner should get.
+struct Outcome {
+  int status = 0;
+  std::string message;
+  std::string warnings;  // lines, each ending in a line end, for pictures written all the same
 };
 
-GrayImage cropWithQuietZone(const Surface& surface, int quietModules) {
-  int left = surface.context.width, top = surface.context.height, right = -1, bottom = -1;
-  for (int y = 0; y < surface.context.height; ++y) {
-    for (int x = 0; x < surface.context.width; ++x) {
-      if (!surface.drawn(x, y)) continue;
-      left = std::min(left, x), right = std::max(right, x);
-      top = std::min(top, y), bottom = std::max(bottom, y);
-    }
-  }
-  if (right < 0) throw PluginError("the plug-in drew nothing");
-  // The start pattern opens every row with a bar 8 modules wide.
-  int startBar = 0;
-  while (left + startBar <= right && surface.black(left + startBar, top)) ++startBar;
-  const int quiet = quietModules * std::max(1, (startBar + 4) / 8);
+class PictureMaker {
+ public:
+  PictureMaker(const Plugin& plugin, const Options& options)
+      : options_(options), drawing_(plugin, settingsOf(options)) {}
 
-  GrayImage image;
-  image.width = right - left + 1 + 2 * quiet;
-  image.height = bottom - top + 1 + 2 * quiet;
-  image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, 255);
-  for (int y = top; y <= bottom; ++y) {
-    for (int x = left; x <= right; ++x) {
-      if (surface.black(x, y)) {
-        image.pixels[static_cast<std::size_t>(y - top + quiet) * image.width + (x - left + quiet)] = 0;
-      }
+  Outcome make(const std::u16string& text, const std::string& output) {
+    const std::optional<ModuleMatrix> matrix = drawing_.modules(text);
+    if (!matrix) return {1, capacityAdvice(drawing_, text), {}};
+    const std::optional<DeviceSize> size = deviceSize(*matrix, text);
+    const std::string tooLarge = "the picture would be larger than " + std::to_string(kMaxPictureSide) +
+                                 " pixels a side or 2^32 pixels in all; lower --dpi, --scale, the scales or --quiet";
+    if (!size) return {1, tooLarge, {}};
+    const double module = static_cast<double>(size->width) / matrix->columns;
+    if (size->width == 0 || size->height == 0) {
+      return {2,
+              "the picture would be empty (" + std::to_string(size->width) + " x " + std::to_string(size->height) +
+                  " pixels at " + std::to_string(options_.dpi) + " dpi)" +
+                  wholePixelAdvice(drawing_, *matrix, text, options_.dpi, options_.scale),
+              {}};
     }
-  }
-  return image;
-}
+    const DeviceLayout layout = layOut(*matrix, options_.xScale, drawing_.rowHeight(), static_cast<int>(size->width),
+                                       static_cast<int>(size->height), options_.quietModules);
+    if (layout.width() > kMaxPictureSide || layout.height() > kMaxPictureSide ||
+        layout.width() * layout.height() > kMaxPicturePixels) {
+      return {1, tooLarge, {}};
+    }
+    std::string warnings;
+    if (const std::string fault = unevenness(layout); !fault.empty()) {
+      if (!options_.force)
+        return {2,
+                fault + wholePixelAdvice(drawing_, *matrix, text, options_.dpi, options_.scale) +
+                    ", or write it anyway with --force",
+                {}};
+      warnings += "warning: " + fault + " (written because of --force)\n";
+    }
+    const double moduleMm = module * 25.4 / options_.dpi;
+    if ((options_.print || options_.dpiGiven) && moduleMm < kSmallestXDimensionMm) {
+      warnings += "warning: the X-dimension is " + fixed(moduleMm, 3) + " mm, below the " +
+                  fixed(kSmallestXDimensionMm, 2) + " mm that most printers and scanners need\n";
+    }
 
-int run(const Options& o) {
-  const std::string bytes = o.text ? *o.text : readDataFile(o.dataFile.value_or("-"));
+    OutputFile file(output);
+    try {
+      writePicture(Picture{*matrix, layout, options_.dpi, options_.dpiGiven || options_.print}, options_.format,
+                   file.get(), output);
+      file.close();
+    } catch (...) {
+      file.discard();
+      throw;
+    }
+    if (options_.batch) return {0, "", warnings};  // a batch reports only its count
+    const PixelRange rows = layout.rowHeights();
+    std::ostringstream report;
+    report << "pdf417: wrote " << displayName(output) << " (" << options_.format << ", " << layout.width() << " x "
+           << layout.height() << " pixels; X-dimension " << fixed(module, module == std::floor(module) ? 0 : 2)
+           << " px = " << fixed(moduleMm, 3) << " mm at " << options_.dpi << " dpi, rows "
+           << (rows.even() ? std::to_string(rows.smallest)
+                           : std::to_string(rows.smallest) + "-" + std::to_string(rows.largest))
+           << " px; " << characterCount(text) << " characters)";
+    return {0, report.str(), warnings};
+  }
+
+ private:
+  // The device size depends only on the symbol's size in modules (the picture object scales the
+  // bitmap as a whole), so a batch measures each size once.
+  std::optional<DeviceSize> deviceSize(const ModuleMatrix& matrix, const std::u16string& text) {
+    const auto key = std::make_pair(matrix.columns, matrix.rows);
+    const auto known = deviceSizes_.find(key);
+    if (known != deviceSizes_.end()) return known->second;
+    const std::optional<DeviceSize> size = drawing_.deviceSize(text, options_.dpi, options_.scale);
+    deviceSizes_.emplace(key, size);
+    return size;
+  }
+
+  static DrawingSettings settingsOf(const Options& o) {
+    return DrawingSettings{o.rows, o.columns, o.level, o.xScale, o.yScale, o.print};
+  }
+
+  static std::string displayName(const std::string& output) {
+    if (output == "-") return "standard output";
+    char* absolute = realpath(output.c_str(), nullptr);
+    const std::string name = absolute != nullptr ? absolute : output;
+    std::free(absolute);
+    return name;
+  }
+
+  const Options& options_;
+  SymbolDrawing drawing_;
+  std::map<std::pair<int, int>, std::optional<DeviceSize>> deviceSizes_;
+};
+
+std::u16string textOf(const std::string& bytes, const std::string& where) {
   const std::u16string text = utf8ToUtf16(bytes);
   if (const int replaced = charactersOutsideCodePage(text); replaced > 0) {
-    std::cerr << "pdf417: note: " << replaced << " character(s) are not in Windows-1252 and are drawn as '?'\n";
+    std::cerr << "pdf417: note: " << where << replaced
+              << " character(s) are not in Windows-1252 and are drawn as '?'\n";
   }
+  return text;
+}
 
-  const Plugin plugin(o.plugin.empty() ? defaultPluginPath() : o.plugin);
-  Component component(plugin);
-  component.set(u"PDF417_ROWNUM", o.rows);
-  component.set(u"PDF417_COLNUM", o.columns);
-  component.set(u"PDF417_ECC", o.level);
-  component.set(u"PDF417_XSCALE", o.xScale);
-  component.set(u"PDF417_YSCALE", o.yScale);
-
-  TorvDeviceContext measuring{o.dpi, o.dpi, 0, 0, 0, nullptr};
-  float width = -1, height = -1;
-  plugin.getAutosize(component.get(), &measuring, text.c_str(), &width, &height);
-  if (width < 0 || height < 0) {
-    std::cerr << "pdf417: the data (" << characterCount(text) << " characters) does not fit a PDF417 symbol with "
-              << describe(o) << "; allow more rows or columns, or a lower level\n";
-    return 1;
+void report(const Outcome& outcome, const std::string& where) {
+  for (std::size_t start = 0; start < outcome.warnings.size();) {
+    const std::size_t end = outcome.warnings.find('\n', start);
+    std::cerr << "pdf417: " << where << outcome.warnings.substr(start, end - start) << "\n";
+    start = end + 1;
   }
-  // Room for the drawing: paint covers the size times scale, print the physical size, which is
-  // 96/72 of the size in host units (plus rounding).
-  const double factor = o.print ? 96.0 / 72.0 : o.scale;
-  const double surfaceWidth = std::ceil(width * factor) + 4;
-  const double surfaceHeight = std::ceil(height * factor) + 4;
-  if (surfaceWidth * surfaceHeight > static_cast<double>(kMaxSurfacePixels)) {
-    std::cerr << "pdf417: the picture would be " << surfaceWidth << " x " << surfaceHeight
-              << " pixels, too large; lower --dpi, --scale or the scales\n";
-    return 1;
-  }
-  Surface surface(o.dpi, static_cast<int>(surfaceWidth), static_cast<int>(surfaceHeight));
-  if (o.print) {
-    plugin.print(component.get(), &surface.context, text.c_str(), 0, 0, 0, 0, 1.0f, 0, 0);
+  if (outcome.message.empty()) return;
+  if (outcome.status == 0) {
+    std::cout << outcome.message << "\n";
   } else {
-    plugin.paint(component.get(), &surface.context, text.c_str(), 0, 0, 0, 0, o.scale);
+    std::cerr << "pdf417: " << where << outcome.message << "\n";
   }
-  const GrayImage image = cropWithQuietZone(surface, o.quietModules);
-  writeImageFile(image, o.output, o.format);
+}
 
-  char* absolute = realpath(o.output.c_str(), nullptr);
-  std::cout << "pdf417: wrote " << (absolute != nullptr ? absolute : o.output) << " (" << o.format << ", "
-            << image.width << " x " << image.height << " pixels, " << characterCount(text) << " characters)\n";
-  std::free(absolute);
-  return 0;
+int runOne(const Options& o, PictureMaker& maker) {
+  const std::string bytes = o.text ? *o.text : readDataFile(o.dataFile.value_or("-"));
+  const Outcome outcome = maker.make(textOf(bytes, ""), o.output);
+  // The picture itself may be on standard output; the report then goes to standard error.
+  if (o.output == "-" && outcome.status == 0) {
+    report(Outcome{0, "", outcome.warnings}, "");
+    std::cerr << outcome.message << "\n";
+  } else {
+    report(outcome, "");
+  }
+  return outcome.status;
+}
+
+// Every item is tried; the status is 0 only when every picture was written.
+int runBatch(const Options& o, PictureMaker& maker) {
+  // Every picture's compressor takes and frees the same few hundred kilobytes: keep them between
+  // items rather than hand them back to the system and fault them in again.
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+  const std::string path = o.dataFile.value_or("-");
+  std::FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+  if (in == nullptr) throw InputError("cannot open the data file " + path);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(in == stdin ? nullptr : in, std::fclose);
+  ItemReader items(in, o.nulSeparated ? '\0' : '\n');
+  const std::string unit = o.nulSeparated ? "item " : "line ";
+  long number = 0, failed = 0, written = 0;
+  for (std::string item; items.next(item);) {
+    const std::string where = unit + std::to_string(++number) + ": ";
+    if (item.empty()) continue;
+    Outcome outcome;
+    try {
+      outcome = maker.make(textOf(item, where), itemFileName(o.output, number));
+    } catch (const std::exception& e) {
+      outcome = {1, e.what(), {}};
+    }
+    if (outcome.status == 0) {
+      ++written;
+    } else {
+      ++failed;
+    }
+    report(outcome, where);
+  }
+  std::cout << "pdf417: wrote " << written << " picture(s)";
+  if (failed > 0) std::cout << "; " << failed << " item(s) failed";
+  std::cout << "\n";
+  return failed > 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -158,8 +233,14 @@ int main(int argc, char** argv) {
     std::cout << usageText();
     return 0;
   }
+  if (options.version) {
+    std::cout << "pdf417 " TORV_VERSION "\n";
+    return 0;
+  }
   try {
-    return run(options);
+    const Plugin plugin(options.plugin.empty() ? defaultPluginPath() : options.plugin);
+    PictureMaker maker(plugin, options);
+    return options.batch ? runBatch(options, maker) : runOne(options, maker);
   } catch (const std::exception& e) {
     std::cerr << "pdf417: " << e.what() << "\n";
     return 1;

@@ -35,8 +35,32 @@ std::string lowerCase(std::string text) {
 std::string formatFromName(const std::string& name) {
   const std::size_t dot = name.rfind('.');
   const std::string extension = dot == std::string::npos ? "" : lowerCase(name.substr(dot + 1));
-  if (extension == "png" || extension == "bmp") return extension;
-  throw UsageError("cannot tell the picture format from '" + name + "': name it .png or .bmp, or give --format");
+  if (extension == "png" || extension == "bmp" || extension == "svg") return extension;
+  if (name == "-") return "png";
+  throw UsageError("cannot tell the picture format from '" + name + "': name it .png, .bmp or .svg, or give --format");
+}
+
+// A batch names its pictures from one %d (with optional zero padding and width), e.g. label-%05d.svg.
+void checkOutputPattern(const std::string& pattern) {
+  int numbers = 0;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] != '%') continue;
+    if (i + 1 < pattern.size() && pattern[i + 1] == '%') {
+      ++i;
+      continue;
+    }
+    std::size_t end = i + 1;
+    while (end < pattern.size() && end - i <= 2 && pattern[end] >= '0' && pattern[end] <= '9') ++end;
+    if (end >= pattern.size() || pattern[end] != 'd') {
+      throw UsageError("--batch names its pictures from -o with one %d, %05d or the like; '" + pattern +
+                       "' has another % sequence (write %% for a percent sign)");
+    }
+    ++numbers;
+    i = end;
+  }
+  if (numbers != 1) {
+    throw UsageError("--batch needs -o with one %d (or %05d) for the item number, e.g. -o label-%05d.svg");
+  }
 }
 
 void checkCombination(const Options& o) {
@@ -50,20 +74,31 @@ void checkCombination(const Options& o) {
                      std::to_string(o.xScale + o.yScale - 1) + ")");
   }
   if (o.text && o.dataFile) throw UsageError("give the data either as TEXT or with --file, not both");
+  if (o.print && o.scale != 1.0f) {
+    throw UsageError("--scale applies to painting only; --print draws the physical size at --dpi");
+  }
+  if (o.nulSeparated && !o.batch) throw UsageError("-0 separates the items of --batch");
+  if (o.batch && o.text) throw UsageError("--batch reads its items from --file or standard input, not from TEXT");
+  if (o.batch) checkOutputPattern(o.output);
 }
 
 }  // namespace
 
 const char* usageText() {
   return "usage: pdf417 [options] [TEXT]\n"
-         "Draws TEXT as a PDF417 barcode with the torvc_pdf417 plug-in and writes the picture.\n"
+         "       pdf417 --batch [options] -o NAME-%05d.EXT [--file ITEMS]\n"
+         "Draws TEXT as a PDF417 barcode with the torvc_pdf417 plug-in, loaded and called as a\n"
+         "report host does, and writes the picture that the host's device would show (to drive\n"
+         "the encoder directly, use pdf417-encode). Pictures whose modules would be uneven or\n"
+         "under a pixel are refused with the --scale or --dpi that gives whole pixels.\n"
          "Without TEXT the data is read from --file or from standard input (bytes taken as they\n"
          "are, a trailing newline included). The data is UTF-8; the plug-in encodes it in\n"
          "Windows-1252, and characters outside that code page become '?'.\n"
          "\n"
-         "  -o, --output FILE    picture to write, .png or .bmp (default pdf417.png)\n"
+         "  -o, --output FILE    picture to write, .png, .bmp or .svg (default pdf417.png);\n"
+         "                       '-' writes to standard output (PNG unless --format says)\n"
          "  -f, --file FILE      read the data from FILE ('-' for standard input)\n"
-         "      --format FMT     png or bmp, whatever the output name says\n"
+         "      --format FMT     png, bmp or svg, whatever the output name says\n"
          "  -r, --rows N         symbol rows, 3 to 90; 0 lets the encoder choose (default 0)\n"
          "  -c, --columns N      data columns, 1 to 30; 0 lets the encoder choose (default 0;\n"
          "                       with rows 0 too, the symbol is about half as high as wide)\n"
@@ -75,10 +110,22 @@ const char* usageText() {
          "                       physical size is one pixel per bitmap pixel\n"
          "      --scale F        paint at this scale, e.g. 2 for twice as large (default 1)\n"
          "      --print          print instead of paint: the symbol's physical size at --dpi\n"
+         "      --force          write a picture even when modules would be uneven or under a pixel\n"
+         "      --batch          one data item per line of --file or standard input, one picture\n"
+         "                       each, named from -o with %d as the line number (-o label-%05d.svg)\n"
+         "  -0                   with --batch: items end with a NUL character, not a line end\n"
          "      --quiet N        white margin in modules around the symbol (default 2)\n"
          "      --plugin PATH    the plug-in to load (default ../lib/libtorvc_pdf417.so beside\n"
          "                       this program)\n"
-         "  -h, --help           this text\n";
+         "  -h, --help           this text\n"
+         "      --version        the release this command belongs to\n"
+         "\n"
+         "Examples:\n"
+         "  pdf417 -o label.svg 'Order 4711'\n"
+         "  pdf417 --print --dpi 384 -x 1 -o label.png 'Order 4711'\n"
+         "  pdf417 --batch -o label-%05d.png --file orders.txt\n"
+         "Exit status: 0 written; 1 the data does not fit, cannot be read or written, or (with\n"
+         "--batch) any item failed; 2 a bad command line or a picture refused as unreadable.\n";
 }
 
 Options parseOptions(const std::vector<std::string>& arguments) {
@@ -92,13 +139,17 @@ Options parseOptions(const std::vector<std::string>& arguments) {
     };
     if (argument == "-h" || argument == "--help") {
       o.help = true;
+    } else if (argument == "--version") {
+      o.version = true;
     } else if (argument == "-o" || argument == "--output") {
       o.output = value();
     } else if (argument == "-f" || argument == "--file") {
       o.dataFile = value();
     } else if (argument == "--format") {
       o.format = lowerCase(value());
-      if (o.format != "png" && o.format != "bmp") throw UsageError("--format is png or bmp, not '" + o.format + "'");
+      if (o.format != "png" && o.format != "bmp" && o.format != "svg") {
+        throw UsageError("--format is png, bmp or svg, not '" + o.format + "'");
+      }
       formatGiven = true;
     } else if (argument == "-r" || argument == "--rows") {
       o.rows = parseInt(argument, value(), 0, 90);
@@ -113,10 +164,17 @@ Options parseOptions(const std::vector<std::string>& arguments) {
       o.yScale = parseInt(argument, value(), 1, 25);
     } else if (argument == "--dpi") {
       o.dpi = parseInt(argument, value(), 1, 9600);
+      o.dpiGiven = true;
     } else if (argument == "--scale") {
       o.scale = parseScale(argument, value());
     } else if (argument == "--print") {
       o.print = true;
+    } else if (argument == "--force") {
+      o.force = true;
+    } else if (argument == "--batch") {
+      o.batch = true;
+    } else if (argument == "-0") {
+      o.nulSeparated = true;
     } else if (argument == "--quiet") {
       o.quietModules = parseInt(argument, value(), 0, 100);
     } else if (argument == "--plugin") {
@@ -132,7 +190,7 @@ Options parseOptions(const std::vector<std::string>& arguments) {
       o.text = argument;
     }
   }
-  if (o.help) return o;
+  if (o.help || o.version) return o;
   checkCombination(o);
   if (o.dpi == 0) o.dpi = o.print ? 96 : 128;
   if (!formatGiven) o.format = formatFromName(o.output);

@@ -12,7 +12,7 @@ struct Options {
   std::optional<std::string> text;      // data given on the command line
   std::optional<std::string> dataFile;  // data read from this file ("-" = standard input)
   std::string output = "pdf417.png";
-  std::string format;  // "png" or "bmp"; from the output name when empty
+  std::string format;  // "png", "bmp" or "svg"; from the output name when empty
   std::string plugin;  // path of the plug-in; next to the program when empty
   int rows = 0;
   int columns = 0;
@@ -20,10 +20,15 @@ struct Options {
   int xScale = 2;
   int yScale = 5;
   int dpi = 0;  // 0: 128 for paint, 96 for print (see usage)
+  bool dpiGiven = false;
   float scale = 1.0f;
   bool print = false;
+  bool force = false;  // write pictures with uneven or vanishing modules anyway
+  bool batch = false;  // one data item per line (or per NUL with nulSeparated), one picture each
+  bool nulSeparated = false;
   int quietModules = 2;
   bool help = false;
+  bool version = false;
 };
 
 // A command line that cannot be followed; the message says why.

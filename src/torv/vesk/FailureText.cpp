@@ -10,7 +10,7 @@ namespace torv::vesk {
 void storeComposedFailureText(char (&target)[kFailureTextSize], const CaptureSite& site, int lastError) {
   char text[kFailureTextLimit + 1];
   std::snprintf(text, sizeof text, "%slast error: %d %s:%d", site.literal, lastError,
-                ".\\torv\\vesk\\TorvVeskClientBridge", site.line);
+                ".\\torv\\vesk\\TorvVeskClientBridge", site.textLine);
   storeFailureText(target, text);
 }
 

@@ -9,13 +9,15 @@ namespace torv::vesk {
 constexpr std::size_t kFailureTextSize = 4097;
 constexpr std::size_t kFailureTextLimit = 4096;
 
-// Where a failure was captured: the function's literal and its line in the bridge.
+// How an exported function names itself in its failure text: its literal and the number that
+// ends the text. Hosts match these texts, so the number is a fixed part of each function's text
+// and has nothing to do with where the function stands in any file of ours.
 struct CaptureSite {
   const char* literal;
-  int line;
+  int textLine;
 };
 
-// Stores "<literal>last error: <code> .\torv\vesk\TorvVeskClientBridge:<line>" in target.
+// Stores "<literal>last error: <code> .\torv\vesk\TorvVeskClientBridge:<textLine>" in target.
 // Allocates nothing, so that it also works when memory has run out.
 void storeComposedFailureText(char (&target)[kFailureTextSize], const CaptureSite& site, int lastError);
 

@@ -44,9 +44,7 @@ constexpr CaptureSite kWriteBArray{"TorvVeskClient_writeBArray: unknown exceptio
 constexpr CaptureSite kFlush{"TorvVeskClient_flush: unknown exception occured:", 592};
 constexpr CaptureSite kWriteClose{"TorvVeskClient_WriteClose: unknown exception occured:", 618};
 
-TorvVeskClientWrapper* recordOf(TorvVeskClientHandle handle) {
-  return reinterpret_cast<TorvVeskClientWrapper*>(handle);
-}
+TorvVeskClientWrapper* recordOf(TorvVeskClientHandle handle) { return TorvVeskClientWrapper::of(handle); }
 
 // A caller error found before anything is read or written.
 [[noreturn]] void refuse(const char* what) { throw new CZException(std::string(what)); }
@@ -65,11 +63,11 @@ int captured(TorvVeskClientHandle handle, const CaptureSite& site, Body body) {
   } catch (CAutoDeleteException* exception) {
     const int lastError = torv::platform::lastError();
     exception->Delete();
-    torv::vesk::storeComposedFailureText(record->lastErrorMessage, site, lastError);
+    record->storeComposedFailureText(site, lastError);
     return kFailure;
   } catch (...) {
     const int lastError = torv::platform::lastError();
-    torv::vesk::storeComposedFailureText(record->lastErrorMessage, site, lastError);
+    record->storeComposedFailureText(site, lastError);
     return kFailure;
   }
 }
@@ -98,30 +96,21 @@ char* serialiseAttributes(const CJTorvAttributeList& list, int& length) {
 }
 
 CJInputStream& secureInput(TorvVeskClientWrapper& record) {
-  if (record.secureInputStream == nullptr) refuse("no secure input stream in place");
-  return *record.secureInputStream;
+  if (record.secureInputStream() == nullptr) refuse("no secure input stream in place");
+  return *record.secureInputStream();
 }
 
 CJOutputStream& secureOutput(TorvVeskClientWrapper& record) {
-  if (record.secureOutputStream == nullptr) refuse("no secure output stream in place");
-  return *record.secureOutputStream;
+  if (record.secureOutputStream() == nullptr) refuse("no secure output stream in place");
+  return *record.secureOutputStream();
 }
 
 // Asks the session for a new secure input stream after the current one reported its end.
 CJInputStream& renegotiate(TorvVeskClientWrapper& record) {
   CJTorvAttributeList attributes;
-  record.secureInputStream = record.session->createSecureInputStream(record.dataInputStream, &attributes);
+  record.setSecureInputStream(record.negotiateInput(attributes));
   return secureInput(record);
 }
-
-// Releases a callback input stream without telling the host, which has not been asked
-// anything yet when create gives up.
-struct AbandonCallbacks {
-  void operator()(TorvFuncInputStream* stream) const {
-    stream->abandon();
-    delete stream;
-  }
-};
 
 }  // namespace
 
@@ -141,19 +130,15 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_create(const char* attributes, i
     parseAttributes(attributes, attributesLength, initial);
 
     std::unique_ptr<TorvVeskClientWrapper> record(new TorvVeskClientWrapper());
-    std::unique_ptr<TorvFuncInputStream, AbandonCallbacks> input(
-        new TorvFuncInputStream(context, readByte, readBArray, available, readClose, errorMessage));
-    record->dataInputStream = new CJDataInputStream(input.get(), 1);
-    input.release();
-    std::unique_ptr<TorvFuncOutputStream> output(
-        new TorvFuncOutputStream(context, writeByte, writeBArray, flush, writeClose, errorMessage));
-    record->dataOutputStream = new CJDataOutputStream(output.get(), 1);
-    output.release();
-    record->session = new TorvVeskClientSession();
-    record->session->setServerIP(initial.getValue(std::string("TORV_SERVER_IP")));
-    record->session->setServerURL(initial.getValue(std::string("TORV_SERVER_URL")));
+    record->attachInput(std::unique_ptr<TorvFuncInputStream>(
+        new TorvFuncInputStream(context, readByte, readBArray, available, readClose, errorMessage)));
+    record->attachOutput(std::unique_ptr<TorvFuncOutputStream>(
+        new TorvFuncOutputStream(context, writeByte, writeBArray, flush, writeClose, errorMessage)));
+    record->installSession(SessionPtr(new TorvVeskClientSession()));
+    record->session().setServerIP(initial.getValue(std::string("TORV_SERVER_IP")));
+    record->session().setServerURL(initial.getValue(std::string("TORV_SERVER_URL")));
 
-    *handle = reinterpret_cast<TorvVeskClientHandle>(record.release());
+    *handle = record.release()->handle();
     return kCreated;
   } catch (CAutoDeleteException* exception) {
     exception->Delete();
@@ -165,7 +150,7 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_create(const char* attributes, i
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_destroy(TorvVeskClientHandle handle) {
   TorvVeskClientWrapper* record = recordOf(handle);
   if (record == nullptr) return kNullHandle;
-  if (record->session == nullptr) return kNoSession;
+  if (!record->hasSession()) return kNoSession;
   return captured(handle, kDestroy, [](TorvVeskClientWrapper& r) {
     r.releaseSession();
     delete &r;
@@ -178,12 +163,12 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureInputStream(TorvVesk
   return captured(handle, kCreateSecureInputStream, [&](TorvVeskClientWrapper& record) {
     if (attributes == nullptr || attributesLength == nullptr) refuse("no place for the attribute bytes");
     CJTorvAttributeList received;
-    CJInputStream* secure = record.session->createSecureInputStream(record.dataInputStream, &received);
+    CJInputStream* secure = record.negotiateInput(received);
     int length = 0;
     *attributes = serialiseAttributes(received, length);
     *attributesLength = length;
     if (secure == nullptr) return kNoSecureStream;
-    record.secureInputStream = secure;
+    record.setSecureInputStream(secure);
     return kSuccess;
   });
 }
@@ -193,8 +178,8 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureOutputStream(TorvVes
   return captured(handle, kCreateSecureOutputStream, [&](TorvVeskClientWrapper& record) {
     CJTorvAttributeList sent;
     parseAttributes(attributes, attributesLength, sent);
-    record.secureOutputStream = record.session->createSecureOutputStream(record.dataOutputStream, &sent);
-    return record.secureOutputStream != nullptr ? kSuccess : kNoSecureStream;
+    record.setSecureOutputStream(record.negotiateOutput(sent));
+    return record.secureOutputStream() != nullptr ? kSuccess : kNoSecureStream;
   });
 }
 
@@ -270,7 +255,7 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_WriteClose(TorvVeskClientHandle 
 
 TORV_VESK_API const char* TORV_VESK_CALL TorvVeskClient_getLastErrorMessage(TorvVeskClientHandle handle) {
   TorvVeskClientWrapper* record = recordOf(handle);
-  return record != nullptr ? record->lastErrorMessage : "";
+  return record != nullptr ? record->lastErrorMessage() : "";
 }
 
 TORV_VESK_API void TORV_VESK_CALL TorvVeskClient_free_memory(void* memory) { delete[] static_cast<char*>(memory); }

@@ -7,36 +7,70 @@
 #include "stream/exceptions.h"
 #include "torv/vesk/TorvVeskClient.h"
 #include "transport/TorvFuncInputStream.h"
+#include "transport/TorvFuncOutputStream.h"
 
-TorvVeskClientWrapper::TorvVeskClientWrapper() { std::memset(lastErrorMessage, 0, sizeof lastErrorMessage); }
-
-// Releasing a handle is no close of the connection: the host is not told.
-void TorvVeskClientWrapper::silenceCallbacks() {
-  if (dataInputStream == nullptr) return;
-  if (auto* callbacks = dynamic_cast<TorvFuncInputStream*>(dataInputStream->getInputStream())) {
-    callbacks->abandon();
-  }
-}
-
-void TorvVeskClientWrapper::releaseSession() {
-  if (session == nullptr) return;
-  const bool sessionKeepsInput = session->keeps(dataInputStream);
-  const bool sessionKeepsOutput = session->keeps(dataOutputStream);
-  silenceCallbacks();
-  session->release();
-  session = nullptr;
-  if (sessionKeepsInput) dataInputStream = nullptr;
-  if (sessionKeepsOutput) dataOutputStream = nullptr;
-}
-
-TorvVeskClientWrapper::~TorvVeskClientWrapper() {
+void SessionRelease::operator()(TorvVeskClient* session) const noexcept {
   try {
-    releaseSession();
+    session->release();
   } catch (CAutoDeleteException* exception) {
     exception->Delete();
   } catch (...) {
   }
-  silenceCallbacks();
-  delete dataInputStream;
-  delete dataOutputStream;
+}
+
+TorvVeskClientWrapper::TorvVeskClientWrapper() { std::memset(lastErrorMessage_, 0, sizeof lastErrorMessage_); }
+
+TorvVeskClientWrapper::~TorvVeskClientWrapper() = default;
+
+void TorvVeskClientWrapper::attachInput(std::unique_ptr<TorvFuncInputStream> callbacks) {
+  // Counted as closed from the start, so that releasing it makes no host call; close still
+  // reaches the host.
+  callbacks->abandon();
+  std::unique_ptr<CJDataInputStream> data(new CJDataInputStream(callbacks.get(), 1));
+  callbacks.release();
+  dataInputStream_.own(std::move(data));
+}
+
+void TorvVeskClientWrapper::attachOutput(std::unique_ptr<TorvFuncOutputStream> callbacks) {
+  std::unique_ptr<CJDataOutputStream> data(new CJDataOutputStream(callbacks.get(), 1));
+  callbacks.release();
+  dataOutputStream_.own(std::move(data));
+}
+
+void TorvVeskClientWrapper::installSession(SessionPtr session) {
+  if (session_ != nullptr) throw new CZException("the handle already has a session");
+  session_ = std::move(session);
+}
+
+void TorvVeskClientWrapper::releaseSession() {
+  if (session_ == nullptr) return;
+  session_->release();
+  static_cast<void>(session_.release());  // released just above
+}
+
+CJInputStream* TorvVeskClientWrapper::negotiateInput(CJTorvAttributeList& attributes) {
+  try {
+    CJInputStream* secure = session_->createSecureInputStream(dataInputStream_.get(), &attributes);
+    noteAdoptions();
+    return secure;
+  } catch (...) {
+    noteAdoptions();
+    throw;
+  }
+}
+
+CJOutputStream* TorvVeskClientWrapper::negotiateOutput(CJTorvAttributeList& attributes) {
+  try {
+    CJOutputStream* secure = session_->createSecureOutputStream(dataOutputStream_.get(), &attributes);
+    noteAdoptions();
+    return secure;
+  } catch (...) {
+    noteAdoptions();
+    throw;
+  }
+}
+
+void TorvVeskClientWrapper::noteAdoptions() noexcept {
+  if (session_->keeps(dataInputStream_.get())) dataInputStream_.handOver();
+  if (session_->keeps(dataOutputStream_.get())) dataOutputStream_.handOver();
 }

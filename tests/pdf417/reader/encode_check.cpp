@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "bmp_reader.h"
-#include "pdf417/pdf417.h"
+#include "pdf417/encoder.h"
 #include "symbol_reader.h"
 #include "zxing_decode.h"
 
@@ -54,13 +54,14 @@ std::string describe(const EncodeCase& c) {
 
 std::string runEncodeCase(const std::vector<std::uint8_t>& data, const EncodeCase& c, EncodeReport& report) {
   report = EncodeReport{};
+  enc::Encoder encoder;  // the operations' own object, without the process-wide state
   const PatternTables& patterns = tables();
   ModelOptions model;
 
-  if (enc::pdf417Reset() != 1) return "reset did not return 1";
+  if (encoder.reset() != 1) return "reset did not return 1";
   if (c.eccLevel != EncodeCase::kNoCall) {
     const bool valid = c.eccLevel >= 0 && c.eccLevel <= 8;
-    if (enc::pdf417SetEccLevel(c.eccLevel) != (valid ? 1 : 0)) return "ecc level setter result";
+    if (encoder.setEccLevel(c.eccLevel) != (valid ? 1 : 0)) return "ecc level setter result";
     if (valid) {
       model.eccExplicit = true;
       model.eccLevel = c.eccLevel;
@@ -68,7 +69,7 @@ std::string runEncodeCase(const std::vector<std::uint8_t>& data, const EncodeCas
   }
   if (c.sizingMode != EncodeCase::kNoCall) {
     const bool valid = c.sizingMode == enc::SIZING_FIXED || c.sizingMode == enc::SIZING_BOUNDED;
-    if (enc::pdf417SetSizingMode(c.sizingMode) != (valid ? 1 : 0)) return "sizing mode setter result";
+    if (encoder.setSizingMode(c.sizingMode) != (valid ? 1 : 0)) return "sizing mode setter result";
     if (valid) {
       model.fixed = c.sizingMode == enc::SIZING_FIXED;
       model.rows = model.fixed ? 58 : 90;
@@ -77,7 +78,7 @@ std::string runEncodeCase(const std::vector<std::uint8_t>& data, const EncodeCas
   }
   if (c.setRowsColumns) {
     const bool valid = rowsColumnsAccepted(model.fixed, c.rows, c.columns);
-    if (enc::pdf417SetRowsColumns(c.rows, c.columns) != (valid ? 1 : 0)) {
+    if (encoder.setRowsColumns(c.rows, c.columns) != (valid ? 1 : 0)) {
       return fail(Failure() << "rows/columns setter result for " << c.rows << "x" << c.columns << ", expected "
                             << valid);
     }
@@ -87,22 +88,22 @@ std::string runEncodeCase(const std::vector<std::uint8_t>& data, const EncodeCas
     }
   }
   if (!c.aspect.empty()) {
-    if (enc::pdf417SetAspectRatio(c.aspect.c_str()) != 1) return "aspect ratio not taken: " + c.aspect;
+    if (encoder.setAspectRatio(c.aspect.c_str()) != 1) return "aspect ratio not taken: " + c.aspect;
     model.aspect = c.aspectValue;
   }
   if (!c.rowHeight.empty()) {
-    if (enc::pdf417SetRowHeightRatio(c.rowHeight.c_str()) != 1) return "row height not taken: " + c.rowHeight;
+    if (encoder.setRowHeightRatio(c.rowHeight.c_str()) != 1) return "row height not taken: " + c.rowHeight;
     model.rowHeightNum = c.rowHeightNum;
     model.rowHeightDen = c.rowHeightDen;
   }
-  if (enc::pdf417SetBitmapWriter(c.moduleWidth, c.fileHeader) != 1) return "bitmap writer not installed";
+  if (encoder.setBitmapWriter(c.moduleWidth, c.fileHeader) != 1) return "bitmap writer not installed";
 
   enc::Pdf417Stream in;
   enc::pdf417OpenMemory(&in, enc::PDF417_STREAM_INPUT, const_cast<std::uint8_t*>(data.data()),
                         static_cast<std::uint32_t>(data.size()));
   const Plan plan = planCapacity(model);
   report.capacity = plan.capacity;
-  report.encodeResult = enc::pdf417Encode(&in, static_cast<std::int32_t>(data.size()));
+  report.encodeResult = encoder.encode(&in, static_cast<std::int32_t>(data.size()));
   std::int32_t size = -1;
   if (plan.noRoom) {
     if (report.encodeResult != enc::PDF417_ERR_NO_ROOM) {
@@ -120,17 +121,17 @@ std::string runEncodeCase(const std::vector<std::uint8_t>& data, const EncodeCas
   }
   if (report.encodeResult != 1) {
     // Nothing is encoded after a failure.
-    if (enc::pdf417Write(nullptr, &size) != enc::PDF417_ERR_NOT_ENCODED) return "write after failed encode";
-    enc::pdf417Close(nullptr);
+    if (encoder.write(nullptr, &size) != enc::PDF417_ERR_NOT_ENCODED) return "write after failed encode";
+    encoder.close(nullptr);
     return {};
   }
 
-  report.writeResult = enc::pdf417Write(nullptr, &size);
+  report.writeResult = encoder.write(nullptr, &size);
   if (report.writeResult == enc::PDF417_ERR_NO_ARRANGEMENT) {
     // Only acceptable when some data count the plan allows has no arrangement.
     bool someDoesNotFit = false;
     for (int n = 1; n <= plan.capacity && !someDoesNotFit; ++n) someDoesNotFit = !chooseLayout(model, n).fits;
-    enc::pdf417Close(nullptr);
+    encoder.close(nullptr);
     if (!someDoesNotFit) return "write found no arrangement although every planned data count has one";
     return {};
   }
@@ -144,15 +145,15 @@ std::string runEncodeCase(const std::vector<std::uint8_t>& data, const EncodeCas
     enc::Pdf417Stream shortOut;
     enc::pdf417OpenMemory(&shortOut, enc::PDF417_STREAM_OUTPUT, buffer.data(), static_cast<std::uint32_t>(size - 1));
     std::int32_t written = -1;
-    if (enc::pdf417Write(&shortOut, &written) != enc::PDF417_ERR_WRITER) return "short buffer not refused";
+    if (encoder.write(&shortOut, &written) != enc::PDF417_ERR_WRITER) return "short buffer not refused";
     if (written != -1) return "short buffer write reported a count";
     if (buffer[static_cast<std::size_t>(size) - 1] != 0xA5) return "short buffer write passed its capacity";
   }
   enc::Pdf417Stream out;
   enc::pdf417OpenMemory(&out, enc::PDF417_STREAM_OUTPUT, buffer.data(), static_cast<std::uint32_t>(size));
   std::int32_t written = -1;
-  report.writeResult = enc::pdf417Write(&out, &written);
-  enc::pdf417Close(&out);
+  report.writeResult = encoder.write(&out, &written);
+  encoder.close(&out);
   if (report.writeResult != 0) return fail(Failure() << "write gave " << report.writeResult);
   if (written != size) return fail(Failure() << "wrote " << written << " bytes, size query said " << size);
   for (std::size_t i = 0; i < kGuard; ++i)

@@ -26,13 +26,14 @@ namespace torv::pdf417 {
 namespace {
 
 TEST(Allocation, EncodeAndWriteAllocateNothing) {
+  Encoder enc;
   for (const char* rowHeight : {"1", "25"}) {
-    pdf417Reset();
-    pdf417SetEccLevel(4);
-    pdf417SetSizingMode(SIZING_FIXED);
-    ASSERT_EQ(pdf417SetRowsColumns(90, 3), 1);
-    ASSERT_EQ(pdf417SetRowHeightRatio(rowHeight), 1);
-    ASSERT_EQ(pdf417SetBitmapWriter(20, true), 1);
+    enc.reset();
+    enc.setEccLevel(4);
+    enc.setSizingMode(SIZING_FIXED);
+    ASSERT_EQ(enc.setRowsColumns(90, 3), 1);
+    ASSERT_EQ(enc.setRowHeightRatio(rowHeight), 1);
+    ASSERT_EQ(enc.setBitmapWriter(20, true), 1);
     const std::string data(200, 'Q');
     std::vector<std::uint8_t> image(16u << 20);  // 90 rows of 500 pixel rows, 300 bytes each
     Pdf417Stream in;
@@ -43,12 +44,12 @@ TEST(Allocation, EncodeAndWriteAllocateNothing) {
     const long before = allocations.load();
     pdf417OpenMemory(&in, PDF417_STREAM_INPUT, const_cast<char*>(data.data()), 200);
     pdf417OpenMemory(&out, PDF417_STREAM_OUTPUT, image.data(), static_cast<std::uint32_t>(image.size()));
-    ASSERT_EQ(pdf417Encode(&in, 200), 1);
-    ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-    ASSERT_EQ(pdf417Write(&out, &written), 0);
+    ASSERT_EQ(enc.encode(&in, 200), 1);
+    ASSERT_EQ(enc.write(nullptr, &size), 0);
+    ASSERT_EQ(enc.write(&out, &written), 0);
     EXPECT_EQ(allocations.load() - before, 0) << rowHeight;
     EXPECT_EQ(written, size);
-    EXPECT_EQ(pdf417LastLayout().rows, 90);
+    EXPECT_EQ(enc.symbol().rows, 90);
   }
 }
 

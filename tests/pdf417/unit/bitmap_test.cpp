@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "pdf417/bitmap_writer.h"
-#include "pdf417/row_builder.h"
+#include "pdf417/symbol.h"
 #include "pdf417/symbol_patterns.h"
 #include "test_support.h"
 
@@ -64,7 +64,7 @@ TEST(Patterns, EveryPatternIsAValidSymbolCharacterOfItsCluster) {
 }
 
 TEST(Rows, IndicatorsOfTwoColumnsFiveRowsLevelOne) {
-  SymbolLayout l;
+  Symbol l;
   l.rows = 5;
   l.columns = 2;
   l.eccLevel = 1;
@@ -84,22 +84,22 @@ TEST(Rows, IndicatorsOfTwoColumnsFiveRowsLevelOne) {
 
 class Bitmap : public ::testing::Test {
  protected:
-  void SetUp() override { pdf417Reset(); }
+  Encoder enc;
 };
 
 TEST_F(Bitmap, OneColumnThreeRowsFileOf170Bytes) {
-  pdf417SetEccLevel(0);
-  pdf417SetSizingMode(SIZING_FIXED);
-  ASSERT_EQ(pdf417SetRowsColumns(0, 1), 1);  // rows derived: descriptor + 2 checks
-  ASSERT_EQ(pdf417SetBitmapWriter(1, true), 1);
-  ASSERT_EQ(test::encodeText(""), 1);
+  enc.setEccLevel(0);
+  enc.setSizingMode(SIZING_FIXED);
+  ASSERT_EQ(enc.setRowsColumns(0, 1), 1);  // rows derived: descriptor + 2 checks
+  ASSERT_EQ(enc.setBitmapWriter(1, true), 1);
+  ASSERT_EQ(test::encodeText(enc, ""), 1);
   std::int32_t size = 0;
-  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
+  ASSERT_EQ(enc.write(nullptr, &size), 0);
   EXPECT_EQ(size, 170);
-  EXPECT_EQ(pdf417LastLayout().rows, 3);
-  EXPECT_EQ(pdf417LastLayout().columns, 1);
+  EXPECT_EQ(enc.symbol().rows, 3);
+  EXPECT_EQ(enc.symbol().columns, 1);
   int rc = -1;
-  const std::vector<std::uint8_t> file = test::writeBitmapFile(&rc);
+  const std::vector<std::uint8_t> file = test::writeBitmapFile(enc, &rc);
   ASSERT_EQ(rc, 0);
   ASSERT_EQ(file.size(), 170u);
   EXPECT_EQ(file[0], 'B');
@@ -119,21 +119,21 @@ TEST_F(Bitmap, OneColumnThreeRowsFileOf170Bytes) {
 }
 
 TEST_F(Bitmap, PixelRowsShowTheSymbolUpsideDownInTheFile) {
-  pdf417SetEccLevel(1);
-  pdf417SetSizingMode(SIZING_FIXED);
-  ASSERT_EQ(pdf417SetRowsColumns(5, 2), 1);
-  ASSERT_EQ(pdf417SetRowHeightRatio("2:1"), 1);
-  ASSERT_EQ(pdf417SetBitmapWriter(3, false), 1);
-  ASSERT_EQ(test::encodeText("PDF"), 1);
+  enc.setEccLevel(1);
+  enc.setSizingMode(SIZING_FIXED);
+  ASSERT_EQ(enc.setRowsColumns(5, 2), 1);
+  ASSERT_EQ(enc.setRowHeightRatio("2:1"), 1);
+  ASSERT_EQ(enc.setBitmapWriter(3, false), 1);
+  ASSERT_EQ(test::encodeText(enc, "PDF"), 1);
   int rc = -1;
-  const std::vector<std::uint8_t> file = test::writeBitmapFile(&rc);
+  const std::vector<std::uint8_t> file = test::writeBitmapFile(enc, &rc);
   ASSERT_EQ(rc, 0);
-  const BitmapGeometry g = bitmapGeometry(pdf417LastLayout(), 3);
+  const BitmapGeometry g = bitmapGeometry(enc.symbol(), 3);
   EXPECT_EQ(g.width, (17u * 2 + 69) * 3);
   EXPECT_EQ(g.rowHeightPx, 6u);
   EXPECT_EQ(g.stride % 4, 0u);
   ASSERT_EQ(file.size(), 48 + g.stride * g.height);
-  const SymbolLayout& l = pdf417LastLayout();
+  const Symbol& l = enc.symbol();
   for (unsigned y = 0; y < g.height; ++y) {
     const std::uint8_t* row = file.data() + 48 + y * g.stride;
     const unsigned symbolRow = l.rows - 1 - y / g.rowHeightPx;
@@ -155,17 +155,17 @@ TEST_F(Bitmap, PixelRowsShowTheSymbolUpsideDownInTheFile) {
 }
 
 TEST_F(Bitmap, ModuleWidthZeroDrawsAsOne) {
-  pdf417SetBitmapWriter(0, true);
-  ASSERT_EQ(test::encodeText("zero"), 1);
-  const std::vector<std::uint8_t> zero = test::writeBitmapFile();
-  pdf417SetBitmapWriter(1, true);
-  const std::vector<std::uint8_t> one = test::writeBitmapFile();
+  enc.setBitmapWriter(0, true);
+  ASSERT_EQ(test::encodeText(enc, "zero"), 1);
+  const std::vector<std::uint8_t> zero = test::writeBitmapFile(enc);
+  enc.setBitmapWriter(1, true);
+  const std::vector<std::uint8_t> one = test::writeBitmapFile(enc);
   EXPECT_EQ(zero, one);
   ASSERT_FALSE(one.empty());
 }
 
 TEST_F(Bitmap, RowHeightIsNotCutTo8Bits) {
-  SymbolLayout l;
+  Symbol l;
   l.rows = 3;
   l.columns = 1;
   l.rowHeightNum = 25;
@@ -179,10 +179,10 @@ TEST_F(Bitmap, RowHeightIsNotCutTo8Bits) {
 }
 
 TEST_F(Bitmap, OutputBufferCapacityIsRespected) {
-  pdf417SetBitmapWriter(2, true);
-  ASSERT_EQ(test::encodeText("Capacity of the output buffer"), 1);
+  enc.setBitmapWriter(2, true);
+  ASSERT_EQ(test::encodeText(enc, "Capacity of the output buffer"), 1);
   std::int32_t size = 0;
-  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
+  ASSERT_EQ(enc.write(nullptr, &size), 0);
   ASSERT_GT(size, 0);
   constexpr std::size_t kGuard = 64;
   std::vector<std::uint8_t> memory(static_cast<std::size_t>(size) + kGuard, 0xA5);
@@ -191,7 +191,7 @@ TEST_F(Bitmap, OutputBufferCapacityIsRespected) {
   Pdf417Stream os;
   pdf417OpenMemory(&os, PDF417_STREAM_OUTPUT, memory.data(), static_cast<std::uint32_t>(size));
   std::int32_t written = -1;
-  EXPECT_EQ(pdf417Write(&os, &written), 0);
+  EXPECT_EQ(enc.write(&os, &written), 0);
   EXPECT_EQ(written, size);
   for (std::size_t i = 0; i < kGuard; ++i) ASSERT_EQ(memory[size + i], 0xA5);
 
@@ -199,25 +199,25 @@ TEST_F(Bitmap, OutputBufferCapacityIsRespected) {
   std::fill(memory.begin(), memory.end(), 0xA5);
   pdf417OpenMemory(&os, PDF417_STREAM_OUTPUT, memory.data(), static_cast<std::uint32_t>(size - 1));
   written = -1;
-  EXPECT_EQ(pdf417Write(&os, &written), PDF417_ERR_WRITER);
+  EXPECT_EQ(enc.write(&os, &written), PDF417_ERR_WRITER);
   EXPECT_EQ(written, -1);
   for (std::size_t i = static_cast<std::size_t>(size - 1); i < memory.size(); ++i) ASSERT_EQ(memory[i], 0xA5);
-  EXPECT_TRUE(pdf417HasEncodedMessage());  // a failed write keeps the message
+  EXPECT_TRUE((enc.message() != nullptr));  // a failed write keeps the message
 
   // A null or empty buffer holds nothing.
   pdf417OpenMemory(&os, PDF417_STREAM_OUTPUT, nullptr, 1000);
-  EXPECT_EQ(pdf417Write(&os, &written), PDF417_ERR_WRITER);
+  EXPECT_EQ(enc.write(&os, &written), PDF417_ERR_WRITER);
 }
 
 TEST_F(Bitmap, WidestSymbolFitsTheRowBuffer) {
-  pdf417SetEccLevel(8);
-  pdf417SetSizingMode(SIZING_FIXED);
-  ASSERT_EQ(pdf417SetRowsColumns(30, 30), 1);
-  ASSERT_EQ(pdf417SetRowHeightRatio("1:20"), 1);
-  ASSERT_EQ(pdf417SetBitmapWriter(20, false), 1);
-  ASSERT_EQ(test::encodeText(std::string(300, 'x')), 1);
+  enc.setEccLevel(8);
+  enc.setSizingMode(SIZING_FIXED);
+  ASSERT_EQ(enc.setRowsColumns(30, 30), 1);
+  ASSERT_EQ(enc.setRowHeightRatio("1:20"), 1);
+  ASSERT_EQ(enc.setBitmapWriter(20, false), 1);
+  ASSERT_EQ(test::encodeText(enc, std::string(300, 'x')), 1);
   int rc = -1;
-  const std::vector<std::uint8_t> file = test::writeBitmapFile(&rc);
+  const std::vector<std::uint8_t> file = test::writeBitmapFile(enc, &rc);
   ASSERT_EQ(rc, 0);
   EXPECT_EQ(le32(file, 4), 11580u);
   EXPECT_EQ(le32(file, 8), 30u);

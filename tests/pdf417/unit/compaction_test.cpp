@@ -17,10 +17,10 @@ using V = std::vector<int>;
 
 class Compaction : public ::testing::Test {
  protected:
-  void SetUp() override { pdf417Reset(); }
+  Encoder enc;
   V encode(const std::string& text) {
-    EXPECT_EQ(encodeText(text), 1) << text;
-    return dataCodewords();
+    EXPECT_EQ(encodeText(enc, text), 1) << text;
+    return dataCodewords(enc);
   }
 };
 
@@ -141,7 +141,7 @@ TEST(CharClasses, MembershipOfTheSubModeTables) {
 
 TEST_F(Compaction, EmptyDataHoldsOnlyTheDescriptor) {
   EXPECT_EQ(encode(""), V{});
-  EXPECT_EQ(pdf417LastCodewords().count, 1);
+  EXPECT_EQ(enc.message()->count, 1);
 }
 
 TEST_F(Compaction, ChooserStopsWithoutRoom) {

@@ -5,7 +5,8 @@
 
 #include "pdf417/capacity_plan.h"
 #include "pdf417/dimensions.h"
-#include "pdf417/ecc_level.h"
+#include "pdf417/ecc_rules.h"
+#include "pdf417/option_rules.h"
 #include "pdf417/reed_solomon.h"
 #include "test_support.h"
 
@@ -56,19 +57,19 @@ TEST(ReedSolomon, FieldTables) {
 
 class Layout : public ::testing::Test {
  protected:
-  void SetUp() override { pdf417Reset(); }
+  Encoder enc;
 };
 
 TEST_F(Layout, Pdf417AtLevelsOneAndZeroInFullSymbols) {
   for (int level : {0, 1}) {
-    pdf417Reset();
-    pdf417SetEccLevel(level);
-    ASSERT_EQ(test::encodeText("PDF417"), 1);
+    enc.reset();
+    enc.setEccLevel(level);
+    ASSERT_EQ(test::encodeText(enc, "PDF417"), 1);
     std::int32_t size = -1;
-    ASSERT_EQ(pdf417Write(nullptr, &size), 0);
+    ASSERT_EQ(enc.write(nullptr, &size), 0);
     EXPECT_EQ(size, 0);  // no writer installed
-    const SymbolLayout& l = pdf417LastLayout();
-    const V seq = test::fullSequence();
+    const Symbol& l = enc.symbol();
+    const V seq = test::fullSequence(enc);
     const unsigned k = eccCodewordCount(level);
     EXPECT_EQ(l.eccLevel, level);
     EXPECT_EQ(seq[0], 5 + l.padCount);
@@ -82,51 +83,50 @@ TEST_F(Layout, Pdf417AtLevelsOneAndZeroInFullSymbols) {
 
 TEST_F(Layout, FixedArrangementGivesStandardChecksWithoutPads) {
   // 3 rows x 3 columns at level 1: 5 data codewords + 4 checks = 9 slots, no pads.
-  pdf417SetEccLevel(1);
-  pdf417SetSizingMode(SIZING_FIXED);
-  ASSERT_EQ(pdf417SetRowsColumns(3, 3), 1);
-  ASSERT_EQ(test::encodeText("PDF417"), 1);
+  enc.setEccLevel(1);
+  enc.setSizingMode(SIZING_FIXED);
+  ASSERT_EQ(enc.setRowsColumns(3, 3), 1);
+  ASSERT_EQ(test::encodeText(enc, "PDF417"), 1);
   std::int32_t size = 0;
-  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-  EXPECT_EQ(test::fullSequence(), (V{5, 453, 178, 121, 239, 452, 327, 657, 619}));
-  EXPECT_EQ(pdf417LastCodewords().count, 5);  // back at the data count
+  ASSERT_EQ(enc.write(nullptr, &size), 0);
+  EXPECT_EQ(test::fullSequence(enc), (V{5, 453, 178, 121, 239, 452, 327, 657, 619}));
+  EXPECT_EQ(enc.message()->count, 5);  // back at the data count
 }
 
 TEST_F(Layout, WriteCanBeRepeatedWithTheSameSequence) {
-  ASSERT_EQ(test::encodeText("Repeat me 12345"), 1);
+  ASSERT_EQ(test::encodeText(enc, "Repeat me 12345"), 1);
   std::int32_t size = 0;
-  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-  const V first = test::fullSequence();
-  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-  EXPECT_EQ(test::fullSequence(), first);
+  ASSERT_EQ(enc.write(nullptr, &size), 0);
+  const V first = test::fullSequence(enc);
+  ASSERT_EQ(enc.write(nullptr, &size), 0);
+  EXPECT_EQ(test::fullSequence(enc), first);
 }
 
-TEST_F(Layout, LevelThresholds) {
-  EXPECT_EQ(levelFor(0, 500), 0u);
-  EXPECT_EQ(levelFor(10, 0), 1u);
-  EXPECT_EQ(levelFor(10, 3), 1u);
-  EXPECT_EQ(levelFor(10, 4), 2u);
-  EXPECT_EQ(levelFor(10, 45), 4u);
-  EXPECT_EQ(levelFor(10, 46), 5u);
-  EXPECT_EQ(levelFor(10, 401), 8u);
-}
-
-TEST_F(Layout, AutomaticLevelRules) {
-  Pdf417Options o;                       // bounded: 10 % of n, rounded
-  EXPECT_EQ(chooseEccLevel(o, 35), 2u);  // (350 + 50) / 100 = 4
-  EXPECT_EQ(chooseEccLevel(o, 34), 1u);
-  o.sizingMode = SIZING_FIXED;
-  o.rows = 10;
-  o.columns = 10;  // 100 - floor(10000 / 110) = 10 -> level 2
-  EXPECT_EQ(chooseEccLevel(o, 1), 2u);
-  o.columns = 0;  // P = 10 * ceil(25 / 10) = 30 -> 3 -> level 1
-  EXPECT_EQ(chooseEccLevel(o, 25), 1u);
-  o.rows = 0;
-  o.columns = 2;  // P = 2 * max(3, 1) = 6 -> 1 -> level 1
-  EXPECT_EQ(chooseEccLevel(o, 2), 1u);
-  o.eccExplicit = true;
-  o.eccLevel = 7;
-  EXPECT_EQ(chooseEccLevel(o, 2), 7u);
+// The level thresholds, the slots and room of a plan, and the level a write starts from.
+TEST(EccRules, PlansAndWriteLevels) {
+  const auto opts = [](std::uint16_t mode, std::uint16_t rows, std::uint16_t columns, int level) {
+    Pdf417Options o{rows, columns, mode};
+    if (level >= 0) applyEccLevel(o, level);
+    return o;
+  };
+  const int B = SIZING_BOUNDED, F = SIZING_FIXED;
+  for (auto [value, level] : {std::pair{0u, 1u}, {3u, 1u}, {4u, 2u}, {45u, 4u}, {46u, 5u}, {401u, 8u}}) {
+    EXPECT_EQ(levelFor(value), level) << value;
+  }
+  EXPECT_EQ(planCapacity(opts(B, 90, 30, -1)).slots, 928);  // reached at 16 and 29 columns
+  EXPECT_EQ(planCapacity(opts(B, 90, 30, 2)).capacity, 920);
+  EXPECT_EQ(planCapacity(opts(F, 0, 7, -1)).slots, 630);   // 7 x min(132, 90)
+  EXPECT_EQ(planCapacity(opts(F, 40, 0, -1)).slots, 920);  // 40 x min(23, 30)
+  EXPECT_EQ(planCapacity(opts(F, 3, 1, 0)).result, PDF417_ERR_NO_ROOM);
+  EXPECT_EQ(planCapacity(opts(B, 31, 30, -1)).slots, 900);  // only 30 columns qualify: 30 x 30
+  EXPECT_EQ(planCapacity(opts(B, 40, 30, -1)).slots, 928);  // 30 down to 23 columns; 29 x 32
+  EXPECT_EQ(planCapacity(opts(B, 90, 10, -1)).slots, 900);  // 900 slots fit the bounds directly
+  EXPECT_EQ(writeLevel(opts(B, 90, 30, -1), 35), 2u);       // 10 % of n, rounded: (350 + 50) / 100 = 4
+  EXPECT_EQ(writeLevel(opts(B, 90, 30, -1), 34), 1u);
+  EXPECT_EQ(writeLevel(opts(F, 10, 10, -1), 1), 2u);  // 100 - floor(10000 / 110) = 10
+  EXPECT_EQ(writeLevel(opts(F, 10, 0, -1), 25), 1u);  // P = 10 * ceil(25 / 10) = 30 -> 3
+  EXPECT_EQ(writeLevel(opts(F, 0, 2, -1), 2), 1u);    // P = 2 * max(3, 1) = 6 -> 1
+  EXPECT_EQ(writeLevel(opts(F, 0, 2, 7), 2), 7u);
 }
 
 TEST_F(Layout, FixedDimensions) {
@@ -157,16 +157,16 @@ TEST_F(Layout, FixedDimensions) {
 
 TEST_F(Layout, FixedRowsGivePadsAndRaisedLevels) {
   // Rows 10, columns derived, 25 data codewords at level 1: 3 columns, 1 pad.
-  pdf417SetEccLevel(1);
-  pdf417SetSizingMode(SIZING_FIXED);
-  ASSERT_EQ(pdf417SetRowsColumns(10, 0), 1);
+  enc.setEccLevel(1);
+  enc.setSizingMode(SIZING_FIXED);
+  ASSERT_EQ(enc.setRowsColumns(10, 0), 1);
   // 24 data codewords after the descriptor: 24 bytes of Byte Compaction would be 20+1...
   // use 48 letters: 24 codewords of Text Compaction.
-  ASSERT_EQ(test::encodeText(std::string(48, 'A')), 1);
-  ASSERT_EQ(pdf417LastCodewords().count, 25);
+  ASSERT_EQ(test::encodeText(enc, std::string(48, 'A')), 1);
+  ASSERT_EQ(enc.message()->count, 25);
   std::int32_t size = 0;
-  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-  const SymbolLayout& l = pdf417LastLayout();
+  ASSERT_EQ(enc.write(nullptr, &size), 0);
+  const Symbol& l = enc.symbol();
   EXPECT_EQ(l.rows, 10);
   EXPECT_EQ(l.columns, 3);
   EXPECT_EQ(l.padCount, 1);
@@ -176,26 +176,26 @@ TEST_F(Layout, FixedRowsGivePadsAndRaisedLevels) {
 TEST_F(Layout, SparePadsRaiseTheAutomaticLevel) {
   // Fixed 10 x 10 with the automatic level: level 2 planned (8 checks).
   // 52 data codewords leave 40 spare: raised to 3 (+8), then 4 (+16); 16 pads remain.
-  pdf417SetSizingMode(SIZING_FIXED);
-  ASSERT_EQ(pdf417SetRowsColumns(10, 10), 1);
-  ASSERT_EQ(test::encodeText(std::string(102, 'A')), 1);
-  ASSERT_EQ(pdf417LastCodewords().count, 52);
+  enc.setSizingMode(SIZING_FIXED);
+  ASSERT_EQ(enc.setRowsColumns(10, 10), 1);
+  ASSERT_EQ(test::encodeText(enc, std::string(102, 'A')), 1);
+  ASSERT_EQ(enc.message()->count, 52);
   std::int32_t size = 0;
-  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-  const SymbolLayout& l = pdf417LastLayout();
+  ASSERT_EQ(enc.write(nullptr, &size), 0);
+  const Symbol& l = enc.symbol();
   EXPECT_EQ(l.eccLevel, 4);
   EXPECT_EQ(l.padCount, 16);
-  expectSyndromesZero(test::fullSequence(), 32);
+  expectSyndromesZero(test::fullSequence(enc), 32);
 }
 
 TEST_F(Layout, RejectedFixedRequestFallsBackTo58By16) {
-  pdf417SetEccLevel(0);
-  pdf417SetSizingMode(SIZING_FIXED);
-  EXPECT_EQ(pdf417SetRowsColumns(2, 8), 0);
-  ASSERT_EQ(test::encodeText("short"), 1);
+  enc.setEccLevel(0);
+  enc.setSizingMode(SIZING_FIXED);
+  EXPECT_EQ(enc.setRowsColumns(2, 8), 0);
+  ASSERT_EQ(test::encodeText(enc, "short"), 1);
   std::int32_t size = 0;
-  ASSERT_EQ(pdf417Write(nullptr, &size), 0);
-  const SymbolLayout& l = pdf417LastLayout();
+  ASSERT_EQ(enc.write(nullptr, &size), 0);
+  const Symbol& l = enc.symbol();
   EXPECT_EQ(l.rows, 58);
   EXPECT_EQ(l.columns, 16);
   EXPECT_EQ(l.padCount, 928 - 2 - l.dataCount);
@@ -231,12 +231,45 @@ TEST_F(Layout, BoundedSearchFollowsTheAspect) {
 TEST_F(Layout, NoArrangementWhenTheWriteLevelOutgrowsThePlan) {
   // Bounded 33 x 15: 495 slots, planned at level 4 (room 463). 463 data codewords ask
   // for level 5 at write time, and 527 codewords fit no arrangement within the bounds.
-  ASSERT_EQ(pdf417SetRowsColumns(33, 15), 1);
-  ASSERT_EQ(test::encodeText(std::string(924, 'A')), 1);
-  ASSERT_EQ(pdf417LastCodewords().count, 463);
+  ASSERT_EQ(enc.setRowsColumns(33, 15), 1);
+  ASSERT_EQ(test::encodeText(enc, std::string(924, 'A')), 1);
+  ASSERT_EQ(enc.message()->count, 463);
   std::int32_t size = 0;
-  EXPECT_EQ(pdf417Write(nullptr, &size), PDF417_ERR_NO_ARRANGEMENT);
-  EXPECT_TRUE(pdf417HasEncodedMessage());  // a failed write keeps the message
+  EXPECT_EQ(enc.write(nullptr, &size), PDF417_ERR_NO_ARRANGEMENT);
+  EXPECT_TRUE((enc.message() != nullptr));  // a failed write keeps the message
+}
+
+// The guarantee of ecc_rules.h over every option set the setters accept (aspect and row height only
+// choose among arrangements): every planned data count has one, bar the documented exception.
+TEST(EccRules, EveryPlannedDataCountHasAnArrangementAtWrite) {
+  int exceptions = 0;
+  for (int mode : {SIZING_FIXED, SIZING_BOUNDED}) {
+    for (int rows = 0; rows <= 90; ++rows) {
+      for (int columns = 0; columns <= 30; ++columns) {
+        Pdf417Options sized;
+        applySizingMode(sized, mode);
+        if (!applyRowsColumns(sized, rows, columns)) continue;
+        std::vector<signed char> fits(kMaxSlots + 1, -1);  // arrangement for a total, found once
+        for (int level = -1; level <= 8; ++level) {
+          Pdf417Options o = sized;
+          if (level >= 0) applyEccLevel(o, level);
+          const CapacityPlan plan = planCapacity(o);
+          if (plan.result != 0) continue;
+          for (unsigned n = 1; n <= plan.capacity; ++n) {
+            const unsigned written = writeLevel(o, n);
+            const unsigned total = n + eccCodewordCount(written);
+            if (total <= kMaxSlots && fits[total] < 0) fits[total] = chooseDimensions(o, total).ok ? 1 : 0;
+            if (total <= kMaxSlots && fits[total] == 1) continue;
+            ASSERT_TRUE(mode == SIZING_BOUNDED && level < 0 && written > plan.level)
+                << "mode " << mode << ", " << rows << " x " << columns << ", level " << level << ": " << n
+                << " data codewords planned at level " << plan.level << " find no arrangement at level " << written;
+            ++exceptions;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(exceptions, 0);  // the exception is real (bounds 33 x 15, below)
 }
 
 }  // namespace

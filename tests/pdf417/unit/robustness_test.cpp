@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "pdf417/codeword_buffer.h"
+#include "pdf417/ecc_rules.h"
 #include "pdf417/reed_solomon.h"
 #include "test_support.h"
 
@@ -41,31 +41,32 @@ unsigned evaluate(const std::vector<int>& sequence, unsigned x) {
 }
 
 TEST(Robustness, AnyDataUnderAnyOptions) {
+  Encoder enc;
   std::mt19937 random(929);
   const std::set<int> encodeResults = {1, PDF417_ERR_TOO_LONG, PDF417_ERR_NO_ROOM};
   const std::set<int> writeResults = {0, PDF417_ERR_NO_ARRANGEMENT, PDF417_ERR_WRITER};
   int written = 0;
   for (int i = 0; i < 400; ++i) {
-    pdf417Reset();
+    enc.reset();
     for (int calls = static_cast<int>(random() % 8); calls > 0; --calls) {
       switch (random() % 6) {
         case 0:
-          pdf417SetEccLevel(randomInt(random));
+          enc.setEccLevel(randomInt(random));
           break;
         case 1:
-          pdf417SetSizingMode(static_cast<int>(random() % 3));
+          enc.setSizingMode(static_cast<int>(random() % 3));
           break;
         case 2:
-          pdf417SetRowsColumns(randomInt(random), randomInt(random));
+          enc.setRowsColumns(randomInt(random), randomInt(random));
           break;
         case 3:
-          pdf417SetAspectRatio(randomRatio(random).c_str());
+          enc.setAspectRatio(randomRatio(random).c_str());
           break;
         case 4:
-          pdf417SetRowHeightRatio(randomRatio(random).c_str());
+          enc.setRowHeightRatio(randomRatio(random).c_str());
           break;
         default:
-          pdf417SetBitmapWriter(randomInt(random) % 24, random() % 2 == 0);
+          enc.setBitmapWriter(randomInt(random) % 24, random() % 2 == 0);
           break;
       }
     }
@@ -81,23 +82,23 @@ TEST(Robustness, AnyDataUnderAnyOptions) {
     std::vector<char> exact(data.begin(), data.end());
     Pdf417Stream in;
     pdf417OpenMemory(&in, PDF417_STREAM_INPUT, exact.data(), static_cast<std::uint32_t>(exact.size()));
-    const int encoded = pdf417Encode(&in, static_cast<std::int32_t>(exact.size()));
+    const int encoded = enc.encode(&in, static_cast<std::int32_t>(exact.size()));
     ASSERT_TRUE(encodeResults.count(encoded)) << encoded;
     if (encoded != 1) {
-      EXPECT_FALSE(pdf417HasEncodedMessage());
+      EXPECT_FALSE((enc.message() != nullptr));
       continue;
     }
     std::int32_t size = -1;
-    const int queried = pdf417Write(nullptr, &size);
+    const int queried = enc.write(nullptr, &size);
     ASSERT_TRUE(queried == 0 || queried == PDF417_ERR_NO_ARRANGEMENT) << queried;
     if (queried != 0) continue;
-    const SymbolLayout& l = pdf417LastLayout();
+    const Symbol& l = enc.symbol();
     ASSERT_GE(l.rows, 3);
     ASSERT_LE(l.rows, 90);
     ASSERT_GE(l.columns, 1);
     ASSERT_LE(l.columns, 30);
     ASSERT_LE(l.rows * l.columns, 928);
-    const std::vector<int> sequence = test::fullSequence();
+    const std::vector<int> sequence = test::fullSequence(enc);
     ASSERT_EQ(sequence[0], l.dataCount + l.padCount);
     for (int c : sequence) ASSERT_LT(c, 929);
     for (unsigned k = 1; k <= eccCodewordCount(l.eccLevel); ++k) ASSERT_EQ(evaluate(sequence, gfPow3(k)), 0u);
@@ -110,7 +111,7 @@ TEST(Robustness, AnyDataUnderAnyOptions) {
     Pdf417Stream out;
     pdf417OpenMemory(&out, PDF417_STREAM_OUTPUT, memory.data(), capacity);
     std::int32_t count = -1;
-    const int rc = pdf417Write(&out, &count);
+    const int rc = enc.write(&out, &count);
     ASSERT_TRUE(writeResults.count(rc)) << rc;
     if (capacity >= static_cast<std::uint32_t>(size)) {
       ASSERT_EQ(rc, 0);

@@ -66,23 +66,23 @@ struct Case {
 };
 
 void expectDecodes(const Case& c) {
-  pdf417Reset();
-  if (c.level >= 0) pdf417SetEccLevel(c.level);
+  Encoder enc;
+  if (c.level >= 0) enc.setEccLevel(c.level);
   if (c.rows != 0 || c.columns != 0) {
-    pdf417SetSizingMode(SIZING_FIXED);
-    ASSERT_EQ(pdf417SetRowsColumns(c.rows, c.columns), 1);
+    enc.setSizingMode(SIZING_FIXED);
+    ASSERT_EQ(enc.setRowsColumns(c.rows, c.columns), 1);
   } else {
-    pdf417SetAspectRatio("1:2");
+    enc.setAspectRatio("1:2");
   }
-  ASSERT_EQ(pdf417SetRowHeightRatio(c.rowHeight), 1);
-  ASSERT_EQ(pdf417SetBitmapWriter(c.moduleWidth, true), 1);
-  ASSERT_EQ(test::encodeText(c.data), 1);
+  ASSERT_EQ(enc.setRowHeightRatio(c.rowHeight), 1);
+  ASSERT_EQ(enc.setBitmapWriter(c.moduleWidth, true), 1);
+  ASSERT_EQ(test::encodeText(enc, c.data), 1);
   int rc = -1;
-  const std::vector<std::uint8_t> file = test::writeBitmapFile(&rc);
+  const std::vector<std::uint8_t> file = test::writeBitmapFile(enc, &rc);
   ASSERT_EQ(rc, 0);
   EXPECT_EQ(decode(file), c.data) << "level " << c.level << " rows " << c.rows << " columns " << c.columns << " width "
-                                  << c.moduleWidth << " height " << c.rowHeight << " -> " << pdf417LastLayout().rows
-                                  << "x" << pdf417LastLayout().columns;
+                                  << c.moduleWidth << " height " << c.rowHeight << " -> " << enc.symbol().rows << "x"
+                                  << enc.symbol().columns;
 }
 
 TEST(ReaderSmoke, TypicalPayloadsDecode) {
@@ -100,6 +100,7 @@ TEST(ReaderSmoke, TypicalPayloadsDecode) {
 
 // Random payloads under random options. PDF417_SMOKE_COUNT raises the count for a long run.
 TEST(ReaderSmoke, RandomPayloadsDecode) {
+  Encoder enc;
   const char* countText = std::getenv("PDF417_SMOKE_COUNT");
   const int count = countText != nullptr ? std::atoi(countText) : 40;
   std::mt19937 random(417);
@@ -130,15 +131,15 @@ TEST(ReaderSmoke, RandomPayloadsDecode) {
     if (sizing == 2) c.rows = 3 + static_cast<int>(random() % 88);
     static const char* heights[] = {"3", "2", "4:2", "5:3", "1"};
     c.rowHeight = heights[random() % 5];
-    pdf417Reset();
-    if (c.level >= 0) pdf417SetEccLevel(c.level);
+    enc.reset();
+    if (c.level >= 0) enc.setEccLevel(c.level);
     if (sizing != 0) {
-      pdf417SetSizingMode(SIZING_FIXED);
-      pdf417SetRowsColumns(c.rows, c.columns);
+      enc.setSizingMode(SIZING_FIXED);
+      enc.setRowsColumns(c.rows, c.columns);
     }
-    if (test::encodeText(data) != 1) continue;  // does not fit these options
+    if (test::encodeText(enc, data) != 1) continue;  // does not fit these options
     std::int32_t size = 0;
-    if (pdf417Write(nullptr, &size) != 0) continue;
+    if (enc.write(nullptr, &size) != 0) continue;
     if (data.empty()) continue;  // the reader reports no content for an empty message
     expectDecodes(c);
   }

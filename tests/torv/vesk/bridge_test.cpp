@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "attributes/CJTorvAttributeList.h"
+#include "handle_inspection.h"
 #include "platform/code_page.h"
 #include "scripted_host.h"
 #include "stream/byte_array_input_stream.h"
@@ -15,7 +16,6 @@
 #include "stream/data_output_stream.h"
 #include "stream/exceptions.h"
 #include "torv/vesk/TorvVeskClientSession.h"
-#include "torv/vesk/TorvVeskClientWrapper.h"
 #include "torv_vesk_client.h"
 
 namespace torv::testing {
@@ -24,13 +24,9 @@ namespace {
 const std::string kEmptyList(4, '\0');
 const std::string kExample("\x00\x00\x00\x01\x00\x00\x00\x01\x00\x41\x00\x00\x00\x01\x00\x42", 16);
 
-TorvVeskClientWrapper* recordOf(TorvVeskClientHandle handle) {
-  return reinterpret_cast<TorvVeskClientWrapper*>(handle);
-}
-
-std::string failureText(const char* function, int lastError, int line) {
+std::string failureText(const char* function, int lastError, int textLine) {
   return std::string(function) + ": unknown exception occured:last error: " + std::to_string(lastError) +
-         " .\\torv\\vesk\\TorvVeskClientBridge:" + std::to_string(line);
+         " .\\torv\\vesk\\TorvVeskClientBridge:" + std::to_string(textLine);
 }
 
 // A handle over a scripted host, destroyed with the test.
@@ -44,12 +40,9 @@ struct Client {
       EXPECT_EQ(TorvVeskClient_destroy(handle), 1);
     }
   }
-  TorvVeskClient& session() { return *recordOf(handle)->session; }
+  TorvVeskClient& session() { return sessionOf(handle); }
   // Replaces the installed session.
-  void install(TorvVeskClient* replacement) {
-    recordOf(handle)->session->release();
-    recordOf(handle)->session = replacement;
-  }
+  void install(TorvVeskClient* replacement) { replaceSession(handle, replacement); }
   std::string lastError() { return TorvVeskClient_getLastErrorMessage(handle); }
   // Runs the input negotiation (which sets up a secure stream when the installed session hands
   // one out) and releases the list bytes handed back.
@@ -116,10 +109,11 @@ TEST(TorvVeskClientCreate, AnEmptyListGivesEmptyServerTexts) {
   EXPECT_EQ(client.session().serverURL(), "");
   EXPECT_EQ(client.host.calls.total(), 0);  // create makes no host call
   EXPECT_EQ(client.lastError(), "");
-  const TorvVeskClientWrapper& record = *recordOf(client.handle);
-  EXPECT_EQ(record.secureInputStream, nullptr);
-  EXPECT_EQ(record.secureOutputStream, nullptr);
-  EXPECT_EQ(std::vector<char>(record.lastErrorMessage, record.lastErrorMessage + 4097), std::vector<char>(4097, 0));
+  const TorvVeskClientWrapper& record = recordOf(client.handle);
+  EXPECT_EQ(record.secureInputStream(), nullptr);
+  EXPECT_EQ(record.secureOutputStream(), nullptr);
+  const char* text = record.lastErrorMessage();
+  EXPECT_EQ(std::vector<char>(text, text + 4097), std::vector<char>(4097, 0));
 }
 
 TEST(TorvVeskClientCreate, TakesTheServerTextsFromTheInitialAttributes) {
@@ -178,7 +172,7 @@ TEST(TorvVeskClientNegotiation, TheReceivedListComesBackWithAZeroAfterIt) {
   EXPECT_EQ(client.host.calls.readByte, 4);
   EXPECT_EQ(client.host.calls.total(), 7);
   EXPECT_EQ(client.session().receivedAttributes().getValue(std::string("A")), "B");
-  EXPECT_EQ(recordOf(client.handle)->secureInputStream, nullptr);
+  EXPECT_EQ(recordOf(client.handle).secureInputStream(), nullptr);
 }
 
 TEST(TorvVeskClientNegotiation, AnEmptyReceivedListIsFourBytes) {
@@ -227,7 +221,7 @@ TEST(TorvVeskClientNegotiation, TheHostListGoesOutOnTheConnection) {
   EXPECT_EQ(client.host.calls.writeByte, 2 * (4 + 4 + 4 + 5));
   EXPECT_EQ(client.host.calls.flush, 0);
   EXPECT_EQ(client.session().sentAttributes().getValue(std::string("MODE")), "plain");
-  EXPECT_EQ(recordOf(client.handle)->secureOutputStream, nullptr);
+  EXPECT_EQ(recordOf(client.handle).secureOutputStream(), nullptr);
 }
 
 TEST(TorvVeskClientNegotiation, MalformedHostBytesWriteNothing) {
@@ -258,7 +252,7 @@ TEST(TorvVeskClientStreams, WithoutSecureStreamsEveryStreamFunctionFails) {
   char buffer[4];
   struct Case {
     const char* name;
-    int line;
+    int textLine;
     std::function<int()> call;
   };
   const std::vector<Case> cases = {
@@ -275,7 +269,7 @@ TEST(TorvVeskClientStreams, WithoutSecureStreamsEveryStreamFunctionFails) {
   for (const Case& c : cases) {
     platform::setLastError(++code);
     EXPECT_EQ(c.call(), -30000) << c.name;
-    EXPECT_EQ(client.lastError(), failureText(c.name, code, c.line));
+    EXPECT_EQ(client.lastError(), failureText(c.name, code, c.textLine));
   }
   EXPECT_EQ(byte, 'q');
   EXPECT_EQ(count, 9);
@@ -382,9 +376,8 @@ TEST(TorvVeskClientStreams, ALongPlainTextIsCutAt4096Bytes) {
   // A shorter text after it leaves zeros behind its end, and the last byte untouched.
   client.host.errorText = "short";
   EXPECT_EQ(TorvVeskClient_available(client.handle, &count), -1);
-  const TorvVeskClientWrapper& record = *recordOf(client.handle);
-  EXPECT_EQ(std::string(record.lastErrorMessage), "short");
-  EXPECT_EQ(std::vector<char>(record.lastErrorMessage + 5, record.lastErrorMessage + 4097), std::vector<char>(4092, 0));
+  EXPECT_EQ(std::string(stored), "short");  // the same text array, rewritten
+  EXPECT_EQ(std::vector<char>(stored + 5, stored + 4097), std::vector<char>(4092, 0));
 }
 
 TEST(TorvVeskClientStreams, AHostWriteFailureLeavesTheComposedText) {
@@ -457,7 +450,7 @@ TEST(TorvVeskClientRenegotiation, ARenegotiationWithoutAStreamFails) {
   platform::setLastError(0);
   EXPECT_EQ(TorvVeskClient_readByte(client.handle, &byte, &count), -30000);
   EXPECT_EQ(client.lastError(), failureText("TorvVeskClient_readByte", 0, 376));
-  EXPECT_EQ(recordOf(client.handle)->secureInputStream, nullptr);
+  EXPECT_EQ(recordOf(client.handle).secureInputStream(), nullptr);
 }
 
 TEST(TorvVeskClientHandles, ANullHandleFailsEverywhere) {
@@ -481,9 +474,8 @@ TEST(TorvVeskClientHandles, ANullHandleFailsEverywhere) {
 }
 
 TEST(TorvVeskClientHandles, AHandleWithoutASessionIsNotDestroyed) {
-  auto* record = new TorvVeskClientWrapper();
-  EXPECT_EQ(TorvVeskClient_destroy(reinterpret_cast<TorvVeskClientHandle>(record)), -200000);
-  delete record;
+  TorvVeskClientWrapper record;
+  EXPECT_EQ(TorvVeskClient_destroy(record.handle()), -200000);
 }
 
 TEST(TorvVeskClientHandles, DestroyMakesNoHostCall) {
@@ -501,21 +493,45 @@ TEST(TorvVeskClientHandles, DestroyMakesNoHostCall) {
   EXPECT_TRUE(host.readCloseReasons.empty());
 }
 
+// Keeps the raw streams as the base session does, then fails the negotiation.
+class KeepsThenFailsSession : public TorvVeskClient {
+ public:
+  CJInputStream* createSecureInputStream(CJDataInputStream* in, CJTorvAttributeList* attributes) override {
+    TorvVeskClient::createSecureInputStream(in, attributes);
+    throw new CZException("refused after keeping");
+  }
+  CJOutputStream* createSecureOutputStream(CJDataOutputStream* out, CJTorvAttributeList* attributes) override {
+    TorvVeskClient::createSecureOutputStream(out, attributes);
+    throw new CZException("refused after keeping");
+  }
+};
+
 TEST(TorvVeskClientHandles, DestroyIsSilentAlsoWhenTheSessionKeptTheRawStreams) {
-  ScriptedHost host(kExample);
-  TorvVeskClientHandle handle = nullptr;
-  ASSERT_EQ(host.create(kEmptyList, &handle), 1001);
-  recordOf(handle)->session->release();
-  recordOf(handle)->session = new TorvVeskClient();  // takes the raw streams over
-  char* bytes = nullptr;
-  int count = 0;
-  ASSERT_EQ(TorvVeskClient_createSecureInputStream(handle, &bytes, &count), 0);
-  TorvVeskClient_free_memory(bytes);
-  ASSERT_EQ(TorvVeskClient_createSecureOutputStream(handle, kExample.data(), 16), 0);
-  ASSERT_TRUE(recordOf(handle)->session->keeps(recordOf(handle)->dataInputStream));
-  const int before = host.calls.total();
-  EXPECT_EQ(TorvVeskClient_destroy(handle), 1);  // each stream released once (sanitizer builds check)
-  EXPECT_EQ(host.calls.total(), before);
+  struct Case {
+    const char* name;
+    std::function<TorvVeskClient*()> make;
+    int negotiationResult;
+  };
+  const std::vector<Case> cases = {
+      {"base session", [] { return new TorvVeskClient(); }, 0},
+      {"keeps, then fails", [] { return new KeepsThenFailsSession(); }, -30000},
+  };
+  for (const Case& c : cases) {
+    ScriptedHost host(kExample);
+    TorvVeskClientHandle handle = nullptr;
+    ASSERT_EQ(host.create(kEmptyList, &handle), 1001);
+    replaceSession(handle, c.make());  // takes the raw streams over
+    char* bytes = nullptr;
+    int count = 0;
+    ASSERT_EQ(TorvVeskClient_createSecureInputStream(handle, &bytes, &count), c.negotiationResult) << c.name;
+    TorvVeskClient_free_memory(bytes);
+    ASSERT_EQ(TorvVeskClient_createSecureOutputStream(handle, kExample.data(), 16), c.negotiationResult) << c.name;
+    EXPECT_FALSE(recordOf(handle).ownsDataInputStream()) << c.name;
+    EXPECT_FALSE(recordOf(handle).ownsDataOutputStream()) << c.name;
+    const int before = host.calls.total();
+    EXPECT_EQ(TorvVeskClient_destroy(handle), 1) << c.name;  // each stream released once (sanitizer builds check)
+    EXPECT_EQ(host.calls.total(), before) << c.name;
+  }
 }
 
 TEST(TorvVeskClientHandles, AFailedDestroyKeepsTheHandleUsable) {

@@ -11,9 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "attributes/CJTorvAttributeList.h"
+#include "handle_inspection.h"
 #include "scripted_host.h"
-#include "torv/vesk/TorvVeskClient.h"
-#include "torv/vesk/TorvVeskClientWrapper.h"
 #include "torv_vesk_client.h"
 
 namespace torv::testing {
@@ -59,7 +58,7 @@ TEST(JavaPeer, ListsCrossTheExportsUnchanged) {
   EXPECT_EQ(host.remaining(), 0u);
 
   // The texts arrived as Windows-1252.
-  const CJTorvAttributeList& received = reinterpret_cast<TorvVeskClientWrapper*>(handle)->session->receivedAttributes();
+  const CJTorvAttributeList& received = sessionOf(handle).receivedAttributes();
   EXPECT_EQ(received.getValue(std::string("Stra\xDF"
                                           "e")),
             "Gr\xFC\xDF"

@@ -1,11 +1,8 @@
-// pdf417Encode: the data bytes become data codewords, segment by segment.
+// Compaction: the data bytes become data codewords, segment by segment.
 #include <algorithm>
 
 #include "pdf417/capacity_plan.h"
 #include "pdf417/compaction.h"
-#include "pdf417/encoder_state.h"
-#include "pdf417/memory_stream.h"
-#include "pdf417/pdf417.h"
 
 namespace torv::pdf417 {
 namespace {
@@ -63,48 +60,15 @@ void encodeAllBytesIfBetter(InputCursor& in, std::uint32_t consumed, CodewordBuf
   in.pos = m;
 }
 
-int finish(Pdf417Stream* stream, int result) {
-  streamClose(stream);
-  if (result < 0) encoderState().encoded = false;
-  return result;
-}
-
 }  // namespace
 
-int pdf417Encode(Pdf417Stream* stream, std::int32_t length) {
-  if (stream == nullptr) return PDF417_ERR_NO_STREAM;
-  EncoderState& state = encoderState();
-  state.encoded = false;
-  if (!isInputStream(stream)) return finish(stream, PDF417_ERR_NOT_INPUT);
-  // A negative length, or more bytes than the stream holds, can never be encoded whole.
-  if (length < 0 || static_cast<std::uint32_t>(length) > PDF417_MAX_DATA_LENGTH ||
-      static_cast<std::uint32_t>(length) > stream->available) {
-    return finish(stream, PDF417_ERR_TOO_LONG);
-  }
-  const auto end = static_cast<std::uint32_t>(length);
-  stream->state = end == 0 ? Pdf417Stream::Empty : Pdf417Stream::DataPending;
-
-  CodewordBuffer& buffer = state.buffer;
-  buffer.count = 1;
-  const CapacityPlan plan = computeCapacity(state.options);
-  if (plan.result != 0) {
-    buffer.slots = 0;
-    buffer.capacity = 0;
-    return finish(stream, plan.result);
-  }
-  buffer.slots = plan.slots;
-  buffer.capacity = plan.capacity;
-
-  InputCursor in{stream->data, stream->readCursor, end};
+void compact(InputCursor& in, const CapacityPlan& plan, CodewordBuffer& message) {
+  message.count = 1;
+  message.capacity = plan.capacity;
   const std::uint32_t start = in.pos;
-  encodeSegments(in, buffer);
+  encodeSegments(in, message);
   const std::uint32_t consumed = in.pos > start ? in.pos - start : 0;
-  encodeAllBytesIfBetter(in, consumed, buffer);
-
-  stream->readCursor = in.pos;
-  if (in.pos < end) return finish(stream, PDF417_ERR_TOO_LONG);
-  state.encoded = true;
-  return finish(stream, 1);
+  encodeAllBytesIfBetter(in, consumed, message);
 }
 
 }  // namespace torv::pdf417

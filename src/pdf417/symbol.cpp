@@ -1,8 +1,8 @@
-#include "pdf417/row_builder.h"
+#include "pdf417/symbol.h"
 
 namespace torv::pdf417 {
 
-void buildRows(SymbolLayout& layout, const std::uint16_t* sequence) {
+void buildRows(Symbol& layout, const std::uint16_t* sequence) {
   const unsigned rows = layout.rows;
   const unsigned columns = layout.columns;
   if (rows == 0 || rows > kMaxRows || columns == 0 || columns > kMaxColumns) return;

@@ -1,0 +1,191 @@
+#!/usr/bin/env bash
+# Builds the release packages of this checkout into dist/ (or --out DIR):
+#   torv-VERSION-linux-x86_64.tar.gz        libraries, headers, commands, guide, examples
+#   torv_VERSION_amd64.deb                  the same under /usr
+#   torv-VERSION-windows-{i686,x86_64}.zip  DLLs, headers, guide, examples
+#   ...-debug.tar.gz / ...-debug.zip        the debug information of every stripped binary,
+#                                           at the binary's path with ".debug" added
+#   SHA256SUMS
+# Reproducible: time stamps come from the last commit (SOURCE_DATE_EPOCH), archive members are
+# sorted and owned by root, and the binaries carry no build paths or link times.
+#
+# Usage: scripts/package.sh [--out DIR] [--build-root DIR] [--only linux|windows-i686|windows-x86_64]...
+#                           [--libraries-only]
+# --libraries-only leaves the commands out (the reproducibility check uses it to stay quick).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source=$PWD
+out=dist
+root=build-package
+platforms=()
+tools=ON
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --out) out=$2; shift 2 ;;
+    --build-root) root=$2; shift 2 ;;
+    --only) platforms+=("$2"); shift 2 ;;
+    --libraries-only) tools=OFF; shift ;;
+    *) echo "package.sh: unknown argument $1" >&2; exit 2 ;;
+  esac
+done
+[ ${#platforms[@]} -gt 0 ] || platforms=(linux windows-i686 windows-x86_64)
+mkdir -p "$out" "$root"
+out=$(cd "$out" && pwd)
+root=$(cd "$root" && pwd)
+jobs=$(nproc)
+
+bash scripts/install-deps.sh
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git -C "$source" log -1 --format=%ct 2>/dev/null) ||
+    { echo "package.sh: no git history; set SOURCE_DATE_EPOCH" >&2; exit 1; }
+fi
+export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C
+# A compiler cache would store paths relative to its base directory in the objects, so release
+# objects always come from the compiler itself.
+export CCACHE_DISABLE=1
+unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
+umask 022
+version=$(sed -n 's/^project(torv .*VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "package.sh: no project version in CMakeLists.txt" >&2; exit 1; }
+
+# Same modes and times on every file, whatever the checkout's umask and clock said.
+normalise() {
+  find "$1" -type d -exec chmod 755 {} +
+  find "$1" -type f -exec chmod 644 {} +
+  find "$1" -type f -path '*/bin/*' ! -name '*.dll' ! -name '*.debug' -exec chmod 755 {} +
+  find "$1" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+}
+
+# Moves the debug information of each binary into <debug>/<its path>.debug, strips it and links
+# it to that file by name and checksum (.gnu_debuglink), where debuggers look for it.
+split_debug() {
+  local objcopy=$1 stage=$2 debug=$3
+  shift 3
+  for file in "$@"; do
+    mkdir -p "$debug/$(dirname "$file")"
+    "$objcopy" --only-keep-debug "$stage/$file" "$debug/$file.debug"
+    case "$file" in
+      *.so) "$objcopy" --strip-unneeded "$stage/$file" ;;
+      *) "$objcopy" --strip-all "$stage/$file" ;;
+    esac
+    (cd "$debug/$(dirname "$file")" && "$objcopy" --add-gnu-debuglink="$(basename "$file").debug" "$stage/$file")
+  done
+}
+
+# Stripping must leave each library's export list exactly as its version script says.
+check_exports() { # library, exports.map, names found in the library (sorted)
+  local expected
+  expected=$(sed -n 's/^ *\([A-Za-z_][A-Za-z0-9_]*\);$/\1/p' "$2" | sort)
+  if [ "$expected" != "$3" ]; then
+    echo "package.sh: $(basename "$1") does not export what $2 lists" >&2
+    exit 1
+  fi
+}
+elf_exports() { nm -D --defined-only "$1" | awk '$2 == "T" { print $3 }' | sort; }
+pe_exports() {
+  "$2" -p "$1" | awk '/\[Ordinal\/Name Pointer\] Table/ { table = 1; next }
+                     table && /^\t\[/ { print $NF; next }
+                     table { table = 0 }' | sort
+}
+
+tar_gz() { # directory-parent, member, archive
+  tar -C "$1" --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner --format=gnu \
+    -cf - "$2" | gzip -9n >"$3"
+}
+
+zip_dir() { # directory-parent, member, archive
+  rm -f "$3"
+  (cd "$1" && find "$2" -type f | sort | zip -X -D -q -9 -@ "$3")
+}
+
+configure_build() { # build-dir, cmake arguments...
+  local build=$1
+  shift
+  cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORV_BUILD_TESTS=OFF \
+    -DTORV_BUILD_BENCH=OFF -DTORV_BUILD_EXAMPLES=OFF -DTORV_REPRODUCIBLE=ON "$@" >/dev/null
+}
+
+package_linux() {
+  local arch deb_arch build=$root/linux work=$root/linux-stage
+  arch=$(uname -m)
+  deb_arch=$(dpkg --print-architecture)
+  local name=torv-$version-linux-$arch
+  local targets=(TorvVeskClientSession torvc_pdf417)
+  [ "$tools" = ON ] && targets+=(pdf417 pdf417-encode)
+  configure_build "$build" -DTORV_BUILD_TOOLS="$tools"
+  cmake --build "$build" -j "$jobs" --target "${targets[@]}"
+  rm -rf "$work"
+  cmake --install "$build" --prefix "$work/$name" >/dev/null
+  local binaries=(lib/libTorvVeskClientSession.so lib/libtorvc_pdf417.so)
+  [ "$tools" = ON ] && binaries+=(bin/pdf417 bin/pdf417-encode)
+  split_debug objcopy "$work/$name" "$work/debug/$name" "${binaries[@]}"
+  check_exports libTorvVeskClientSession.so src/torv/vesk/exports.map \
+    "$(elf_exports "$work/$name/lib/libTorvVeskClientSession.so")"
+  check_exports libtorvc_pdf417.so src/component/exports.map "$(elf_exports "$work/$name/lib/libtorvc_pdf417.so")"
+  normalise "$work/$name"
+  normalise "$work/debug/$name"
+  tar_gz "$work" "$name" "$out/$name.tar.gz"
+  tar_gz "$work/debug" "$name" "$out/$name-debug.tar.gz"
+
+  # The .deb holds the same files under /usr; its dependencies are what the binaries link.
+  local deb=$work/deb
+  mkdir -p "$deb/DEBIAN" "$work/shlibs/debian"
+  cp -a "$work/$name" "$deb/usr"
+  printf 'Source: torv\n\nPackage: torv\nArchitecture: any\n' >"$work/shlibs/debian/control"
+  local depends
+  depends=$(cd "$work/shlibs" && dpkg-shlibdeps -O "${binaries[@]/#/$deb/usr/}" 2>/dev/null |
+    sed -n 's/^shlibs:Depends=//p')
+  local size
+  size=$(find "$deb/usr" -type f -printf '%s\n' | awk '{ kib += int(($1 + 1023) / 1024) } END { print kib }')
+  cat >"$deb/DEBIAN/control" <<CONTROL
+Package: torv
+Version: $version
+Architecture: $deb_arch
+Maintainer: Torv developers <torv@localhost>
+Installed-Size: $size
+Depends: $depends
+Section: libs
+Priority: optional
+Description: client session library and PDF417 barcode plug-in
+ libTorvVeskClientSession.so and libtorvc_pdf417.so, loaded by a host by name,
+ their C headers, the pdf417 and pdf417-encode commands (when built) and the
+ integration guide with example hosts in /usr/share/doc/torv.
+CONTROL
+  (cd "$deb" && find usr -type f | sort | xargs md5sum >DEBIAN/md5sums)
+  normalise "$deb"
+  chmod 755 "$deb/DEBIAN"
+  dpkg-deb --root-owner-group -Zxz --build "$deb" "$out/torv_${version}_${deb_arch}.deb" >/dev/null
+}
+
+package_windows() {
+  local arch=$1 build=$root/windows-$1 work=$root/windows-$1-stage
+  local name=torv-$version-windows-$arch
+  configure_build "$build" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/toolchains/mingw-w64-$arch.cmake" \
+    -DTORV_BUILD_TOOLS=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Java=ON
+  cmake --build "$build" -j "$jobs" --target TorvVeskClientSession torvc_pdf417
+  rm -rf "$work"
+  cmake --install "$build" --prefix "$work/$name" >/dev/null
+  split_debug "$arch-w64-mingw32-objcopy" "$work/$name" "$work/debug/$name" \
+    bin/TorvVeskClientSession.dll bin/torvc_pdf417.dll
+  local objdump=$arch-w64-mingw32-objdump
+  check_exports TorvVeskClientSession.dll src/torv/vesk/exports.map \
+    "$(pe_exports "$work/$name/bin/TorvVeskClientSession.dll" "$objdump")"
+  check_exports torvc_pdf417.dll src/component/exports.map "$(pe_exports "$work/$name/bin/torvc_pdf417.dll" "$objdump")"
+  normalise "$work/$name"
+  normalise "$work/debug/$name"
+  zip_dir "$work" "$name" "$out/$name.zip"
+  zip_dir "$work/debug" "$name" "$out/$name-debug.zip"
+}
+
+rm -f "$out"/torv-* "$out"/torv_* "$out/SHA256SUMS"
+for platform in "${platforms[@]}"; do
+  case "$platform" in
+    linux) package_linux ;;
+    windows-i686) package_windows i686 ;;
+    windows-x86_64) package_windows x86_64 ;;
+    *) echo "package.sh: unknown platform $platform" >&2; exit 2 ;;
+  esac
+done
+(cd "$out" && find . -maxdepth 1 -name 'torv[-_]*' -printf '%f\n' | sort | xargs sha256sum >SHA256SUMS)
+echo "packages in $out:"
+(cd "$out" && ls -l --time-style=+ torv[-_]* SHA256SUMS | awk '{ printf "  %9d  %s\n", $5, $NF }')

@@ -1,0 +1,106 @@
+#include "pdf417/encoder.h"
+
+#include "pdf417/bitmap_writer.h"
+#include "pdf417/capacity_plan.h"
+#include "pdf417/compaction.h"
+#include "pdf417/layout.h"
+#include "pdf417/memory_stream.h"
+#include "pdf417/option_rules.h"
+
+namespace torv::pdf417 {
+
+int Encoder::reset() {
+  configure(Pdf417Options{}, BitmapOptions{});
+  return 1;
+}
+
+void Encoder::configure(const Pdf417Options& options, const BitmapOptions& bitmap) {
+  options_ = options;
+  bitmap_ = bitmap;
+  encoded_ = false;
+}
+
+int Encoder::setEccLevel(int level) { return applyEccLevel(options_, level) ? 1 : 0; }
+int Encoder::setSizingMode(int mode) { return applySizingMode(options_, mode) ? 1 : 0; }
+int Encoder::setRowsColumns(int rows, int columns) { return applyRowsColumns(options_, rows, columns) ? 1 : 0; }
+int Encoder::setAspectRatio(const char* ratio) { return applyAspectRatio(options_, ratio) ? 1 : 0; }
+int Encoder::setRowHeightRatio(const char* ratio) { return applyRowHeightRatio(options_, ratio) ? 1 : 0; }
+int Encoder::setBitmapWriter(int moduleWidth, bool withFileHeader) {
+  return applyBitmapWriter(bitmap_, moduleWidth, withFileHeader) ? 1 : 0;
+}
+
+int Encoder::encode(Pdf417Stream* stream, std::int32_t length) {
+  if (stream == nullptr) return PDF417_ERR_NO_STREAM;
+  encoded_ = false;
+  if (!isInputStream(stream)) return PDF417_ERR_NOT_INPUT;
+  // A negative length, or more bytes than the stream holds, can never be encoded whole.
+  if (length < 0 || static_cast<std::uint32_t>(length) > PDF417_MAX_DATA_LENGTH ||
+      static_cast<std::uint32_t>(length) > stream->available) {
+    return PDF417_ERR_TOO_LONG;
+  }
+  const CapacityPlan plan = planCapacity(options_);
+  message_.count = 1;
+  if (plan.result != 0) {
+    message_.capacity = 0;
+    return plan.result;
+  }
+  InputCursor in{stream->data, stream->readCursor, static_cast<std::uint32_t>(length)};
+  compact(in, plan, message_);
+  stream->readCursor = in.pos;
+  if (in.pos < in.end) return PDF417_ERR_TOO_LONG;
+  encoded_ = true;
+  return 1;
+}
+
+int Encoder::encode(const void* data, std::uint32_t length) {
+  Pdf417Stream in;
+  pdf417OpenMemory(&in, PDF417_STREAM_INPUT, const_cast<void*>(data), length);
+  return encode(&in, length > PDF417_MAX_DATA_LENGTH ? -1 : static_cast<std::int32_t>(length));
+}
+
+int Encoder::write(Pdf417Stream* outStream, std::int32_t* bytesWritten) {
+  if (!encoded_) return PDF417_ERR_NOT_ENCODED;
+  const int laidOut = layOut(options_, message_, symbol_);
+  if (laidOut != 0) return laidOut;
+
+  if (outStream == nullptr) {
+    if (bytesWritten == nullptr) return PDF417_ERR_NO_TARGET;
+    *bytesWritten = static_cast<std::int32_t>(bitmap_.installed ? bitmapSize(symbol_, bitmap_) : 0);
+    return 0;
+  }
+  if (!isOutputStream(outStream)) return PDF417_ERR_NOT_OUTPUT;
+  outStream->written = 0;
+  if (bitmap_.installed) {
+    const int result = writeBitmap(outStream, symbol_, bitmap_);
+    if (result != 0) return result;
+  }
+  if (bytesWritten != nullptr) *bytesWritten = static_cast<std::int32_t>(outStream->written);
+  return 0;
+}
+
+int Encoder::writeImage(std::vector<std::uint8_t>& image) {
+  image.clear();
+  std::int32_t size = 0;
+  int result = write(nullptr, &size);
+  if (result != 0 || size <= 0) return result;
+  image.resize(static_cast<std::size_t>(size));
+  Pdf417Stream out;
+  pdf417OpenMemory(&out, PDF417_STREAM_OUTPUT, image.data(), static_cast<std::uint32_t>(size));
+  std::int32_t written = 0;
+  result = write(&out, &written);
+  image.resize(result == 0 ? static_cast<std::size_t>(written) : 0);
+  return result;
+}
+
+int Encoder::close(Pdf417Stream*) {
+  // A memory stream holds nothing to release; closing ends the call sequence.
+  encoded_ = false;
+  return 1;
+}
+
+Encoder& processEncoder() {
+  static Encoder encoder;
+  return encoder;
+}
+
+}  // namespace torv::pdf417

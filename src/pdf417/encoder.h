@@ -1,0 +1,60 @@
+// The encoder as an object. Its stages are plain functions on values: plan (options -> capacity,
+// capacity_plan.h), compact (bytes -> data codewords, compaction.h), lay out (level, arrangement,
+// pads, check codewords -> symbol, layout.h) and the writers that draw the symbol's module rows
+// (bitmap_writer.h). The object keeps what lies between the calls of the operations: the options,
+// the encoded message and the last written symbol.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "pdf417/codeword_buffer.h"
+#include "pdf417/options.h"
+#include "pdf417/pdf417.h"
+#include "pdf417/symbol.h"
+
+namespace torv::pdf417 {
+
+class Encoder {
+ public:
+  // The operations of pdf417.h, with the same results.
+  int reset();
+  int setEccLevel(int level);
+  int setSizingMode(int mode);
+  int setRowsColumns(int rows, int columns);
+  int setAspectRatio(const char* ratio);
+  int setRowHeightRatio(const char* ratio);
+  int setBitmapWriter(int moduleWidth, bool withFileHeader);
+  int encode(Pdf417Stream* stream, std::int32_t length);
+  int write(Pdf417Stream* outStream, std::int32_t* bytesWritten);
+  int close(Pdf417Stream* stream);
+
+  // Takes a whole set of options at once (the reset values, then these); forgets the message.
+  void configure(const Pdf417Options& options, const BitmapOptions& bitmap);
+
+  // Encodes `length` bytes; returns what encode returns.
+  int encode(const void* data, std::uint32_t length);
+
+  // The size query, a buffer of that size and the write in one step: returns what write returns
+  // and leaves the file in `image` (empty on failure and without a writer).
+  int writeImage(std::vector<std::uint8_t>& image);
+
+  const Pdf417Options& options() const { return options_; }
+  const BitmapOptions& bitmap() const { return bitmap_; }
+  // The encoded message (descriptor slot, data codewords), or null when none is held.
+  const CodewordBuffer* message() const { return encoded_ ? &message_ : nullptr; }
+  // The symbol of the last successful write or size query.
+  const Symbol& symbol() const { return symbol_; }
+
+ private:
+  Pdf417Options options_;
+  BitmapOptions bitmap_;
+  CodewordBuffer message_;
+  bool encoded_ = false;
+  Symbol symbol_;
+};
+
+// The one instance behind the pdf417* operations: one call sequence at a time, no lock.
+Encoder& processEncoder();
+
+}  // namespace torv::pdf417

@@ -1,0 +1,33 @@
+#include "output_file.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "picture_file.h"
+
+namespace torv::tools {
+
+OutputFile::OutputFile(const std::string& path)
+    : path_(path), file_(path == "-" ? stdout : std::fopen(path.c_str(), "wb")), isStandardOutput_(path == "-") {
+  if (file_ == nullptr) throw PictureFileError("cannot write " + path + ": " + std::strerror(errno));
+}
+
+OutputFile::~OutputFile() {
+  if (file_ != nullptr && !isStandardOutput_) std::fclose(file_);
+}
+
+void OutputFile::close() {
+  const bool failed = std::fflush(file_) != 0 || std::ferror(file_) != 0;
+  const bool closeFailed = !isStandardOutput_ && std::fclose(file_) != 0;
+  file_ = nullptr;
+  if (failed || closeFailed) throw PictureFileError("cannot write " + path_);
+}
+
+void OutputFile::discard() {
+  if (isStandardOutput_) return;
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  std::remove(path_.c_str());
+}
+
+}  // namespace torv::tools

@@ -1,0 +1,42 @@
+#include <png.h>
+#include <zlib.h>
+
+#include <cmath>
+
+#include "picture_file.h"
+
+namespace torv::tools {
+
+void writePng(const Picture& picture, std::FILE* out, const std::string& name) {
+  RowPacker packer(picture);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  if (info == nullptr) {
+    png_destroy_write_struct(&png, nullptr);
+    throw PictureFileError("cannot start a PNG file");
+  }
+  // libpng reports failures by longjmp; nothing with a destructor is created below this point.
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    throw PictureFileError("cannot write " + name + " as PNG");
+  }
+  const auto width = static_cast<png_uint_32>(picture.layout.width());
+  const auto height = static_cast<png_uint_32>(picture.layout.height());
+  png_init_io(png, out);
+  png_set_IHDR(png, info, width, height, 1, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  const auto perMetre = static_cast<png_uint_32>(std::lround(picture.dpi / 0.0254));
+  png_set_pHYs(png, info, perMetre, perMetre, PNG_RESOLUTION_METER);
+  // Rows repeat for the height of a symbol row: against the row above they are all zero, which
+  // compresses to almost nothing and fast.
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+  // Large pictures are long runs of equal bytes: run-length matching is twice as fast there and
+  // compresses as well; small ones come out smaller with the full search.
+  if (static_cast<unsigned long long>(width) * height > (1ull << 22)) png_set_compression_strategy(png, Z_RLE);
+  png_write_info(png, info);
+  for (png_uint_32 y = 0; y < height; ++y) png_write_row(png, packer.row(y).data());
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+}
+
+}  // namespace torv::tools

@@ -1,0 +1,126 @@
+#include "symbol_drawing.h"
+
+#include <cmath>
+#include <vector>
+
+namespace torv::tools {
+namespace {
+
+// At 128 dpi a host unit is one pixel, so paint at scale 1 copies the bitmap pixel for pixel.
+constexpr int kOneToOneDpi = 128;
+
+struct Surface {
+  TorvDeviceContext context{};
+  std::vector<unsigned char> pixels;
+
+  Surface(int dpi, long long width, long long height) {
+    context.dpiX = context.dpiY = dpi;
+    context.width = static_cast<int>(width);
+    context.height = static_cast<int>(height);
+    context.stride = context.width * 4;
+    pixels.assign(static_cast<std::size_t>(context.stride) * context.height, 0);
+    context.pixels = pixels.data();
+  }
+  const unsigned char* at(int x, int y) const { return &pixels[static_cast<std::size_t>(y) * context.stride + 4 * x]; }
+  bool drawn(int x, int y) const { return at(x, y)[3] == 255; }
+  bool black(int x, int y) const { return drawn(x, y) && at(x, y)[0] == 0; }
+};
+
+}  // namespace
+
+SymbolDrawing::SymbolDrawing(const Plugin& plugin, const DrawingSettings& settings)
+    : plugin_(plugin), component_(plugin), settings_(settings) {
+  useArrangement(settings.rows, settings.columns, settings.level);
+  component_.set(u"PDF417_XSCALE", settings.xScale);
+  component_.set(u"PDF417_YSCALE", settings.yScale);
+}
+
+void SymbolDrawing::useArrangement(int rows, int columns, int level) {
+  component_.set(u"PDF417_ROWNUM", rows);
+  component_.set(u"PDF417_COLNUM", columns);
+  component_.set(u"PDF417_ECC", level);
+}
+
+bool SymbolDrawing::fits(const std::u16string& text, int rows, int columns, int level) {
+  useArrangement(rows, columns, level);
+  TorvDeviceContext measuring{kOneToOneDpi, kOneToOneDpi, 0, 0, 0, nullptr};
+  float width = -1, height = -1;
+  plugin_.getAutosize(component_.get(), &measuring, text.c_str(), &width, &height);
+  useArrangement(settings_.rows, settings_.columns, settings_.level);
+  return width >= 0 && height >= 0;
+}
+
+// The arrangement the encoder chooses depends on the row height ratio, so the modules are read
+// from the user's own symbol: painted at a scale that leaves each module k pixels wide (k = 1 or 2)
+// and each row at least 2 pixels high, and sampled inside every module and row.
+std::optional<ModuleMatrix> SymbolDrawing::modules(const std::u16string& text) {
+  TorvDeviceContext measuring{kOneToOneDpi, kOneToOneDpi, 0, 0, 0, nullptr};
+  float width = -1, height = -1;
+  plugin_.getAutosize(component_.get(), &measuring, text.c_str(), &width, &height);
+  if (width <= 0 || height <= 0) return std::nullopt;
+  // At 128 dpi the size in host units is the bitmap's size in pixels.
+  const int bitmapWidth = static_cast<int>(width), bitmapHeight = static_cast<int>(height);
+  ModuleMatrix matrix;
+  matrix.columns = bitmapWidth / settings_.xScale;
+  matrix.rows = bitmapHeight / rowHeight();
+  if (matrix.columns * settings_.xScale != bitmapWidth || matrix.rows * rowHeight() != bitmapHeight) {
+    throw PluginError("the plug-in's picture is not made of whole modules");
+  }
+  const int perModule = rowHeight() >= 2 * settings_.xScale ? 1 : 2;
+  // Slightly above k / xscale, so that truncation cannot lose the last module.
+  const float scale = static_cast<float>(perModule * (1.0 + 1e-6) / settings_.xScale);
+  const long long cx = static_cast<long long>(matrix.columns) * perModule;
+  const long long cy = static_cast<long long>(static_cast<double>(bitmapHeight) * scale);
+  Surface surface(kOneToOneDpi, cx + 1, cy + 1);
+  plugin_.paint(component_.get(), &surface.context, text.c_str(), 0, 0, 0, 0, scale);
+  if (!surface.drawn(static_cast<int>(cx - 1), static_cast<int>(cy - 1)) || surface.drawn(static_cast<int>(cx), 0) ||
+      surface.drawn(0, static_cast<int>(cy))) {
+    throw PluginError("the plug-in painted a picture of another size than it reported");
+  }
+  matrix.dark.resize(static_cast<std::size_t>(matrix.columns) * matrix.rows);
+  for (int row = 0; row < matrix.rows; ++row) {
+    const int y = static_cast<int>((2LL * row + 1) * cy / (2LL * matrix.rows));
+    for (int column = 0; column < matrix.columns; ++column) {
+      matrix.dark[static_cast<std::size_t>(row) * matrix.columns + column] = surface.black(column * perModule, y);
+    }
+  }
+  return matrix;
+}
+
+long long SymbolDrawing::drawnRun(const std::u16string& text, int dpi, float scale, long long width, long long height) {
+  Surface surface(dpi, width, height);
+  if (settings_.print) {
+    plugin_.print(component_.get(), &surface.context, text.c_str(), 0, 0, 0, 0, 1.0f, 0, 0);
+  } else {
+    plugin_.paint(component_.get(), &surface.context, text.c_str(), 0, 0, 0, 0, scale);
+  }
+  const bool along = height == 1;  // measuring the width on a surface one pixel high
+  const long long length = along ? width : height;
+  long long run = 0;
+  while (run < length && surface.drawn(static_cast<int>(along ? run : 0), static_cast<int>(along ? 0 : run))) ++run;
+  return run;
+}
+
+std::optional<DeviceSize> SymbolDrawing::deviceSize(const std::u16string& text, int dpi, float scale) {
+  TorvDeviceContext measuring{dpi, dpi, 0, 0, 0, nullptr};
+  float width = -1, height = -1;
+  plugin_.getAutosize(component_.get(), &measuring, text.c_str(), &width, &height);
+  if (width < 0 || height < 0) return DeviceSize{};
+  // paint covers the size in host units times scale; print the physical size, 96/72 of it.
+  const double factor = settings_.print ? 96.0 / 72.0 : static_cast<double>(scale);
+  DeviceSize size;
+  for (long long* side : {&size.width, &size.height}) {
+    const double estimate = (side == &size.width ? width : height) * factor;
+    long long room = static_cast<long long>(std::ceil(estimate * 1.01)) + 4;
+    for (;;) {
+      if (room > kMaxPictureSide + 2) return std::nullopt;
+      *side = side == &size.width ? drawnRun(text, dpi, scale, room, 1) : drawnRun(text, dpi, scale, 1, room);
+      if (*side < room) break;
+      room *= 2;  // the drawing reached the surface's edge
+    }
+    if (*side > kMaxPictureSide) return std::nullopt;
+  }
+  return size;
+}
+
+}  // namespace torv::tools

@@ -1,0 +1,47 @@
+#include "symbol_layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace torv::tools {
+namespace {
+
+// Device position where each of `units` bitmap units of `unitPixels` pixels begins, for a bitmap of
+// units * unitPixels pixels drawn over `extent` device pixels with centre sampling. The picture
+// object maps rows upward from the bottom edge, so a centre that falls exactly on a boundary
+// between rows shows the upper one (`mirrored`).
+std::vector<int> unitStarts(int units, int unitPixels, int extent, bool mirrored) {
+  std::vector<int> starts(static_cast<std::size_t>(units) + 1, extent);
+  const long long bitmap = static_cast<long long>(units) * unitPixels;
+  int next = 0;
+  for (int p = 0; p < extent && next < units; ++p) {
+    const long long unit = ((2LL * p + 1) * bitmap - (mirrored ? 1 : 0)) / (2LL * extent) / unitPixels;
+    while (next <= unit && next < units) starts[static_cast<std::size_t>(next++)] = p;
+  }
+  return starts;
+}
+
+PixelRange gaps(const std::vector<int>& starts) {
+  PixelRange range{starts.back() - starts.front(), 0};
+  for (std::size_t i = 1; i < starts.size(); ++i) {
+    range.smallest = std::min(range.smallest, starts[i] - starts[i - 1]);
+    range.largest = std::max(range.largest, starts[i] - starts[i - 1]);
+  }
+  return range;
+}
+
+}  // namespace
+
+PixelRange DeviceLayout::moduleWidths() const { return gaps(columnStarts); }
+PixelRange DeviceLayout::rowHeights() const { return gaps(rowStarts); }
+
+DeviceLayout layOut(const ModuleMatrix& matrix, int moduleWidth, int rowHeight, int cx, int cy, int quietModules) {
+  DeviceLayout layout;
+  layout.columnStarts = unitStarts(matrix.columns, moduleWidth, cx, false);
+  layout.rowStarts = unitStarts(matrix.rows, rowHeight, cy, true);
+  const double averageModule = matrix.columns > 0 ? static_cast<double>(cx) / matrix.columns : 0.0;
+  layout.quiet = quietModules * std::max(1, static_cast<int>(std::lround(averageModule)));
+  return layout;
+}
+
+}  // namespace torv::tools
