@@ -29,8 +29,9 @@ std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale);
 
 // Runs the encoder over the data with the instance's settings and loads the bitmap it writes.
 // Null when there is no picture: the data does not fit, the module width is refused, memory runs
-// out or the bitmap is not accepted. The image block is sized from the encoder's own size query,
-// so every symbol the encoder can make is drawn and nothing is written past the block.
+// out or the bitmap is not accepted. A symbol that outgrows the first image block gets one of the
+// size the encoder reports, so every symbol the encoder can make is drawn and nothing is written
+// past the block.
 std::unique_ptr<platform::Picture> makeSymbolPicture(const TorvPdf417Comp& instance, const char16_t* text);
 
 }  // namespace torv::component

@@ -1,6 +1,5 @@
 #include "platform/bitmap_file.h"
 
-#include <cstring>
 #include <new>
 
 namespace torv::platform {
@@ -21,7 +20,7 @@ bool isKnownInfoHeaderSize(std::uint32_t size) { return size == 40 || size == 10
 
 }  // namespace
 
-std::optional<MonochromeBitmap> decodeBitmapFile(const unsigned char* data, std::size_t size) {
+std::optional<BitmapFileLayout> readBitmapFileHeaders(const unsigned char* data, std::size_t size) {
   if (data == nullptr || size < kFileHeaderSize + 40) return std::nullopt;
 
   // File header.
@@ -62,31 +61,52 @@ std::optional<MonochromeBitmap> decodeBitmapFile(const unsigned char* data, std:
   const std::uint64_t paletteEnd = paletteOffset + 4ULL * paletteEntries;
   if (pixelOffset < paletteEnd || pixelOffset + pixelBytes > fileSize) return std::nullopt;
 
-  MonochromeBitmap bitmap;
-  bitmap.width = width;
-  bitmap.height = static_cast<int>(rowCount);
-  bitmap.stride = static_cast<std::size_t>(stride);
+  BitmapFileLayout layout;
+  layout.width = width;
+  layout.height = static_cast<int>(rowCount);
+  layout.topRowFirst = height < 0;
+  layout.stride = static_cast<std::size_t>(stride);
+  layout.pixelOffset = static_cast<std::size_t>(pixelOffset);
   for (std::uint32_t i = 0; i < 2; ++i) {
     if (i < paletteEntries) {
       const unsigned char* entry = data + paletteOffset + 4 * i;
-      bitmap.palette[i] = {entry[0], entry[1], entry[2]};
+      layout.palette[i] = {entry[0], entry[1], entry[2]};
     } else {
-      bitmap.palette[i] = {0, 0, 0};
+      layout.palette[i] = {0, 0, 0};
     }
   }
+  return layout;
+}
 
+std::optional<MonochromeBitmap> decodeBitmapPixels(const unsigned char* data, const BitmapFileLayout& layout) {
+  MonochromeBitmap bitmap;
+  bitmap.width = layout.width;
+  bitmap.height = layout.height;
+  bitmap.stride = layout.stride;
+  bitmap.palette = layout.palette;
+  const std::size_t rowCount = static_cast<std::size_t>(layout.height);
+  const unsigned char* pixels = data + layout.pixelOffset;
   try {
-    bitmap.rows.resize(static_cast<std::size_t>(pixelBytes));
+    bitmap.rows.reserve(layout.stride * rowCount);
+    if (layout.topRowFirst) {
+      bitmap.rows.assign(pixels, pixels + layout.stride * rowCount);
+    } else {
+      // Stored bottom-up; keep them top row first.
+      for (std::size_t y = rowCount; y-- > 0;) {
+        const unsigned char* row = pixels + y * layout.stride;
+        bitmap.rows.insert(bitmap.rows.end(), row, row + layout.stride);
+      }
+    }
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }
-  // Stored bottom-up unless the height is negative; keep them top row first.
-  const unsigned char* pixels = data + pixelOffset;
-  for (std::uint64_t y = 0; y < rowCount; ++y) {
-    const std::uint64_t storedRow = height > 0 ? rowCount - 1 - y : y;
-    std::memcpy(bitmap.rows.data() + y * stride, pixels + storedRow * stride, static_cast<std::size_t>(stride));
-  }
   return bitmap;
+}
+
+std::optional<MonochromeBitmap> decodeBitmapFile(const unsigned char* data, std::size_t size) {
+  const std::optional<BitmapFileLayout> layout = readBitmapFileHeaders(data, size);
+  if (!layout) return std::nullopt;
+  return decodeBitmapPixels(data, *layout);
 }
 
 }  // namespace torv::platform

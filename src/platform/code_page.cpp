@@ -73,16 +73,31 @@ int utf16ToAnsi(const char16_t* source, int sourceLength, char* destination, int
   } else {
     length = static_cast<std::size_t>(sourceLength);
   }
-  // A well-formed surrogate pair is one character and so one '?'.
-  std::size_t produced = 0;
-  for (std::size_t i = 0; i < length; ++i) {
-    if (isHighSurrogate(source[i]) && i + 1 < length && isLowSurrogate(source[i + 1])) ++i;
-    ++produced;
+  // A well-formed surrogate pair is one character and so one '?'. No unit gives more than one
+  // byte, so a destination as long as the source needs no counting pass first.
+  if (length > static_cast<std::size_t>(destinationCapacity)) {
+    std::size_t produced = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+      if (isHighSurrogate(source[i]) && i + 1 < length && isLowSurrogate(source[i + 1])) ++i;
+      ++produced;
+    }
+    if (destinationCapacity == 0) return static_cast<int>(produced);
+    if (produced > static_cast<std::size_t>(destinationCapacity)) return fail(kErrorInsufficientBuffer);
   }
-  if (destinationCapacity == 0) return static_cast<int>(produced);
-  if (produced > static_cast<std::size_t>(destinationCapacity)) return fail(kErrorInsufficientBuffer);
-  std::size_t out = 0;
-  for (std::size_t i = 0; i < length; ++i) {
+  // Most text is ASCII: runs of eight ASCII units are copied as they are, in one go.
+  std::size_t i = 0;
+  for (; i + 8 <= length; i += 8) {
+    char16_t any = 0;
+    for (int k = 0; k < 8; ++k) any |= source[i + k];
+    if (any >= 0x80) break;
+    for (int k = 0; k < 8; ++k) destination[i + k] = static_cast<char>(source[i + k]);
+  }
+  std::size_t out = i;
+  for (; i < length; ++i) {
+    if (source[i] < 0x80) {
+      destination[out++] = static_cast<char>(source[i]);
+      continue;
+    }
     if (isHighSurrogate(source[i]) && i + 1 < length && isLowSurrogate(source[i + 1])) {
       ++i;
       destination[out++] = '?';

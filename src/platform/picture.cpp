@@ -58,21 +58,38 @@ Picture::Picture(MonochromeBitmap bitmap, int widthHimetric, int heightHimetric)
     : bitmap_(std::move(bitmap)), widthHimetric_(widthHimetric), heightHimetric_(heightHimetric) {}
 
 std::unique_ptr<Picture> Picture::load(const unsigned char* block, std::size_t size) {
-  std::optional<MonochromeBitmap> bitmap = decodeBitmapFile(block, size);
-  if (!bitmap) return nullptr;
-  const int width = mulDiv(bitmap->width, kHimetricPerInch, kPixelsPerInch);
-  const int height = mulDiv(bitmap->height, kHimetricPerInch, kPixelsPerInch);
+  const std::optional<BitmapFileLayout> layout = readBitmapFileHeaders(block, size);
+  if (!layout) return nullptr;
+  // The caller keeps its block: copy the file up to the end of its pixels.
+  const std::size_t used = layout->pixelOffset + layout->stride * static_cast<std::size_t>(layout->height);
+  std::unique_ptr<unsigned char[]> copy(new (std::nothrow) unsigned char[used]);
+  if (!copy) return nullptr;
+  std::memcpy(copy.get(), block, used);
+  return fromCheckedFile(std::move(copy), *layout);
+}
+
+std::unique_ptr<Picture> Picture::load(std::unique_ptr<unsigned char[]> block, std::size_t size) {
+  const std::optional<BitmapFileLayout> layout = readBitmapFileHeaders(block.get(), size);
+  if (!layout) return nullptr;
+  return fromCheckedFile(std::move(block), *layout);
+}
+
+std::unique_ptr<Picture> Picture::fromCheckedFile(std::unique_ptr<unsigned char[]> file,
+                                                  const BitmapFileLayout& layout) {
+  const int width = mulDiv(layout.width, kHimetricPerInch, kPixelsPerInch);
+  const int height = mulDiv(layout.height, kHimetricPerInch, kPixelsPerInch);
   if (width <= 0 || height <= 0) return nullptr;
-  return std::unique_ptr<Picture>(new (std::nothrow) Picture(std::move(*bitmap), width, height));
+  return std::unique_ptr<Picture>(new (std::nothrow) Picture(std::move(file), layout, width, height));
 }
 
 void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX, int sourceY, int sourceWidth,
                      int sourceHeight) const {
   if (!deviceHasSurface(dc) || cx == 0 || cy == 0 || sourceWidth == 0 || sourceHeight == 0) return;
+  const MonochromeBitmap& bitmap = this->bitmap();
 
-  const AxisMapping horizontal{x, cx, sourceX, sourceWidth, widthHimetric_, bitmap_.width};
+  const AxisMapping horizontal{x, cx, sourceX, sourceWidth, widthHimetric_, bitmap.width};
   // Vertically the source runs upward from the bottom edge, the device downward from the top.
-  const AxisMapping vertical{y, cy, sourceY, sourceHeight, heightHimetric_, bitmap_.height};
+  const AxisMapping vertical{y, cy, sourceY, sourceHeight, heightHimetric_, bitmap.height};
   const auto [firstColumn, endColumn] = horizontal.clippedRange(dc->width);
   const auto [firstRow, endRow] = vertical.clippedRange(dc->height);
   if (firstColumn >= endColumn || firstRow >= endRow) return;
@@ -87,34 +104,34 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
   bool everyColumnInside = true;
   for (long long column = firstColumn; column < endColumn; ++column) {
     const long long source = horizontal.sourcePixel(column);
-    const bool inside = source >= 0 && source < bitmap_.width;
+    const bool inside = source >= 0 && source < bitmap.width;
     everyColumnInside = everyColumnInside && inside;
     sourceColumns[static_cast<std::size_t>(column - firstColumn)] = inside ? static_cast<int>(source) : -1;
   }
 
   const unsigned char colours[2][4] = {
-      {bitmap_.palette[0].blue, bitmap_.palette[0].green, bitmap_.palette[0].red, 255},
-      {bitmap_.palette[1].blue, bitmap_.palette[1].green, bitmap_.palette[1].red, 255},
+      {bitmap.palette[0].blue, bitmap.palette[0].green, bitmap.palette[0].red, 255},
+      {bitmap.palette[1].blue, bitmap.palette[1].green, bitmap.palette[1].red, 255},
   };
   const std::size_t rowBytes = static_cast<std::size_t>(endColumn - firstColumn) * 4;
   long long previousSourceRow = -1;
   const unsigned char* previousDeviceRow = nullptr;
   for (long long row = firstRow; row < endRow; ++row) {
     const long long fromBottom = vertical.sourcePixel(row);
-    if (fromBottom < 0 || fromBottom >= bitmap_.height) {
+    if (fromBottom < 0 || fromBottom >= bitmap.height) {
       previousSourceRow = -1;
       continue;
     }
-    const long long sourceRow = bitmap_.height - 1 - fromBottom;
+    const long long sourceRow = bitmap.height - 1 - fromBottom;
     unsigned char* out = deviceRow(dc, static_cast<int>(row)) + firstColumn * 4;
     if (sourceRow == previousSourceRow && everyColumnInside) {
       std::memcpy(out, previousDeviceRow, rowBytes);  // rows repeat when stretched vertically
       continue;
     }
-    const std::uint8_t* bits = bitmap_.row(static_cast<int>(sourceRow));
+    const std::uint8_t* bits = bitmap.row(static_cast<int>(sourceRow));
     for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
       const int column = sourceColumns[i];
-      if (column >= 0) std::memcpy(out + 4 * i, colours[bitmap_.bit(bits, column)], 4);
+      if (column >= 0) std::memcpy(out + 4 * i, colours[bitmap.bit(bits, column)], 4);
     }
     previousSourceRow = sourceRow;
     previousDeviceRow = out;

@@ -16,6 +16,11 @@ class Picture {
   // (see decodeBitmapFile). The block is only read during the call.
   static std::unique_ptr<Picture> load(const unsigned char* block, std::size_t size);
 
+  // The same for a block that the picture takes over (its first size bytes are the file), so a
+  // picture that is only measured costs no copy. Checks every header at once; the pixels are
+  // decoded when first drawn or inspected.
+  static std::unique_ptr<Picture> load(std::unique_ptr<unsigned char[]> block, std::size_t size);
+
   // Size in HIMETRIC. The bitmap carries no resolution that counts: like the platform's loader,
   // a pixel is taken at 96 per inch, so the size is MulDiv(pixels, 2540, 96).
   int widthHimetric() const { return widthHimetric_; }
@@ -28,12 +33,20 @@ class Picture {
   void render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX, int sourceY, int sourceWidth,
               int sourceHeight) const;
 
-  const MonochromeBitmap& bitmap() const { return bitmap_; }
+  // The decoded bitmap (an empty one if memory ran out decoding it).
+  const MonochromeBitmap& bitmap() const;
 
  private:
   Picture(MonochromeBitmap bitmap, int widthHimetric, int heightHimetric);
+  Picture(std::unique_ptr<unsigned char[]> file, const BitmapFileLayout& layout, int widthHimetric, int heightHimetric);
+  // The picture of a file that readBitmapFileHeaders accepted with this layout.
+  static std::unique_ptr<Picture> fromCheckedFile(std::unique_ptr<unsigned char[]> file,
+                                                  const BitmapFileLayout& layout);
 
-  MonochromeBitmap bitmap_;
+  // The file image and its checked layout until the pixels are decoded, then the bitmap alone.
+  mutable std::unique_ptr<unsigned char[]> file_;
+  BitmapFileLayout layout_;
+  mutable std::optional<MonochromeBitmap> bitmap_;
   int widthHimetric_;
   int heightHimetric_;
 

@@ -79,6 +79,10 @@ std::unique_ptr<Picture> Picture::load(const unsigned char* block, std::size_t s
   return picture;
 }
 
+std::unique_ptr<Picture> Picture::load(std::unique_ptr<unsigned char[]> block, std::size_t size) {
+  return load(block.get(), size);  // OleLoadPicture reads its own copy in global memory
+}
+
 void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX, int sourceY, int sourceWidth,
                      int sourceHeight) const {
   if (dc == nullptr || !platformObject_ || cx == 0 || cy == 0 || sourceWidth == 0 || sourceHeight == 0) return;

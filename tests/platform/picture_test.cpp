@@ -1,6 +1,8 @@
 #include "platform/picture.h"
 
+#include <algorithm>
 #include <climits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -93,6 +95,31 @@ TEST(Picture, LoadsNothingFromAMalformedBlock) {
   file[0] = 'X';
   EXPECT_FALSE(Picture::load(file.data(), file.size()));
   EXPECT_FALSE(Picture::load(nullptr, 0));
+}
+
+TEST(Picture, DrawsFromItsOwnPixelsAfterTheBlockIsGone) {
+  // Pixels are decoded only when first drawn: they must not be read from the caller's block, which
+  // is gone by then, nor from a taken-over block cut short at the end of the pixels.
+  for (bool topDown : {false, true}) {
+    for (std::size_t trailing : {0, 16}) {
+      std::vector<std::uint8_t> file = makeBitmapFile(kShape, topDown);
+      file.resize(file.size() + trailing, 0xEE);
+      putU32(file, kFileSize, static_cast<std::uint32_t>(file.size()));
+      auto owned = std::make_unique<unsigned char[]>(file.size());
+      std::copy(file.begin(), file.end(), owned.get());
+      std::unique_ptr<Picture> copied = Picture::load(file.data(), file.size());
+      std::unique_ptr<Picture> taken = Picture::load(std::move(owned), file.size());
+      std::fill(file.begin(), file.end(), 0);
+      file = {};
+      for (const Picture* picture : {copied.get(), taken.get()}) {
+        ASSERT_TRUE(picture) << topDown << " " << trailing;
+        Surface surface(3, 2);
+        renderUpright(*picture, surface.context(), 0, 0, 3, 2);
+        EXPECT_EQ(surface.text(), "#..\n##.\n") << topDown << " " << trailing;
+        EXPECT_EQ(picture->bitmap().height, 2);
+      }
+    }
+  }
 }
 
 TEST(Picture, ExactMultiplesGiveEveryPixelTheSameSize) {
