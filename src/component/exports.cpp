@@ -31,6 +31,12 @@ void renderUpright(const Picture& picture, DeviceContext dc, const DeviceRectang
   picture.render(dc, where.x, where.y, where.cx, where.cy, 0, h, w, -h);
 }
 
+// readMe's refusals, built when the library loads: throwing copies them, and copying a
+// standard exception never allocates, so a host short of memory still gets the documented
+// std::invalid_argument and not a std::bad_alloc from making its message.
+const std::invalid_argument kWrongRecordLength("readMe: a saved record is exactly 20 bytes");
+const std::invalid_argument kNoRecord("readMe: no instance or no record");
+
 }  // namespace
 
 extern "C" {
@@ -89,10 +95,10 @@ TORVC_PDF417_API unsigned char* writeMe(TorvPdf417Comp* instance, int* length) {
 
 TORVC_PDF417_API void readMe(TorvPdf417Comp* instance, const unsigned char* data, int length) {
   if (length != static_cast<int>(kSavedRecordSize)) {
-    throw std::invalid_argument("readMe: a saved record is exactly 20 bytes");
+    throw kWrongRecordLength;
   }
   if (instance == nullptr || data == nullptr) {
-    throw std::invalid_argument("readMe: no instance or no record");
+    throw kNoRecord;
   }
   torv::component::restoreRecord(*instance, data);
 }
