@@ -1,5 +1,7 @@
 #include "attributes/NameIndex.h"
 
+#include <cstring>
+
 #include "platform/process_random.h"
 
 namespace torv::attributes {
@@ -28,7 +30,15 @@ struct SipState {
   }
 };
 
-std::uint64_t littleEndianWord(const unsigned char* p, std::size_t n) {
+// Eight bytes as one word in the machine's order: the hash only has to be the same within
+// one process, and a plain load is what keeps it cheap.
+std::uint64_t wholeWord(const unsigned char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+std::uint64_t partialWord(const unsigned char* p, std::size_t n) {
   std::uint64_t word = 0;
   for (std::size_t i = 0; i < n; ++i) word |= static_cast<std::uint64_t>(p[i]) << (8 * i);
   return word;
@@ -49,13 +59,13 @@ std::uint64_t NameIndex::keyedHash(const std::string& name, const NameHashKey& k
   const auto* p = reinterpret_cast<const unsigned char*>(name.data());
   const std::size_t whole = name.size() & ~static_cast<std::size_t>(7);
   for (std::size_t i = 0; i < whole; i += 8) {
-    const std::uint64_t m = littleEndianWord(p + i, 8);
+    const std::uint64_t m = wholeWord(p + i);
     s.v3 ^= m;
     s.round();
     s.v0 ^= m;
   }
   const std::uint64_t last =
-      littleEndianWord(p + whole, name.size() - whole) | (static_cast<std::uint64_t>(name.size()) << 56);
+      partialWord(p + whole, name.size() - whole) | (static_cast<std::uint64_t>(name.size()) << 56);
   s.v3 ^= last;
   s.round();
   s.v0 ^= last;
