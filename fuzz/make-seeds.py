@@ -133,3 +133,17 @@ save("picture_loader", "file", bytes(front) + bmp(17, 5))
 save("picture_loader", "top-down", bytes(front[:-1] + [0]) + bmp(33, 3, top_down=True))
 save("picture_loader", "v4-header", bytes(front) + bmp(8, 8, info=108, palette=0))
 save("picture_loader", "no-file-header", bytes(front) + bmp(9, 2, header=False))
+
+
+# 7. pdf417 command: argument count, arguments each ended by a zero byte, then the data bytes
+def command(arguments, data=b""):
+    return bytes([len(arguments)]) + b"".join(a.encode() + b"\0" for a in arguments) + data
+
+
+save("pdf417_command", "plain", command(["hello"], b"hello"))
+save("pdf417_command", "all-options", command(["-o", "x.BMP", "-r", "10", "-c", "8", "-l", "auto", "-x", "3", "-y",
+                                               "4", "--dpi", "300", "--scale", "2.5", "--print", "--quiet", "0",
+                                               "--plugin", "p.so", "--", "text"], "caf\u00e9 \u20ac".encode()))
+save("pdf417_command", "refused", command(["--rows", "2", "--columns", "31", "--format", "gif", "-f", "-"],
+                                          b"\xc3\x28 \xed\xa0\x80 \xf0\x9f\x98\x80 \x00"))
+save("pdf417_command", "help", command(["-h", "--level", "9"], "\U0001F600 \u0152".encode()))

@@ -13,7 +13,7 @@ root=$PWD
 seconds=${1:-60}
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 jobs=${FUZZ_JOBS:-$(nproc)}
-targets=(${FUZZ_TARGETS:-attribute_list data_input client_exports component encoder picture_loader})
+targets=(${FUZZ_TARGETS:-attribute_list data_input client_exports component encoder picture_loader pdf417_command})
 started=$(date +%s)
 
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DTORV_BUILD_FUZZ=ON -DTORV_BUILD_TESTS=OFF \

@@ -35,7 +35,11 @@ typedef struct TorvVeskClientOpaque* TorvVeskClientHandle;
  * TorvVeskClient_create. A status result of zero or more means success, a negative one
  * failure; after a failure the library asks FuncErrorMessage for a NUL-terminated
  * modified UTF-8 text, which stays the host's. A C++ host may also throw a text
- * (char*) out of a callback instead of returning a failure. */
+ * (char*) out of a callback instead of returning a failure.
+ *
+ * Every read, write, flush and close function must be given: an operation whose function is
+ * null fails with -30000, a close too (the stream then counts as closed); releasing a handle
+ * never calls a null function. A null FuncErrorMessage makes every host failure text empty. */
 
 /* Reads one byte; on success *count must be exactly 1. */
 typedef int(TORV_VESK_CALL* FuncReadByte)(int context, unsigned char* byte, int* count);

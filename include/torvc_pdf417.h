@@ -10,6 +10,8 @@
  * - Wide strings are NUL-terminated UTF-16 (char16_t; never wchar_t, which is 32 bits on Linux).
  *   Lengths of wide strings are counted in 16-bit units.
  * - Texts and bytes that the host passes in stay the host's and are used only during the call.
+ * - Null pointers: a null text (attribute name, attribute value, data text) counts as the empty text;
+ *   a null instance, buffer, array or record is refused as each function says.
  * - The barcode encoder inside the library has one process-wide state: getAutosize, paint and print
  *   (of any instances) must not run on two threads at once. Nothing in the library takes a lock.
  * - No error is ever reported by the drawing functions: when the data cannot be drawn (it does not
@@ -63,7 +65,12 @@ typedef struct TorvDeviceContext {
  *   PDF417_YSCALE   1        row height is XSCALE + YSCALE - 1 pixels when that and XSCALE lie in
  *                            1..25, otherwise three module widths
  *
- * When both rows and columns are 0 (low 16 bits) the encoder picks both for a symbol about half as
+ * Rows, columns, ECC and XSCALE as a module width count by their low 16 bits only, read as 0..65535:
+ * a stored 65536 acts as 0 and 65539 as 3, so XSCALE 65536 draws 1-pixel modules and XSCALE -1
+ * (65535) draws nothing. The row height uses the full 32-bit XSCALE and YSCALE (65536 is out of
+ * 1..25 there, so rows are three module widths high). Saved records keep the full values.
+ *
+ * When both rows and columns are 0 the encoder picks both for a symbol about half as
  * high as wide. When only one is given the encoder derives the other. A pair that cannot hold
  * together (fewer than 3 rows, more than 928 codewords) falls back to 58 rows of 16 columns.
  *
@@ -104,8 +111,9 @@ TORVC_PDF417_API int getAttrLength(TorvPdf417Comp* instance, const char16_t* nam
  */
 TORVC_PDF417_API int getAttr(TorvPdf417Comp* instance, const char16_t* name, char16_t* buffer, int bufferLength);
 
-/* Parses value (see above; a null value counts as empty and stores 0), stores it and returns 1.
- * An unrecognised name returns 0 and changes nothing. */
+/* Parses value (see above; a null value is the empty text: it stores 0 and returns 1, as an
+ * unparseable text does), stores it and returns 1. An unrecognised name (a null name is the empty,
+ * unrecognised one) or a null instance returns 0 and changes nothing. */
 TORVC_PDF417_API int setAttr(TorvPdf417Comp* instance, const char16_t* name, const char16_t* value);
 
 /*

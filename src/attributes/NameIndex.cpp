@@ -1,19 +1,89 @@
 #include "attributes/NameIndex.h"
 
+#include <cstring>
+
+#include "platform/process_random.h"
+
 namespace torv::attributes {
 
-std::uint32_t NameIndex::hashOf(const std::string& name) {
-  // FNV-1a over the bytes, then a final mix so that the low bits, which pick the slot,
-  // depend on every byte.
-  std::uint64_t h = 1469598103934665603ULL;
-  for (unsigned char c : name) {
-    h ^= c;
-    h *= 1099511628211ULL;
+namespace {
+
+std::uint64_t rotl(std::uint64_t x, int b) { return (x << b) | (x >> (64 - b)); }
+
+struct SipState {
+  std::uint64_t v0, v1, v2, v3;
+  void round() {
+    v0 += v1;
+    v1 = rotl(v1, 13);
+    v1 ^= v0;
+    v0 = rotl(v0, 32);
+    v2 += v3;
+    v3 = rotl(v3, 16);
+    v3 ^= v2;
+    v0 += v3;
+    v3 = rotl(v3, 21);
+    v3 ^= v0;
+    v2 += v1;
+    v1 = rotl(v1, 17);
+    v1 ^= v2;
+    v2 = rotl(v2, 32);
   }
-  h ^= h >> 33;
-  h *= 0xff51afd7ed558ccdULL;
-  h ^= h >> 33;
-  return static_cast<std::uint32_t>(h);
+};
+
+// Eight bytes as one word in the machine's order: the hash only has to be the same within
+// one process, and a plain load is what keeps it cheap.
+std::uint64_t wholeWord(const unsigned char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+std::uint64_t partialWord(const unsigned char* p, std::size_t n) {
+  std::uint64_t word = 0;
+  for (std::size_t i = 0; i < n; ++i) word |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+  return word;
+}
+
+NameHashKey& processKey() {
+  static NameHashKey key{torv::platform::randomWord(), torv::platform::randomWord()};
+  return key;
+}
+
+}  // namespace
+
+std::uint64_t NameIndex::keyedHash(const std::string& name, const NameHashKey& key) {
+  // SipHash with one compression and three finalisation rounds: a keyed function whose
+  // collisions cannot be found without the key, and cheap on the short names lists hold.
+  SipState s{key.k0 ^ 0x736f6d6570736575ULL, key.k1 ^ 0x646f72616e646f6dULL, key.k0 ^ 0x6c7967656e657261ULL,
+             key.k1 ^ 0x7465646279746573ULL};
+  const auto* p = reinterpret_cast<const unsigned char*>(name.data());
+  const std::size_t whole = name.size() & ~static_cast<std::size_t>(7);
+  for (std::size_t i = 0; i < whole; i += 8) {
+    const std::uint64_t m = wholeWord(p + i);
+    s.v3 ^= m;
+    s.round();
+    s.v0 ^= m;
+  }
+  const std::uint64_t last =
+      partialWord(p + whole, name.size() - whole) | (static_cast<std::uint64_t>(name.size()) << 56);
+  s.v3 ^= last;
+  s.round();
+  s.v0 ^= last;
+  s.v2 ^= 0xff;
+  s.round();
+  s.round();
+  s.round();
+  return s.v0 ^ s.v1 ^ s.v2 ^ s.v3;
+}
+
+std::uint32_t NameIndex::hashOf(const std::string& name) {
+  return static_cast<std::uint32_t>(keyedHash(name, processKey()));
+}
+
+NameHashKey NameIndex::fixKey(const NameHashKey& key) {
+  const NameHashKey previous = processKey();
+  processKey() = key;
+  return previous;
 }
 
 std::size_t NameIndex::probe(std::uint32_t hash, const std::string& name, const std::vector<std::string>& names) const {

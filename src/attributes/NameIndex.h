@@ -1,6 +1,8 @@
 // Hash index from name to position for the attribute list: open addressing with linear
 // probing over a power-of-two table of (hash, position) slots, at most half full. The names
 // themselves stay in the list's own sequence; the index only refers to them by position.
+// Names come from the server, so the hash is keyed with a per-process random key: names
+// crafted to share one probe run cannot be found without the key.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +10,11 @@
 #include <vector>
 
 namespace torv::attributes {
+
+struct NameHashKey {
+  std::uint64_t k0;
+  std::uint64_t k1;
+};
 
 class NameIndex {
  public:
@@ -24,7 +31,14 @@ class NameIndex {
   // Sizes the table once for this many entries in all, so that inserting them never grows it.
   void reserve(int entries);
 
+  // The hash under the process key, drawn from the system's random source on first use.
   static std::uint32_t hashOf(const std::string& name);
+  // The full 64-bit hash under any key.
+  static std::uint64_t keyedHash(const std::string& name, const NameHashKey& key);
+  // Replaces the process key, so that benchmarks and tests get the same slots on every run.
+  // Internal (not exported); only while no list holds entries, as their slots would be stale.
+  // Returns the key it replaces.
+  static NameHashKey fixKey(const NameHashKey& key);
 
  private:
   struct Slot {

@@ -89,11 +89,11 @@ TORVC_PDF417_API unsigned char* writeMe(TorvPdf417Comp* instance, int* length) {
 
 TORVC_PDF417_API void readMe(TorvPdf417Comp* instance, const unsigned char* data, int length) {
   if (length != static_cast<int>(kSavedRecordSize)) {
-    torv::component::refuseRecord("readMe: a saved record is exactly 20 bytes", length);
+    torv::component::refuseRecord(torv::component::RecordRefusal::kWrongLength, length);
     return;
   }
   if (instance == nullptr || data == nullptr) {
-    torv::component::refuseRecord("readMe: no instance or no record", length);
+    torv::component::refuseRecord(torv::component::RecordRefusal::kNoRecord, length);
     return;
   }
   torv::component::restoreRecord(*instance, data);

@@ -69,7 +69,9 @@ long long TorvFuncInputStream::skip(long long n) {
 
 void TorvFuncInputStream::close() {
   closed_ = 1;
-  if (readClose_ != nullptr) readClose_(context_, 0);
+  // Refused like every other operation whose host function is missing; still counts as closed.
+  if (readClose_ == nullptr) throwMissingCallback("FuncReadClose");
+  readClose_(context_, 0);
 }
 
 int TorvFuncInputStream::available() {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "attributes/CJTorvAttributeList.h"
+#include "attributes/NameIndex.h"
 #include "caught.h"
 #include "list_entries.h"
 #include "scripted_host.h"
@@ -166,6 +167,42 @@ TEST(CJTorvAttributeList, CopiesAreIndependent) {
   assigned = original;
   EXPECT_EQ(entriesOf(assigned), entriesOf(original));
   expectIndexConsistent(assigned);
+}
+
+// A server that knew the hash could send names that all share one probe run and make every put
+// scan them all. Names crafted to share one slot of 2^12 under one key must scatter under the key
+// this process drew, and the list must stay correct under the crafted key. (A small table keeps
+// the search short; the bench crafts 20,000 names for a 2^15-slot index.)
+TEST(CJTorvAttributeList, NamesCraftedForOneKeyScatterUnderTheProcessKey) {
+  using torv::attributes::NameHashKey;
+  using torv::attributes::NameIndex;
+  constexpr std::uint64_t kSlotMask = (1u << 12) - 1;
+  const NameHashKey crafting{0x5eed, 0xc0ffee};
+  std::vector<std::string> crafted;
+  for (int counter = 0; crafted.size() < 16; ++counter) {
+    const std::string name = "n" + std::to_string(counter);
+    if ((NameIndex::keyedHash(name, crafting) & kSlotMask) == 0) crafted.push_back(name);
+  }
+
+  const NameHashKey processKey = NameIndex::fixKey(crafting);
+  {
+    CJTorvAttributeList list;
+    for (const std::string& name : crafted) list.put(name, name);
+    list.remove(crafted[3]);
+    expectIndexConsistent(list);
+  }
+  NameIndex::fixKey(processKey);
+
+  std::vector<std::uint32_t> slots;
+  for (const std::string& name : crafted) slots.push_back(NameIndex::hashOf(name) & kSlotMask);
+  std::sort(slots.begin(), slots.end());
+  std::size_t mostInOneSlot = 0;
+  for (auto run = slots.begin(); run != slots.end();) {
+    const auto end = std::upper_bound(run, slots.end(), *run);
+    mostInOneSlot = std::max(mostInOneSlot, static_cast<std::size_t>(end - run));
+    run = end;
+  }
+  EXPECT_LE(mostInOneSlot, 4u);  // 16 random slots of 2^12: five in one is a 1-in-10^7 event
 }
 
 TEST(CJTorvAttributeListWire, EmptyListIsFourZeroBytes) {

@@ -135,6 +135,27 @@ TEST(Drawing, RefusedModuleWidthDrawsNothingAndLeavesTheSize) {
   EXPECT_TRUE(surface.blank());
 }
 
+// Rows, columns, ECC and the module width count by their low 16 bits; the row height by the full
+// scales (as the public header states): saved records with such values must keep drawing alike.
+TEST(Drawing, OnlyTheLow16BitsOfRowsColumnsAndModuleWidthCount) {
+  struct Case {
+    int rows, columns, ecc, xScale, yScale;
+    int bitmapWidth, bitmapHeight;  // 0: nothing drawn
+  } cases[] = {
+      {65536 + 10, 65536 + 8, 65536, 1, 1, kBitmapWidth, kBitmapHeight},
+      {10, 8, 0, 65536, 1, kBitmapWidth, 3 * kBitmapHeight},  // 1-pixel modules, ratio 65536:65536 refused
+      {10, 8, 0, -1, 1, 0, 0},                                // 65535 pixels wide: refused
+  };
+  for (const Case& c : cases) {
+    Instance instance = instanceWith(c.rows, c.columns, c.ecc, c.xScale, c.yScale);
+    TorvDeviceContext dc{96, 96, 0, 0, 0, nullptr};
+    float width = 0, height = 0;
+    getAutosize(instance.get(), &dc, u"Autosize", &width, &height);
+    EXPECT_EQ(width, c.bitmapWidth == 0 ? 0 : roundedMulDiv(72LL * himetric(c.bitmapWidth), 96, 243840)) << c.xScale;
+    EXPECT_EQ(height, c.bitmapHeight == 0 ? 0 : roundedMulDiv(72LL * himetric(c.bitmapHeight), 96, 243840)) << c.xScale;
+  }
+}
+
 TEST(Drawing, DataThatDoesNotFitDrawsNothing) {
   Instance instance = instanceWith(3, 1, 2, 1, 1);
   TestSurface surface(300, 300, 96);
