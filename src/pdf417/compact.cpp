@@ -67,7 +67,10 @@ void compact(InputCursor& in, const CapacityPlan& plan, CodewordBuffer& message,
   message.count = 1;
   message.capacity = plan.capacity;
   // The designator leads the data, so that a reader knows the character set before any byte.
-  if (eci >= 0 && eci <= kMaxShortEci && message.freeCount() >= 2) {
+  // Data without the designator it was meant to carry would read as other characters: no room
+  // for it is no room for the data.
+  if (eci >= 0 && eci <= kMaxShortEci) {
+    if (message.freeCount() < 2) return;
     message.append(kEciDesignator);
     message.append(static_cast<unsigned>(eci));
   }
