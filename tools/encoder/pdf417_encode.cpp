@@ -1,6 +1,5 @@
 // pdf417-encode: encodes a text, a file or standard input with the encoder itself and writes the
 // symbol as a PNG, BMP or SVG picture (or the encoder's bare BMP bitmap).
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +10,7 @@
 
 #include "encode_options.h"
 #include "output_file.h"
+#include "pdf417/bitmap_writer.h"
 #include "pdf417/encoder.h"
 #include "picture_file.h"
 #include "torv_version.h"
@@ -115,21 +115,24 @@ ModuleMatrix modulesOf(const Symbol& symbol) {
   return matrix;
 }
 
-// Every module moduleWidth pixels wide, every row as high as the encoder's own bitmap draws it.
+// Modules and rows as large as the encoder's own bitmap draws them.
 DeviceLayout layoutOf(const ModuleMatrix& matrix, const Symbol& symbol, const EncodeOptions& o) {
-  const unsigned rowHeight = std::max(
-      1u, static_cast<unsigned>(o.moduleWidth) * symbol.rowHeightNum / std::max<unsigned>(1u, symbol.rowHeightDen));
+  const BitmapGeometry pixels = bitmapGeometry(symbol, static_cast<unsigned>(o.moduleWidth));
+  const int moduleWidth = static_cast<int>(pixels.moduleWidthPx);
+  const int rowHeight = static_cast<int>(pixels.rowHeightPx);
   DeviceLayout layout;
-  for (int c = 0; c <= matrix.columns; ++c) layout.columnStarts.push_back(c * o.moduleWidth);
-  for (int r = 0; r <= matrix.rows; ++r) layout.rowStarts.push_back(r * static_cast<int>(rowHeight));
-  layout.quiet = o.quietModules * o.moduleWidth;
+  for (int c = 0; c <= matrix.columns; ++c) layout.columnStarts.push_back(c * moduleWidth);
+  for (int r = 0; r <= matrix.rows; ++r) layout.rowStarts.push_back(r * rowHeight);
+  layout.quiet = o.quietModules * moduleWidth;
   return layout;
 }
 
 void writeOutput(Encoder& encoder, const EncodeOptions& o) {
+  // The bare bitmap is the encoder's own, made whole in memory; every other picture is drawn from
+  // the module rows a pixel row at a time, after a size query has laid the symbol out.
   std::vector<std::uint8_t> image;
-  // The bare bitmap is the encoder's own; every other picture is drawn from the module rows.
-  const int rc = encoder.writeImage(image);
+  std::int32_t size = 0;
+  const int rc = o.fileHeader ? encoder.write(nullptr, &size) : encoder.writeImage(image);
   if (rc != 0) throw EncodeFailure(describe(rc));
   OutputFile file(o.output);
   try {
