@@ -47,12 +47,13 @@ void encodeSegments(InputCursor& in, CodewordBuffer& buffer) {
 }
 
 // When mixed compaction held fewer bytes than plain Byte Compaction could, start over
-// with all bytes in one Byte segment.
-void encodeAllBytesIfBetter(InputCursor& in, std::uint32_t consumed, CodewordBuffer& buffer) {
-  const std::uint32_t byteRoom = maxBytes(buffer.capacity - 2u);
+// with all bytes in one Byte segment. The first `kept` entries (descriptor slot, designator) stay.
+void encodeAllBytesIfBetter(InputCursor& in, std::uint32_t consumed, CodewordBuffer& buffer, std::uint16_t kept) {
+  if (buffer.capacity < kept + 1u) return;
+  const std::uint32_t byteRoom = maxBytes(buffer.capacity - kept - 1u);
   if (consumed >= byteRoom || in.pos >= in.end) return;
   in.pos = 0;
-  buffer.count = 1;
+  buffer.count = kept;
   const std::uint32_t m = std::min(byteRoom, in.end);
   if (m == 0) return;
   buffer.append(byteLatchFor(m));
@@ -62,13 +63,22 @@ void encodeAllBytesIfBetter(InputCursor& in, std::uint32_t consumed, CodewordBuf
 
 }  // namespace
 
-void compact(InputCursor& in, const CapacityPlan& plan, CodewordBuffer& message) {
+void compact(InputCursor& in, const CapacityPlan& plan, CodewordBuffer& message, int eci) {
   message.count = 1;
   message.capacity = plan.capacity;
+  // The designator leads the data, so that a reader knows the character set before any byte.
+  // Data without the designator it was meant to carry would read as other characters: no room
+  // for it is no room for the data.
+  if (eci >= 0 && eci <= kMaxShortEci) {
+    if (message.freeCount() < 2) return;
+    message.append(kEciDesignator);
+    message.append(static_cast<unsigned>(eci));
+  }
+  const std::uint16_t kept = message.count;
   const std::uint32_t start = in.pos;
   encodeSegments(in, message);
   const std::uint32_t consumed = in.pos > start ? in.pos - start : 0;
-  encodeAllBytesIfBetter(in, consumed, message);
+  encodeAllBytesIfBetter(in, consumed, message, kept);
 }
 
 }  // namespace torv::pdf417

@@ -15,6 +15,9 @@ constexpr unsigned kLatchByte = 901;
 constexpr unsigned kLatchNumeric = 902;
 constexpr unsigned kShiftByte = 913;
 constexpr unsigned kLatchByteSix = 924;
+// Designator of an extended channel 0..899: this codeword, then the channel number.
+constexpr unsigned kEciDesignator = 927;
+constexpr int kMaxShortEci = 899;
 
 enum class EncodingMode : std::uint8_t { Text, Byte, Numeric };
 
@@ -33,8 +36,9 @@ struct CompactionChoice {
 };
 
 // Compacts data[in.pos .. in.end) into message within the plan's room. in.pos ends after the
-// last byte encoded: short of in.end when the room ran out.
-void compact(InputCursor& in, const CapacityPlan& plan, CodewordBuffer& message);
+// last byte encoded: short of in.end when the room ran out. With eci 0..899 the message begins
+// with that channel's designator; without room for it nothing is encoded. -1 writes none.
+void compact(InputCursor& in, const CapacityPlan& plan, CodewordBuffer& message, int eci = -1);
 
 // Decides the next segment from the cursor on, without consuming anything.
 CompactionChoice chooseCompaction(const InputCursor& in, const CodewordBuffer& buffer, EncodingMode mode);

@@ -29,6 +29,12 @@ int Encoder::setBitmapWriter(int moduleWidth, bool withFileHeader) {
   return applyBitmapWriter(bitmap_, moduleWidth, withFileHeader) ? 1 : 0;
 }
 
+int Encoder::setEci(int eci) {
+  if (eci < -1 || eci > kMaxShortEci) return 0;
+  options_.eci = static_cast<std::int16_t>(eci);
+  return 1;
+}
+
 int Encoder::encode(Pdf417Stream* stream, std::int32_t length) {
   if (stream == nullptr) return PDF417_ERR_NO_STREAM;
   encoded_ = false;
@@ -45,7 +51,7 @@ int Encoder::encode(Pdf417Stream* stream, std::int32_t length) {
     return plan.result;
   }
   InputCursor in{stream->data, stream->readCursor, static_cast<std::uint32_t>(length)};
-  compact(in, plan, message_);
+  compact(in, plan, message_, options_.eci);
   stream->readCursor = in.pos;
   if (in.pos < in.end) return PDF417_ERR_TOO_LONG;
   encoded_ = true;

@@ -25,6 +25,8 @@ class Encoder {
   int setAspectRatio(const char* ratio);
   int setRowHeightRatio(const char* ratio);
   int setBitmapWriter(int moduleWidth, bool withFileHeader);
+  // Names extended channel 0..899 before the data of later encodes (-1: none); 0 when refused.
+  int setEci(int eci);
   int encode(Pdf417Stream* stream, std::int32_t length);
   int write(Pdf417Stream* outStream, std::int32_t* bytesWritten);
   int close(Pdf417Stream* stream);

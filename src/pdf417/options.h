@@ -15,6 +15,9 @@ struct Pdf417Options {
   std::uint16_t rowHeightDen = 1;
   bool eccExplicit = false;  // a level was set: it is kept, and spare pads do not raise it
   std::uint16_t eccLevel = 0;
+  // Extended channel named before the data (26 = UTF-8), -1 none. Only direct callers of the
+  // encoder set it; the plug-in's symbols never carry one.
+  std::int16_t eci = -1;
 };
 
 // How a write draws the symbol. Without an installed writer a write produces no bytes.

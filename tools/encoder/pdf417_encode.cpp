@@ -1,60 +1,33 @@
-// pdf417-encode: encodes a text, a file or standard input as a PDF417 symbol and writes
-// the encoder's BMP image to a file.
+// pdf417-encode: encodes a text, a file or standard input with the encoder itself and writes the
+// symbol as a PNG, BMP or SVG picture (or the encoder's bare BMP bitmap).
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "encode_options.h"
+#include "output_file.h"
+#include "pdf417/bitmap_writer.h"
 #include "pdf417/encoder.h"
+#include "picture_file.h"
+#include "torv_version.h"
 
 namespace {
 
 using namespace torv::pdf417;
+using namespace torv::tools;
 
 // More than any symbol holds; larger inputs are refused before they are read whole.
 constexpr std::size_t kMaxInputBytes = 64 * 1024;
 
-const char kUsage[] =
-    "usage: pdf417-encode [options] -o OUTPUT.bmp [TEXT]\n"
-    "Encodes TEXT, or the bytes of a file, or standard input, as a PDF417 symbol and writes\n"
-    "it as a one-bit BMP image.\n"
-    "\n"
-    "  -o, --output FILE       BMP file to write (required)\n"
-    "  -f, --file FILE         encode the bytes of FILE ('-' = standard input)\n"
-    "  -l, --level N           error-correction level 0..8 (default: automatic)\n"
-    "  -r, --rows N            rows 3..90, 0 = derive from the columns\n"
-    "  -c, --columns N         data columns 1..30, 0 = derive from the rows\n"
-    "  -a, --aspect H:W        target height:width when neither rows nor columns are given\n"
-    "                          (default 1:2)\n"
-    "  -w, --module-width N    module width in pixels 1..20 (default 1)\n"
-    "  -y, --row-height H[:W]  row height : module width, each 1..25 (default 3)\n"
-    "      --no-file-header    omit the 14-byte BMP file header\n"
-    "  -v, --verbose           print rows, columns, level and size\n"
-    "  -h, --help              show this help\n"
-    "\n"
-    "With neither TEXT nor --file, the data is read from standard input.\n";
-
-int usageError(const std::string& message) {
-  std::fprintf(stderr, "pdf417-encode: %s\n(see pdf417-encode --help)\n", message.c_str());
-  return 2;
-}
-
-int failure(const std::string& message) {
-  std::fprintf(stderr, "pdf417-encode: %s\n", message.c_str());
-  return 1;
-}
-
-bool parseInt(const char* text, long low, long high, int& out) {
-  if (text == nullptr || *text == '\0') return false;
-  char* end = nullptr;
-  errno = 0;
-  const long value = std::strtol(text, &end, 10);
-  if (errno != 0 || *end != '\0' || value < low || value > high) return false;
-  out = static_cast<int>(value);
-  return true;
-}
+class EncodeFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 std::string describe(int code) {
   switch (code) {
@@ -71,138 +44,152 @@ std::string describe(int code) {
   }
 }
 
-// Reads a whole file ("-" = standard input) up to the input limit.
-bool readInput(const std::string& path, std::vector<char>& data, std::string& error) {
+// A whole file ("-" = standard input) up to the input limit.
+std::string readInput(const EncodeOptions& o) {
+  if (o.text) return *o.text;
+  const std::string path = o.inputFile.value_or("-");
   FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
-  if (in == nullptr) {
-    error = "cannot open " + path + ": " + std::strerror(errno);
-    return false;
-  }
+  if (in == nullptr) throw EncodeFailure("cannot open " + path + ": " + std::strerror(errno));
+  const std::unique_ptr<FILE, int (*)(FILE*)> closer(in == stdin ? nullptr : in, std::fclose);
+  std::string data;
   char chunk[4096];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) {
     if (data.size() + got > kMaxInputBytes) {
-      error = "the data does not fit the symbol (more than " + std::to_string(kMaxInputBytes) + " bytes)";
-      if (in != stdin) std::fclose(in);
-      return false;
+      throw EncodeFailure("the data does not fit the symbol (more than " + std::to_string(kMaxInputBytes) + " bytes)");
     }
-    data.insert(data.end(), chunk, chunk + got);
+    data.append(chunk, got);
   }
-  const bool failed = std::ferror(in) != 0;
-  if (in != stdin) std::fclose(in);
-  if (failed) {
-    error = "cannot read " + path;
-    return false;
+  if (std::ferror(in) != 0) throw EncodeFailure("cannot read " + path);
+  return data;
+}
+
+// Well-formed UTF-8: shortest forms, no surrogates, nothing above U+10FFFF. A reader told the data
+// is UTF-8 would make nonsense of anything else.
+bool isUtf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80                   ? 1
+                               : lead >= 0xC2 && lead < 0xE0 ? 2
+                               : lead >= 0xE0 && lead < 0xF0 ? 3
+                               : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                             : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      code = code << 6 | (next & 0x3Fu);
+    }
+    static const std::uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    i += length;
   }
   return true;
 }
 
-struct Settings {
-  std::string output;
-  std::string inputFile;
-  bool haveText = false;
-  std::string text;
-  int level = -1;
-  int rows = 0;
-  int columns = 0;
-  bool sized = false;
-  std::string aspect = "1:2";
-  int moduleWidth = 1;
-  std::string rowHeight = "3";
-  bool fileHeader = true;
-  bool verbose = false;
-};
+void configure(Encoder& encoder, const EncodeOptions& o) {
+  if (o.level >= 0) encoder.setEccLevel(o.level);
+  if (o.sized) {
+    encoder.setSizingMode(SIZING_FIXED);
+    if (!encoder.setRowsColumns(o.rows, o.columns)) throw UsageError("rows and columns are not a valid arrangement");
+  } else if (!encoder.setAspectRatio(o.aspect.c_str())) {
+    throw UsageError("aspect '" + o.aspect + "' is not H:W with a ratio of 0.01..10");
+  }
+  if (!encoder.setRowHeightRatio(o.rowHeight.c_str())) {
+    throw UsageError("row height '" + o.rowHeight + "' is not H or H:W with each side 1..25");
+  }
+  encoder.setBitmapWriter(o.moduleWidth, o.fileHeader);
+  encoder.setEci(o.eci);
+}
+
+// The symbol's modules, read from its module rows.
+ModuleMatrix modulesOf(const Symbol& symbol) {
+  ModuleMatrix matrix;
+  matrix.rows = symbol.rows;
+  matrix.columns = static_cast<int>(symbol.moduleRow(0).widthModules());
+  matrix.dark.reserve(static_cast<std::size_t>(matrix.columns) * matrix.rows);
+  for (unsigned r = 0; r < symbol.rows; ++r) {
+    symbol.moduleRow(r).forEachPiece([&](ModulePiece piece) {
+      for (unsigned bit = piece.count; bit-- > 0;) matrix.dark.push_back((piece.bits >> bit) & 1u);
+    });
+  }
+  return matrix;
+}
+
+// Modules and rows as large as the encoder's own bitmap draws them.
+DeviceLayout layoutOf(const ModuleMatrix& matrix, const Symbol& symbol, const EncodeOptions& o) {
+  const BitmapGeometry pixels = bitmapGeometry(symbol, static_cast<unsigned>(o.moduleWidth));
+  const int moduleWidth = static_cast<int>(pixels.moduleWidthPx);
+  const int rowHeight = static_cast<int>(pixels.rowHeightPx);
+  DeviceLayout layout;
+  for (int c = 0; c <= matrix.columns; ++c) layout.columnStarts.push_back(c * moduleWidth);
+  for (int r = 0; r <= matrix.rows; ++r) layout.rowStarts.push_back(r * rowHeight);
+  layout.quiet = o.quietModules * moduleWidth;
+  return layout;
+}
+
+void writeOutput(Encoder& encoder, const EncodeOptions& o) {
+  // The bare bitmap is the encoder's own, made whole in memory; every other picture is drawn from
+  // the module rows a pixel row at a time, after a size query has laid the symbol out.
+  std::vector<std::uint8_t> image;
+  std::int32_t size = 0;
+  const int rc = o.fileHeader ? encoder.write(nullptr, &size) : encoder.writeImage(image);
+  if (rc != 0) throw EncodeFailure(describe(rc));
+  OutputFile file(o.output);
+  try {
+    if (!o.fileHeader) {
+      std::fwrite(image.data(), 1, image.size(), file.get());
+    } else {
+      const ModuleMatrix matrix = modulesOf(encoder.symbol());
+      const DeviceLayout layout = layoutOf(matrix, encoder.symbol(), o);
+      writePicture(Picture{matrix, layout, o.dpi, o.dpi > 0}, o.format, file.get(), o.output);
+    }
+    file.close();
+  } catch (...) {
+    file.discard();
+    throw;
+  }
+}
+
+int run(const EncodeOptions& o) {
+  const std::string data = readInput(o);
+  if (o.eci == 26 && !isUtf8(data)) throw EncodeFailure("--eci utf8 needs UTF-8 data; these bytes are not");
+  Encoder encoder;
+  configure(encoder, o);
+  const int rc = encoder.encode(data.data(), static_cast<std::uint32_t>(data.size()));
+  if (rc < 0) throw EncodeFailure(describe(rc));
+  writeOutput(encoder, o);
+  if (o.verbose) {
+    const Symbol& l = encoder.symbol();
+    // The picture may be on standard output; the report then goes to standard error.
+    std::ostream& out = o.output == "-" ? std::cerr : std::cout;
+    out << data.size() << " bytes: " << l.rows << " rows x " << l.columns << " columns, level " << l.eccLevel << ", "
+        << l.dataCount << " data codewords, " << l.padCount << " pads; " << o.output << " (" << o.format << ")\n";
+  }
+  return 0;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  Settings s;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-    if (arg == "-h" || arg == "--help") {
-      std::fputs(kUsage, stdout);
+  EncodeOptions options;
+  try {
+    options = parseEncodeOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (options.help) {
+      std::cout << encodeUsageText();
       return 0;
     }
-    if (arg == "-v" || arg == "--verbose") {
-      s.verbose = true;
-    } else if (arg == "--no-file-header") {
-      s.fileHeader = false;
-    } else if (arg == "-o" || arg == "--output" || arg == "-f" || arg == "--file" || arg == "-a" || arg == "--aspect" ||
-               arg == "-y" || arg == "--row-height") {
-      const char* v = value();
-      if (v == nullptr) return usageError(arg + " needs a value");
-      if (arg == "-o" || arg == "--output") s.output = v;
-      if (arg == "-f" || arg == "--file") s.inputFile = v;
-      if (arg == "-a" || arg == "--aspect") s.aspect = v;
-      if (arg == "-y" || arg == "--row-height") s.rowHeight = v;
-    } else if (arg == "-l" || arg == "--level") {
-      if (!parseInt(value(), 0, 8, s.level)) return usageError("--level takes 0..8");
-    } else if (arg == "-r" || arg == "--rows") {
-      if (!parseInt(value(), 0, 90, s.rows)) return usageError("--rows takes 0 or 3..90");
-      s.sized = true;
-    } else if (arg == "-c" || arg == "--columns") {
-      if (!parseInt(value(), 0, 30, s.columns)) return usageError("--columns takes 0..30");
-      s.sized = true;
-    } else if (arg == "-w" || arg == "--module-width") {
-      if (!parseInt(value(), 1, 20, s.moduleWidth)) return usageError("--module-width takes 1..20");
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return usageError("unknown option " + arg);
-    } else if (!s.haveText) {
-      s.haveText = true;
-      s.text = arg;
-    } else {
-      return usageError("more than one text given");
+    if (options.version) {
+      std::cout << "pdf417-encode " TORV_VERSION "\n";
+      return 0;
     }
+    return run(options);
+  } catch (const UsageError& e) {
+    std::cerr << "pdf417-encode: " << e.what() << "\n"
+              << "try 'pdf417-encode --help'\n";
+    return 2;
+  } catch (const std::exception& e) {
+    std::cerr << "pdf417-encode: " << e.what() << "\n";
+    return 1;
   }
-  if (s.output.empty()) return usageError("no output file given (-o)");
-  if (s.haveText && !s.inputFile.empty()) return usageError("give either a text or --file, not both");
-
-  std::vector<char> data;
-  if (s.haveText) {
-    data.assign(s.text.begin(), s.text.end());
-  } else {
-    std::string error;
-    if (!readInput(s.inputFile.empty() ? "-" : s.inputFile, data, error)) return failure(error);
-  }
-
-  Encoder encoder;
-  if (s.level >= 0) encoder.setEccLevel(s.level);
-  if (s.sized) {
-    encoder.setSizingMode(SIZING_FIXED);
-    if (!encoder.setRowsColumns(s.rows, s.columns)) {
-      return usageError("rows " + std::to_string(s.rows) + " and columns " + std::to_string(s.columns) +
-                        " are not a valid arrangement (rows 0 or 3..90, columns 0..30, not both 0, "
-                        "at most 928 codewords)");
-    }
-  } else if (!encoder.setAspectRatio(s.aspect.c_str())) {
-    return usageError("aspect '" + s.aspect + "' is not H:W with a ratio of 0.01..10");
-  }
-  if (!encoder.setRowHeightRatio(s.rowHeight.c_str())) {
-    return usageError("row height '" + s.rowHeight + "' is not H or H:W with each side 1..25");
-  }
-  encoder.setBitmapWriter(s.moduleWidth, s.fileHeader);
-
-  int rc = encoder.encode(data.data(), static_cast<std::uint32_t>(data.size()));
-  if (rc < 0) return failure(describe(rc));
-  std::vector<std::uint8_t> image;
-  rc = encoder.writeImage(image);
-  if (rc != 0) return failure(describe(rc));
-  const auto written = static_cast<std::int32_t>(image.size());
-
-  FILE* file = std::fopen(s.output.c_str(), "wb");
-  if (file == nullptr) return failure("cannot create " + s.output + ": " + std::strerror(errno));
-  const bool ok =
-      std::fwrite(image.data(), 1, static_cast<std::size_t>(written), file) == static_cast<std::size_t>(written);
-  if (std::fclose(file) != 0 || !ok) {
-    std::remove(s.output.c_str());
-    return failure("cannot write " + s.output);
-  }
-  if (s.verbose) {
-    const Symbol& l = encoder.symbol();
-    std::printf("%u bytes: %u rows x %u columns, level %u, %u data codewords, %u pads; %s (%d bytes)\n",
-                static_cast<unsigned>(data.size()), l.rows, l.columns, l.eccLevel, l.dataCount, l.padCount,
-                s.output.c_str(), written);
-  }
-  return 0;
 }

@@ -1,6 +1,7 @@
 // High-level encoding: the segment choice and the three compaction modes.
 #include "pdf417/compaction.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -166,6 +167,37 @@ TEST_F(Compaction, TextRunsOutOfRoomAndPushesTheByteBack) {
   EXPECT_FALSE(textCompact(in, 7, b, sub));
   EXPECT_EQ(in.pos, 4u);
   EXPECT_EQ(b.count, 3);
+}
+
+// The designator leads the message in every path, the all-bytes restart included; a message that
+// has no room for it holds nothing rather than bytes a reader would take for other characters.
+TEST_F(Compaction, UtfEightDesignatorLeadsTheMessageOrNothingIsEncoded) {
+  const struct {
+    std::string data;
+    std::uint16_t capacity;
+    std::uint32_t encoded;
+    V leading;
+  } cases[] = {
+      {"AB", 8, 2, {927, 26, 1}},
+      // Mixed compaction holds only part of it; all twelve fit as one Byte segment.
+      {"u\xb1"
+       "3gn27\xf4v6\xa5\xae",
+       14,
+       12,
+       {927, 26, 924}},
+      {"A", 2, 0, {}},
+  };
+  for (const auto& c : cases) {
+    CapacityPlan plan;
+    plan.capacity = c.capacity;
+    CodewordBuffer message;
+    InputCursor in{reinterpret_cast<const std::uint8_t*>(c.data.data()), 0, static_cast<std::uint32_t>(c.data.size())};
+    compact(in, plan, message, 26);
+    EXPECT_EQ(in.pos, c.encoded) << c.data;
+    EXPECT_LE(message.count, c.capacity) << c.data;
+    const V leading(message.entries + 1, message.entries + std::min<int>(message.count, 1 + c.leading.size()));
+    EXPECT_EQ(leading, c.leading) << c.data;
+  }
 }
 
 TEST_F(Compaction, NumericDigitsPerCodewordCount) {

@@ -25,8 +25,11 @@ void writePng(const Picture& picture, std::FILE* out, const std::string& name) {
   png_init_io(png, out);
   png_set_IHDR(png, info, width, height, 1, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  const auto perMetre = static_cast<png_uint_32>(std::lround(picture.dpi / 0.0254));
-  png_set_pHYs(png, info, perMetre, perMetre, PNG_RESOLUTION_METER);
+  // Without a dpi the picture has no physical size, and says none.
+  if (picture.dpi > 0) {
+    const auto perMetre = static_cast<png_uint_32>(std::lround(picture.dpi / 0.0254));
+    png_set_pHYs(png, info, perMetre, perMetre, PNG_RESOLUTION_METER);
+  }
   // Rows repeat for the height of a symbol row: against the row above they are all zero, which
   // compresses to almost nothing and fast.
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);

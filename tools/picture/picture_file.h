@@ -15,7 +15,7 @@ namespace torv::tools {
 struct Picture {
   const ModuleMatrix& matrix;
   const DeviceLayout& layout;
-  int dpi;            // resolution of the device pixels, written into PNG and BMP headers
+  int dpi;            // resolution of the device pixels, written into PNG and BMP headers (0: none)
   bool physicalSize;  // SVG: give width and height in mm at dpi rather than in pixels
 };
 

@@ -1,0 +1,186 @@
+// The pdf417-encode command, run as a user runs it: its options agree with pdf417's, every
+// picture format reads back, and UTF-8 text comes back as text.
+#define ZX_USE_UTF8
+#include <png.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <ZXing/ReadBarcode.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include "bmp_reader.h"
+#include "zxing_decode.h"
+
+namespace {
+
+class TempFile {
+ public:
+  explicit TempFile(const std::string& name) : path_(::testing::TempDir() + std::to_string(getpid()) + "_" + name) {}
+  ~TempFile() { std::remove(path_.c_str()); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+struct Outcome {
+  int exitCode;
+  std::string output;  // standard output and error together
+};
+
+Outcome runCommand(const std::string& arguments) {
+  const std::string command = std::string("'") + PDF417_ENCODE_COMMAND + "' " + arguments + " 2>&1 < /dev/null";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  Outcome outcome{-1, ""};
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) outcome.output += buffer;
+  const int status = pclose(pipe.release());
+  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return outcome;
+}
+
+std::string fileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+struct Gray {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> pixels;
+};
+
+Gray readPng(const std::string& path) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  Gray gray;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return gray;
+  image.format = PNG_FORMAT_GRAY;
+  gray.pixels.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, gray.pixels.data(), 0, nullptr)) return Gray{};
+  gray.width = static_cast<int>(image.width);
+  gray.height = static_cast<int>(image.height);
+  return gray;
+}
+
+std::string decode(const Gray& gray) {
+  if (gray.width == 0) return "<no picture>";
+  std::string why;
+  const auto bytes = torv::test::decodePdf417(gray.width, gray.height, gray.pixels.data(), 0, {}, why);
+  return bytes ? std::string(bytes->begin(), bytes->end()) : "<unread: " + why + ">";
+}
+
+// The white columns left of the first dark pixel of the middle row.
+int leftMargin(const Gray& gray) {
+  const std::uint8_t* row = gray.pixels.data() + static_cast<std::size_t>(gray.height / 2) * gray.width;
+  int x = 0;
+  while (x < gray.width && row[x] > 127) ++x;
+  return x;
+}
+
+TEST(Pdf417EncodeCommand, OptionsAgreeWithThePdf417CommandAndRefusalsSayWhy) {
+  const TempFile out("encode_options.bmp");
+  const std::string o = " -o '" + out.path() + "' ";
+  const struct {
+    std::string arguments;
+    int exitCode;
+    const char* says;
+  } cases[] = {
+      {"--level auto -r 0 -c 0" + o + "x", 0, ""},
+      {"-r 0 -c 3" + o + "x", 0, ""},
+      {"--version", 0, "pdf417-encode "},
+      {"--help", 0, "use pdf417"},
+      {"--help", 0, "Examples:\n  pdf417-encode "},
+      {"x", 2, "no output file given"},
+      {"-r 2" + o + "x", 2, "--rows must be 0"},
+      {"-r 40 -c 30" + o + "x", 2, "at most 928"},
+      {"--level 9" + o + "x", 2, "--level takes a whole number from 0 to 8"},
+      {"--quiet 101" + o + "x", 2, "--quiet takes a whole number from 0 to 100"},
+      {"-o picture.gif x", 2, "name it .png, .bmp or .svg"},
+      {"--eci latin" + o + "x", 2, "--eci is utf8, none or a channel number"},
+      {"--eci utf8" + o + "\"$(printf 'a\\377')\"", 1, "--eci utf8 needs UTF-8 data"},
+      {"--no-file-header --quiet 2" + o + "x", 2, "has no quiet zone"},
+      {"--no-file-header -o x.png x", 2, "applies to BMP output only"},
+      {o + "-- a b", 2, "-- is followed by exactly one TEXT"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = runCommand(c.arguments);
+    EXPECT_EQ(outcome.exitCode, c.exitCode) << c.arguments << ": " << outcome.output;
+    EXPECT_NE(outcome.output.find(c.says), std::string::npos) << c.arguments << ": " << outcome.output;
+  }
+  // -- ends the options: the text that looks like one is encoded.
+  EXPECT_EQ(runCommand(o + "-- --not-an-option").exitCode, 0);
+  torv::test::OneBitBmp bmp;
+  std::string why;
+  const std::string bytes = fileText(out.path());
+  ASSERT_TRUE(torv::test::readOneBitBmp(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), bmp, why));
+  EXPECT_EQ(decode(Gray{bmp.width, bmp.height, bmp.gray}), "--not-an-option");
+}
+
+// Each format as a file: 1-bit PNG with its resolution (also to standard output), BMP with its
+// resolution, SVG of merged runs in mm; all with the quiet zone, and all read back.
+TEST(Pdf417EncodeCommand, WritesPngBmpAndSvgThatReadBack) {
+  const TempFile png("encode.png"), piped("encode_piped.png"), bmpFile("encode.bmp"), svg("encode.svg"),
+      raster("encode_svg.png");
+  const std::string settings = "-w 3 -y 4 -c 3 --dpi 300 --quiet 3 ";
+  ASSERT_EQ(runCommand(settings + "-o '" + png.path() + "' 'Carton 0815'").exitCode, 0);
+  const std::string pngBytes = fileText(png.path());
+  ASSERT_GT(pngBytes.size(), 33u);
+  EXPECT_EQ(pngBytes[24], 1);                                                       // bit depth
+  EXPECT_NE(pngBytes.find(std::string("pHYs\0\0\x2e\x23", 8)), std::string::npos);  // 11811 px/m = 300 dpi
+  const Gray gray = readPng(png.path());
+  EXPECT_EQ(gray.width, 3 * (17 * 3 + 69 + 2 * 3));
+  EXPECT_EQ(leftMargin(gray), 3 * 3);
+  EXPECT_EQ(decode(gray), "Carton 0815");
+  ASSERT_EQ(std::system(("'" + std::string(PDF417_ENCODE_COMMAND) + "' " + settings + "-o - 'Carton 0815' > '" +
+                         piped.path() + "'")
+                            .c_str()),
+            0);
+  EXPECT_EQ(fileText(piped.path()), pngBytes);
+
+  ASSERT_EQ(runCommand(settings + "-o '" + bmpFile.path() + "' 'Carton 0815'").exitCode, 0);
+  const std::string bmpBytes = fileText(bmpFile.path());
+  torv::test::OneBitBmp bmp;
+  std::string why;
+  ASSERT_TRUE(
+      torv::test::readOneBitBmp(reinterpret_cast<const std::uint8_t*>(bmpBytes.data()), bmpBytes.size(), bmp, why));
+  EXPECT_EQ(bmp.xResolution, 11811);
+  EXPECT_EQ(bmp.width, gray.width);
+  EXPECT_EQ(decode(Gray{bmp.width, bmp.height, bmp.gray}), "Carton 0815");
+
+  ASSERT_EQ(runCommand(settings + "-o '" + svg.path() + "' 'Carton 0815'").exitCode, 0);
+  const std::string text = fileText(svg.path());
+  EXPECT_NE(text.find("width=\"32.004mm\""), std::string::npos) << text.substr(0, 300);  // 378 px at 300 dpi
+  EXPECT_NE(text.find("<rect x=\"9\" y=\"9\" width=\"24\""), std::string::npos);         // start pattern's 8 bars
+  ASSERT_EQ(
+      std::system(
+          ("rsvg-convert --dpi-x 300 --dpi-y 300 -b white -o '" + raster.path() + "' '" + svg.path() + "'").c_str()),
+      0)
+      << "rsvg-convert (package librsvg2-bin) failed";
+  EXPECT_EQ(decode(readPng(raster.path())), "Carton 0815");
+}
+
+// Text beyond Windows-1252 is named UTF-8 before the data, so a reader returns the text itself.
+TEST(Pdf417EncodeCommand, UtfEightDesignatorMakesReadersReturnTheText) {
+  const TempFile png("encode_eci.png");
+  const std::string text =
+      "Stra\xC3\x9F"
+      "e 5, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0 \xE2\x82\xAC";
+  ASSERT_EQ(runCommand("--eci utf8 -w 3 -y 4 -o '" + png.path() + "' '" + text + "'").exitCode, 0);
+  const Gray gray = readPng(png.path());
+  ASSERT_GT(gray.width, 0);
+  const ZXing::ImageView view(gray.pixels.data(), gray.width, gray.height, ZXing::ImageFormat::Lum);
+  const ZXing::Result result =
+      ZXing::ReadBarcode(view, ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::PDF417).setTryHarder(true));
+  ASSERT_TRUE(result.isValid());
+  EXPECT_TRUE(result.hasECI());
+  EXPECT_EQ(result.text(), text);
+}
+
+}  // namespace

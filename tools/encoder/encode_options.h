@@ -1,0 +1,41 @@
+// Command line of the pdf417-encode command.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace torv::tools {
+
+struct EncodeOptions {
+  std::string output;  // required; "-" = standard output
+  std::string format;  // "png", "bmp" or "svg"; from the output name unless --format
+  std::optional<std::string> text;
+  std::optional<std::string> inputFile;  // "-" = standard input
+  int level = -1;                        // -1: automatic
+  int rows = 0;                          // 0 = derive
+  int columns = 0;
+  bool sized = false;  // rows or columns given (not both 0): the encoder's fixed sizing
+  std::string aspect = "1:2";
+  int moduleWidth = 1;
+  std::string rowHeight = "3";
+  int quietModules = 2;
+  int dpi = 0;  // 0: no physical size in the file
+  int eci = -1;
+  bool fileHeader = true;
+  bool verbose = false;
+  bool help = false;
+  bool version = false;
+};
+
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+EncodeOptions parseEncodeOptions(const std::vector<std::string>& arguments);
+
+const char* encodeUsageText();
+
+}  // namespace torv::tools
