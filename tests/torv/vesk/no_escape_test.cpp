@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "failing_allocations.h"
+#include "handle_inspection.h"
 #include "scripted_host.h"
 #include "torv/vesk/TorvVeskClientSession.h"
 #include "torv/vesk/TorvVeskClientWrapper.h"
@@ -80,9 +81,7 @@ void drive(ScriptedHost& host, Observed& run) {
   }
   // Scaffolding, not under test.
   torv::test::pauseAllocationFailures(true);
-  auto* record = reinterpret_cast<TorvVeskClientWrapper*>(handle);
-  record->session->release();
-  record->session = new PassThroughSession();
+  torv::testing::replaceSession(handle, new PassThroughSession());
   torv::test::pauseAllocationFailures(false);
 
   char* bytes = nullptr;
