@@ -14,6 +14,9 @@ const char kEofMessage[] = "EOFException. End of stream has been reached unexpec
 
 namespace {
 
+// Units of a non-ASCII run that are converted without measuring first.
+constexpr int kShortRun = 64;
+
 // The whole text through the platform in one conversion: measure, then convert.
 std::string unitsToAnsiAtOnce(const char16_t* units, std::size_t n) {
   std::size_t end = 0;
@@ -91,16 +94,25 @@ std::string unitsToAnsi(const char16_t* units, std::size_t n) {
     if (i == n || units[i] == 0) break;
     std::size_t j = i + 1;
     while (j < n && units[j] >= 0x80) ++j;
+    // A short run (the usual accented letter) is converted into a local buffer without
+    // measuring, since no ANSI code page takes more than two bytes for a unit.
     const int run = static_cast<int>(j - i);
-    const int needed = platform::utf16ToAnsi(units + i, run, nullptr, 0);
-    if (needed <= 0) return unitsToAnsiAtOnce(units, n);
-    const std::size_t room = out + static_cast<std::size_t>(needed) + (n - j);
+    char local[2 * kShortRun];
+    const bool isShort = run <= kShortRun;
+    const int needed = isShort ? 0 : platform::utf16ToAnsi(units + i, run, nullptr, 0);
+    if (!isShort && needed <= 0) return unitsToAnsiAtOnce(units, n);
+    const int produced = isShort ? platform::utf16ToAnsi(units + i, run, local, 2 * run) : needed;
+    if (produced <= 0) return unitsToAnsiAtOnce(units, n);
+    const std::size_t room = out + static_cast<std::size_t>(produced) + (n - j);
     if (room > text.size()) {
       text.resize(room);
       t = &text[0];
     }
-    const int produced = platform::utf16ToAnsi(units + i, run, t + out, needed);
-    if (produced <= 0) return unitsToAnsiAtOnce(units, n);
+    if (isShort) {
+      std::memcpy(t + out, local, static_cast<std::size_t>(produced));
+    } else if (platform::utf16ToAnsi(units + i, run, t + out, needed) != produced) {
+      return unitsToAnsiAtOnce(units, n);
+    }
     out += static_cast<std::size_t>(produced);
     i = j;
   }
