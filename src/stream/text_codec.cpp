@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "platform/code_page.h"
 
@@ -165,6 +166,42 @@ char* encodeModifiedUtf8(const char16_t* units, std::size_t n, char* out) {
 }
 
 void encodeModifiedUtf8(const std::u16string& units, char* out) { encodeModifiedUtf8(units.data(), units.size(), out); }
+
+char* encodeAnsiAsModifiedUtf8(const std::string& text, char* out) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    const unsigned c = bytes[i];
+    if (c - 1u < 0x7Fu) {
+      *out++ = static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    if (c == 0) {
+      out += encodeModifiedUtf8Unit(0, out);
+      ++i;
+      continue;
+    }
+    // A run of non-ASCII characters; a lead byte takes the next byte with it.
+    std::size_t j = i;
+    while (j < n && bytes[j] >= 0x80) j += platform::isAnsiLeadByte(static_cast<unsigned char>(bytes[j])) ? 2 : 1;
+    if (j > n) j = n;
+    const int run = static_cast<int>(j - i);
+    char16_t local[kShortRun];
+    std::unique_ptr<char16_t[]> longRun;
+    char16_t* units = local;
+    if (run > kShortRun) {
+      longRun.reset(new char16_t[static_cast<std::size_t>(run)]);
+      units = longRun.get();
+    }
+    const int converted = platform::ansiToUtf16(text.data() + i, run, units, run);
+    if (converted <= 0) return nullptr;
+    out = encodeModifiedUtf8(units, static_cast<std::size_t>(converted), out);
+    i = j;
+  }
+  return out;
+}
 
 bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, UnitBuffer& units) {
   // Every unit takes at least one byte, so n more units always suffice.
