@@ -91,6 +91,20 @@ void CJDataOutputStream::writeDouble(double v) {
 }
 
 void CJDataOutputStream::writeUTF(std::string s) {
+  if (memory_ != nullptr && s.size() <= 65535 / 3) {
+    // Cannot be too long (a byte is at most one unit of at most three bytes): when that much
+    // fits without growth, encode straight from the text in place and measure what came out.
+    if (char* room = memory_->spare(2 + 3 * static_cast<int>(s.size()))) {
+      if (char* end = torv::stream::encodeAnsiAsModifiedUtf8(s, room + 2)) {
+        const int utflen = static_cast<int>(end - (room + 2));
+        room[0] = static_cast<char>(utflen >> 8);
+        room[1] = static_cast<char>(utflen);
+        memory_->commit(2 + utflen);
+        count(2 + utflen);
+        return;
+      }
+    }
+  }
   toUnits(s, "UTFDataFormatException");
   const std::size_t n = units_.size();
   if (memory_ != nullptr && n <= 65535 / 3) {

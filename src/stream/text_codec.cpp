@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "platform/code_page.h"
 
@@ -13,6 +14,9 @@ const char kMalformedUtfMessage[] =
 const char kEofMessage[] = "EOFException. End of stream has been reached unexpectedly during input.";
 
 namespace {
+
+// Units of a non-ASCII run that are converted without measuring first.
+constexpr int kShortRun = 64;
 
 // The whole text through the platform in one conversion: measure, then convert.
 std::string unitsToAnsiAtOnce(const char16_t* units, std::size_t n) {
@@ -91,16 +95,25 @@ std::string unitsToAnsi(const char16_t* units, std::size_t n) {
     if (i == n || units[i] == 0) break;
     std::size_t j = i + 1;
     while (j < n && units[j] >= 0x80) ++j;
+    // A short run (the usual accented letter) is converted into a local buffer without
+    // measuring, since no ANSI code page takes more than two bytes for a unit.
     const int run = static_cast<int>(j - i);
-    const int needed = platform::utf16ToAnsi(units + i, run, nullptr, 0);
-    if (needed <= 0) return unitsToAnsiAtOnce(units, n);
-    const std::size_t room = out + static_cast<std::size_t>(needed) + (n - j);
+    char local[2 * kShortRun];
+    const bool isShort = run <= kShortRun;
+    const int needed = isShort ? 0 : platform::utf16ToAnsi(units + i, run, nullptr, 0);
+    if (!isShort && needed <= 0) return unitsToAnsiAtOnce(units, n);
+    const int produced = isShort ? platform::utf16ToAnsi(units + i, run, local, 2 * run) : needed;
+    if (produced <= 0) return unitsToAnsiAtOnce(units, n);
+    const std::size_t room = out + static_cast<std::size_t>(produced) + (n - j);
     if (room > text.size()) {
       text.resize(room);
       t = &text[0];
     }
-    const int produced = platform::utf16ToAnsi(units + i, run, t + out, needed);
-    if (produced <= 0) return unitsToAnsiAtOnce(units, n);
+    if (isShort) {
+      std::memcpy(t + out, local, static_cast<std::size_t>(produced));
+    } else if (platform::utf16ToAnsi(units + i, run, t + out, needed) != produced) {
+      return unitsToAnsiAtOnce(units, n);
+    }
     out += static_cast<std::size_t>(produced);
     i = j;
   }
@@ -153,6 +166,42 @@ char* encodeModifiedUtf8(const char16_t* units, std::size_t n, char* out) {
 }
 
 void encodeModifiedUtf8(const std::u16string& units, char* out) { encodeModifiedUtf8(units.data(), units.size(), out); }
+
+char* encodeAnsiAsModifiedUtf8(const std::string& text, char* out) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    const unsigned c = bytes[i];
+    if (c - 1u < 0x7Fu) {
+      *out++ = static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    if (c == 0) {
+      out += encodeModifiedUtf8Unit(0, out);
+      ++i;
+      continue;
+    }
+    // A run of non-ASCII characters; a lead byte takes the next byte with it.
+    std::size_t j = i;
+    while (j < n && bytes[j] >= 0x80) j += platform::isAnsiLeadByte(static_cast<unsigned char>(bytes[j])) ? 2 : 1;
+    if (j > n) j = n;
+    const int run = static_cast<int>(j - i);
+    char16_t local[kShortRun];
+    std::unique_ptr<char16_t[]> longRun;
+    char16_t* units = local;
+    if (run > kShortRun) {
+      longRun.reset(new char16_t[static_cast<std::size_t>(run)]);
+      units = longRun.get();
+    }
+    const int converted = platform::ansiToUtf16(text.data() + i, run, units, run);
+    if (converted <= 0) return nullptr;
+    out = encodeModifiedUtf8(units, static_cast<std::size_t>(converted), out);
+    i = j;
+  }
+  return out;
+}
 
 bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, UnitBuffer& units) {
   // Every unit takes at least one byte, so n more units always suffice.

@@ -55,6 +55,11 @@ void encodeModifiedUtf8(const std::u16string& units, char* out);
 // Returns the end of what it wrote.
 char* encodeModifiedUtf8(const char16_t* units, std::size_t n, char* out);
 
+// Encodes 8-bit text straight to modified UTF-8 at out, which has room for three bytes per
+// byte of text (a byte is at most one unit): ASCII directly, the runs between through the
+// code page. Returns the end of what it wrote, or null when the code page fails.
+char* encodeAnsiAsModifiedUtf8(const std::string& text, char* out);
+
 // Decodes n bytes of modified UTF-8 and appends the units; false when malformed.
 bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, std::u16string& units);
 bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, UnitBuffer& units);
