@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "attributes/CJTorvAttributeList.h"
-#include "handle_inspection.h"
+#include "handle_view.h"
 #include "platform/code_page.h"
 #include "scripted_host.h"
 #include "stream/byte_array_input_stream.h"

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "attributes/CJTorvAttributeList.h"
-#include "handle_inspection.h"
+#include "handle_view.h"
 #include "scripted_host.h"
 #include "torv_vesk_client.h"
 

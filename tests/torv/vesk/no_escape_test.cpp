@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "failing_allocations.h"
-#include "handle_inspection.h"
+#include "handle_view.h"
 #include "scripted_host.h"
 #include "torv/vesk/TorvVeskClientSession.h"
 #include "torv/vesk/TorvVeskClientWrapper.h"
