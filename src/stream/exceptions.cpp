@@ -2,6 +2,11 @@
 
 #include <cstring>
 
+#include "platform/code_page.h"
+
+CAutoDeleteException::CAutoDeleteException(int autoDelete)
+    : autoDelete_(autoDelete != 0), lastErrorAtRaise_(torv::platform::lastError()) {}
+
 void CAutoDeleteException::Delete() {
   if (autoDelete_) delete this;
 }

@@ -11,7 +11,7 @@
 // does not own).
 class CAutoDeleteException {
  public:
-  explicit CAutoDeleteException(int autoDelete = 1) : autoDelete_(autoDelete != 0) {}
+  explicit CAutoDeleteException(int autoDelete = 1);
   CAutoDeleteException(const CAutoDeleteException&) = default;
   CAutoDeleteException& operator=(const CAutoDeleteException&) = default;
   virtual ~CAutoDeleteException() = default;
@@ -19,9 +19,13 @@ class CAutoDeleteException {
   // Destroys the object when its auto-delete flag is set; otherwise does nothing.
   void Delete();
   bool isAutoDelete() const { return autoDelete_; }
+  // The thread's last error when the failure was raised. Unwinding can change it before a catch
+  // site reads it (the Windows C++ runtime's locks do so when two threads throw at once).
+  int lastErrorAtRaise() const { return lastErrorAtRaise_; }
 
  protected:
   bool autoDelete_;
+  int lastErrorAtRaise_;
 };
 
 class CZException : public CAutoDeleteException {

@@ -61,7 +61,7 @@ int captured(TorvVeskClientHandle handle, const CaptureSite& site, Body body) {
     record->storeFailureText(text);
     return kTextFailure;
   } catch (CAutoDeleteException* exception) {
-    const int lastError = torv::platform::lastError();
+    const int lastError = exception->lastErrorAtRaise();
     exception->Delete();
     record->storeComposedFailureText(site, lastError);
     return kFailure;
