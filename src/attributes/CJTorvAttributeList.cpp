@@ -173,16 +173,17 @@ void CJTorvAttributeList::indexArrived() {
     // The entries are here, so their number is real: the table is sized for them once.
     index_.reserve(static_cast<int>(names_.size()));
     for (std::size_t r = kept; r < names_.size(); ++r) {
-      const int found = index_.find(names_[r], names_);
+      if (kept != r) {
+        // Moved to its place before the look-up, so that a new name is entered at once; a
+        // repeated one comes back from there.
+        names_[kept].swap(names_[r]);
+        values_[kept].swap(values_[r]);
+      }
+      const int found = index_.findOrInsert(static_cast<int>(kept), names_);
       if (found >= 0) {
-        values_[static_cast<std::size_t>(found)] = std::move(values_[r]);
+        values_[static_cast<std::size_t>(found)] = std::move(values_[kept]);
         continue;
       }
-      if (kept != r) {
-        names_[kept] = std::move(names_[r]);
-        values_[kept] = std::move(values_[r]);
-      }
-      index_.insert(static_cast<int>(kept), names_);
       ++kept;
     }
   } catch (...) {
