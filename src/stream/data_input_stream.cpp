@@ -187,6 +187,7 @@ std::string CJDataInputStream::readString() {
   // While the units are ASCII (the same in every code page) the text is built directly; a
   // zero unit ends the text.
   std::string text(n, '\0');
+  char* out = &text[0];  // a local pointer: stores through it need not reload the string
   std::size_t length = 0;
   for (; length < n; ++length) {
     const auto unit = static_cast<char16_t>((b[2 * length] << 8) | b[2 * length + 1]);
@@ -197,7 +198,7 @@ std::string CJDataInputStream::readString() {
       trimBytes();
       return converted;
     }
-    text[length] = static_cast<char>(unit);
+    out[length] = static_cast<char>(unit);
   }
   text.resize(length);
   trimBytes();
