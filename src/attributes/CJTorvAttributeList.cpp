@@ -6,61 +6,72 @@
 #include "stream/data_output_stream.h"
 #include "stream/exceptions.h"
 
+namespace {
+const std::vector<std::string> kNoTexts;
+}  // namespace
+
 CJTorvAttributeList::CJTorvAttributeList() = default;
 
-CJTorvAttributeList::CJTorvAttributeList(const CJTorvAttributeList& other) { putAll(other); }
+CJTorvAttributeList::CJTorvAttributeList(const CJTorvAttributeList& other) : entries_(other.entries_) {}
 
 CJTorvAttributeList& CJTorvAttributeList::operator=(const CJTorvAttributeList& other) {
-  if (this != &other) {
-    CJTorvAttributeList copy(other);
-    names_.swap(copy.names_);
-    values_.swap(copy.values_);
-    std::swap(index_, copy.index_);
-  }
+  entries_ = other.entries_;
   return *this;
 }
 
 CJTorvAttributeList::~CJTorvAttributeList() = default;
 
+CJTorvAttributeList::Entries& CJTorvAttributeList::own() {
+  if (entries_ == nullptr) {
+    entries_ = std::make_shared<Entries>();
+  } else if (entries_.use_count() > 1) {
+    entries_ = std::make_shared<Entries>(*entries_);
+  }
+  return *entries_;
+}
+
 void CJTorvAttributeList::put(const std::string& name, const std::string& value) {
-  const int found = index_.find(name, names_);
+  Entries& e = own();
+  const int found = e.index.find(name, e.names);
   if (found >= 0) {
-    values_[static_cast<size_t>(found)] = value;
+    e.values[static_cast<size_t>(found)] = value;
     return;
   }
   append(std::string(name), std::string(value));
 }
 
 void CJTorvAttributeList::append(std::string&& name, std::string&& value) {
+  Entries& e = own();
   // Each step is undone if a later one runs out of memory, so the invariants survive.
   const int position = size();
-  names_.push_back(std::move(name));
+  e.names.push_back(std::move(name));
   try {
-    values_.push_back(std::move(value));
+    e.values.push_back(std::move(value));
     try {
-      index_.insert(position, names_);
+      e.index.insert(position, e.names);
     } catch (...) {
-      values_.pop_back();
+      e.values.pop_back();
       throw;
     }
   } catch (...) {
-    names_.pop_back();
+    e.names.pop_back();
     throw;
   }
 }
 
 std::string CJTorvAttributeList::getValue(const std::string& name) const {
-  const int found = index_.find(name, names_);
-  return found < 0 ? std::string() : values_[static_cast<size_t>(found)];
+  if (entries_ == nullptr) return std::string();
+  const int found = entries_->index.find(name, entries_->names);
+  return found < 0 ? std::string() : entries_->values[static_cast<size_t>(found)];
 }
 
 int CJTorvAttributeList::find(const std::string& name, std::string& value) const {
-  const int found = index_.find(name, names_);
+  const int found = entries_ == nullptr ? -1 : entries_->index.find(name, entries_->names);
   if (found < 0) {
     value.clear();
     return -1;
   }
-  value = values_[static_cast<size_t>(found)];
+  value = entries_->values[static_cast<size_t>(found)];
   return found;
 }
 
@@ -72,51 +83,43 @@ void CJTorvAttributeList::checkIndex(int index, const char* message) const {
 
 std::string CJTorvAttributeList::getName(int index) const {
   checkIndex(index, "out of index bound. CJTorvAttributeList::getName");
-  return names_[static_cast<size_t>(index)];
+  return entries_->names[static_cast<size_t>(index)];
 }
 
 std::string CJTorvAttributeList::getValue(int index) const {
   checkIndex(index, "out of index bound. CJTorvAttributeList::getValue");
-  return values_[static_cast<size_t>(index)];
+  return entries_->values[static_cast<size_t>(index)];
 }
 
-int CJTorvAttributeList::size() const { return static_cast<int>(names_.size()); }
+int CJTorvAttributeList::size() const { return entries_ == nullptr ? 0 : static_cast<int>(entries_->names.size()); }
 
 void CJTorvAttributeList::remove(const std::string& name) {
-  const int found = index_.find(name, names_);
-  if (found < 0) return;
-  const size_t position = static_cast<size_t>(found);
-  index_.erase(name, names_);
-  names_.erase(names_.begin() + static_cast<std::ptrdiff_t>(position));
-  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(position));
+  if (entries_ == nullptr || entries_->index.find(name, entries_->names) < 0) return;
+  Entries& e = own();
+  const size_t position = static_cast<size_t>(e.index.find(name, e.names));
+  e.index.erase(name, e.names);
+  e.names.erase(e.names.begin() + static_cast<std::ptrdiff_t>(position));
+  e.values.erase(e.values.begin() + static_cast<std::ptrdiff_t>(position));
   // Every entry behind the gap moved up by one.
-  for (size_t q = position; q < names_.size(); ++q) {
-    index_.move(names_[q], static_cast<int>(q + 1), static_cast<int>(q));
+  for (size_t q = position; q < e.names.size(); ++q) {
+    e.index.move(e.names[q], static_cast<int>(q + 1), static_cast<int>(q));
   }
 }
 
-void CJTorvAttributeList::removeAll() {
-  index_.clear();
-  names_.clear();
-  values_.clear();
-}
+void CJTorvAttributeList::removeAll() { entries_.reset(); }
 
 void CJTorvAttributeList::putAll(const CJTorvAttributeList& other) {
-  if (size() == 0 && this != &other) {
-    // Nothing to merge with: the other list's entries, names unique already, and its index.
-    CJTorvAttributeList copy;
-    copy.names_ = other.names_;
-    copy.values_ = other.values_;
-    copy.index_ = other.index_;
-    names_.swap(copy.names_);
-    values_.swap(copy.values_);
-    std::swap(index_, copy.index_);
+  if (size() == 0) {
+    // Nothing to merge with: the other list's entries, names unique already, shared.
+    entries_ = other.entries_;
     return;
   }
-  // Indexing keeps this safe when other is this list: put() then only replaces values.
-  const int count = other.size();
+  // The same entries (other is this list or a copy of it): every put() would keep the value.
+  if (other.entries_ == entries_ || other.entries_ == nullptr) return;
+  const Entries& source = *other.entries_;
+  const int count = static_cast<int>(source.names.size());
   for (int i = 0; i < count; ++i) {
-    put(other.names_[static_cast<size_t>(i)], other.values_[static_cast<size_t>(i)]);
+    put(source.names[static_cast<size_t>(i)], source.values[static_cast<size_t>(i)]);
   }
 }
 
@@ -127,10 +130,11 @@ CJTorvAttributeList& CJTorvAttributeList::operator+=(const CJTorvAttributeList& 
 
 std::string CJTorvAttributeList::toString() const {
   std::string text;
-  for (size_t i = 0; i < names_.size(); ++i) {
-    text += names_[i];
+  const int count = size();
+  for (int i = 0; i < count; ++i) {
+    text += entries_->names[static_cast<size_t>(i)];
     text += " -> ";
-    text += values_[i];
+    text += entries_->values[static_cast<size_t>(i)];
     text += "\n";
   }
   return text;
@@ -139,6 +143,7 @@ std::string CJTorvAttributeList::toString() const {
 void CJTorvAttributeList::read(CJDataInputStream* in) {
   removeAll();
   const int count = in->readInt();
+  Entries& e = own();
   // The count comes from the wire: entries are added as they arrive, never reserved ahead.
   // They are indexed afterwards in one pass, where the look-ups follow one another closely
   // instead of each waiting between two texts; an early end indexes what has arrived.
@@ -146,11 +151,11 @@ void CJTorvAttributeList::read(CJDataInputStream* in) {
     for (int i = 0; i < count; ++i) {
       std::string name = in->readString();
       std::string value = in->readString();
-      names_.push_back(std::move(name));
+      e.names.push_back(std::move(name));
       try {
-        values_.push_back(std::move(value));
+        e.values.push_back(std::move(value));
       } catch (...) {
-        names_.pop_back();
+        e.names.pop_back();
         throw;
       }
     }
@@ -166,44 +171,47 @@ void CJTorvAttributeList::read(CJDataInputStream* in) {
 }
 
 void CJTorvAttributeList::indexArrived() {
-  // Entries from position index_.size() on are not indexed yet. Each goes through put():
+  Entries& e = *entries_;  // read() made them ours
+  // Entries from position index.size() on are not indexed yet. Each goes through put():
   // a repeated name replaces the earlier value and the later entries close up behind it.
-  std::size_t kept = static_cast<std::size_t>(index_.size());
+  std::size_t kept = static_cast<std::size_t>(e.index.size());
   try {
     // The entries are here, so their number is real: the table is sized for them once.
-    index_.reserve(static_cast<int>(names_.size()));
-    for (std::size_t r = kept; r < names_.size(); ++r) {
-      const int found = index_.find(names_[r], names_);
+    e.index.reserve(static_cast<int>(e.names.size()));
+    for (std::size_t r = kept; r < e.names.size(); ++r) {
+      if (kept != r) {
+        // Moved to its place before the look-up, so that a new name is entered at once; a
+        // repeated one comes back from there.
+        e.names[kept].swap(e.names[r]);
+        e.values[kept].swap(e.values[r]);
+      }
+      const int found = e.index.findOrInsert(static_cast<int>(kept), e.names);
       if (found >= 0) {
-        values_[static_cast<std::size_t>(found)] = std::move(values_[r]);
+        e.values[static_cast<std::size_t>(found)] = std::move(e.values[kept]);
         continue;
       }
-      if (kept != r) {
-        names_[kept] = std::move(names_[r]);
-        values_[kept] = std::move(values_[r]);
-      }
-      index_.insert(static_cast<int>(kept), names_);
       ++kept;
     }
   } catch (...) {
     // Out of memory in the index: keep the entries it holds.
-    names_.resize(static_cast<std::size_t>(index_.size()));
-    values_.resize(static_cast<std::size_t>(index_.size()));
+    e.names.resize(static_cast<std::size_t>(e.index.size()));
+    e.values.resize(static_cast<std::size_t>(e.index.size()));
     throw;
   }
-  names_.resize(kept);
-  values_.resize(kept);
+  e.names.resize(kept);
+  e.values.resize(kept);
 }
 
 void CJTorvAttributeList::write(CJDataOutputStream* out) const {
+  const std::vector<std::string>& names = entries_ != nullptr ? entries_->names : kNoTexts;
+  const std::vector<std::string>& values = entries_ != nullptr ? entries_->values : kNoTexts;
   // Every byte of a text is at most one UTF-16 unit of two bytes.
   long long bytes = 4;
-  for (size_t i = 0; i < names_.size(); ++i)
-    bytes += 8 + 2 * static_cast<long long>(names_[i].size() + values_[i].size());
+  for (size_t i = 0; i < names.size(); ++i) bytes += 8 + 2 * static_cast<long long>(names[i].size() + values[i].size());
   out->expect(bytes);
   out->writeInt(size());
-  for (size_t i = 0; i < names_.size(); ++i) {
-    out->writeString(names_[i]);
-    out->writeString(values_[i]);
+  for (size_t i = 0; i < names.size(); ++i) {
+    out->writeString(names[i]);
+    out->writeString(values[i]);
   }
 }

@@ -3,6 +3,7 @@
 // value as a String-form text).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,15 @@ class CJTorvAttributeList {
   // Adds an entry whose name is not in the list yet.
   void append(std::string&& name, std::string&& value);
 
-  std::vector<std::string> names_;
-  std::vector<std::string> values_;
-  torv::attributes::NameIndex index_;  // name -> position in names_ and values_
+  struct Entries {
+    std::vector<std::string> names;
+    std::vector<std::string> values;
+    torv::attributes::NameIndex index;  // name -> position in names and values
+  };
+  // The entries to change: a fresh set for an empty list, a copy of one shared with another list.
+  Entries& own();
+
+  // Shared between copies until one of them changes: a list handed on whole is not copied.
+  // Null while the list is empty.
+  std::shared_ptr<Entries> entries_;
 };

@@ -131,6 +131,18 @@ void NameIndex::insert(int position, const std::vector<std::string>& names) {
   ++size_;
 }
 
+int NameIndex::findOrInsert(int position, const std::vector<std::string>& names) {
+  if (static_cast<std::size_t>(size_ + 1) * 2 > slots_.size()) grow();
+  const std::string& name = names[static_cast<std::size_t>(position)];
+  const std::uint32_t hash = hashOf(name);
+  Slot& slot = slots_[probe(hash, name, names)];
+  if (slot.position >= 0) return slot.position;
+  slot.hash = hash;
+  slot.position = position;
+  ++size_;
+  return -1;
+}
+
 void NameIndex::erase(const std::string& name, const std::vector<std::string>& names) {
   if (size_ == 0) return;
   const std::size_t mask = slots_.size() - 1;

@@ -22,6 +22,9 @@ class NameIndex {
   int find(const std::string& name, const std::vector<std::string>& names) const;
   // Enters names[position], which must not be in the index yet.
   void insert(int position, const std::vector<std::string>& names);
+  // Position of an entry with the name of names[position]; when there is none, enters
+  // names[position] and returns -1. One hash for both.
+  int findOrInsert(int position, const std::vector<std::string>& names);
   // Takes name out of the index (names must still hold it at its position).
   void erase(const std::string& name, const std::vector<std::string>& names);
   // Sets the position recorded for name, which is in the index.

@@ -58,6 +58,25 @@ std::string CJDataInputStream::finishText() {
   return text;
 }
 
+char* CJDataInputStream::byteRoom(std::size_t kept, std::size_t total) {
+  if (total > bytesCapacity_) {
+    // Doubling keeps a long text's growth linear.
+    const std::size_t capacity = total > 2 * bytesCapacity_ ? total : 2 * bytesCapacity_;
+    std::unique_ptr<char[]> bigger(new char[capacity]);
+    if (kept > 0) std::memcpy(bigger.get(), bytes_.get(), kept);
+    bytes_ = std::move(bigger);
+    bytesCapacity_ = capacity;
+  }
+  return bytes_.get();
+}
+
+std::string CJDataInputStream::textOfUnits(const unsigned char* wire, std::size_t n) {
+  char16_t* units = units_.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) units[i] = static_cast<char16_t>((wire[2 * i] << 8) | wire[2 * i + 1]);
+  units_.resize(n);
+  return finishText();
+}
+
 long long CJDataInputStream::readLong() {
   const long long high = readInt();
   const long long low = static_cast<unsigned int>(readInt());
@@ -148,48 +167,41 @@ std::string CJDataInputStream::readString() {
   if (memory_ != nullptr && count <= INT_MAX / 2) wire = memory_->take(2 * count);
   if (wire != nullptr) {
     // All units are in our memory stream, so the count is known to be real.
-    const auto n = static_cast<std::size_t>(count);
-    char16_t* units = units_.reserve(n);
-    const auto* b = reinterpret_cast<const unsigned char*>(wire);
-    for (std::size_t i = 0; i < n; ++i) units[i] = static_cast<char16_t>((b[2 * i] << 8) | b[2 * i + 1]);
-    units_.resize(n);
-    return finishText();
+    return textOfUnits(reinterpret_cast<const unsigned char*>(wire), static_cast<std::size_t>(count));
   }
-  // Byte by byte, each an end-checked single-byte read (readByte) of the inner stream.
-  // While the units are ASCII (the same in every code page) the text is built directly.
+  // Byte by byte, each an end-checked single-byte read of the inner stream, taken in runs so
+  // that a stream making one call per byte is dispatched once per run. The wire count is not
+  // trusted: the buffer grows with the bytes that arrive.
   CJInputStream& in = inner();
-  const std::size_t expected = static_cast<std::size_t>(count < 4096 ? count : 4096);  // grows with what arrives
-  std::string text(expected, '\0');
+  std::size_t arrived = 0;
+  long long left = 2LL * count;
+  while (left > 0) {
+    const int want = left < kChunk ? static_cast<int>(left) : kChunk;
+    char* room = byteRoom(arrived, arrived + static_cast<std::size_t>(want));
+    if (!in.readEachByte(room + arrived, want)) throwEof();
+    arrived += static_cast<std::size_t>(want);
+    left -= want;
+  }
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes_.get());
+  const auto n = static_cast<std::size_t>(count);
+  // While the units are ASCII (the same in every code page) the text is built directly; a
+  // zero unit ends the text.
+  std::string text(n, '\0');
+  char* out = &text[0];  // a local pointer: stores through it need not reload the string
   std::size_t length = 0;
-  bool ended = false;  // a zero unit ends the text; the units after it are still read
-  for (int i = 0; i < count; ++i) {
-    const int hi = in.read();
-    if (hi < 0) throwEof();
-    const int lo = in.read();
-    if (lo < 0) throwEof();
-    const auto unit = static_cast<char16_t>(((hi & 0xFF) << 8) | (lo & 0xFF));
-    if (ended) continue;
-    if (unit == 0) {
-      ended = true;
-    } else if (unit < 0x80) {
-      if (length == text.size()) text.resize(2 * length);
-      text[length++] = static_cast<char>(unit);
-    } else {
+  for (; length < n; ++length) {
+    const auto unit = static_cast<char16_t>((b[2 * length] << 8) | b[2 * length + 1]);
+    if (unit == 0) break;
+    if (unit >= 0x80) {
       // Not ASCII: the code page converts the whole text.
-      units_.reserve(expected);
-      for (std::size_t k = 0; k < length; ++k) units_.push_back(static_cast<unsigned char>(text[k]));
-      units_.push_back(unit);
-      for (++i; i < count; ++i) {
-        const int h = in.read();
-        if (h < 0) throwEof();
-        const int l = in.read();
-        if (l < 0) throwEof();
-        units_.push_back(static_cast<char16_t>(((h & 0xFF) << 8) | (l & 0xFF)));
-      }
-      return finishText();
+      std::string converted = textOfUnits(b, n);
+      trimBytes();
+      return converted;
     }
+    out[length] = static_cast<char>(unit);
   }
   text.resize(length);
+  trimBytes();
   return text;
 }
 

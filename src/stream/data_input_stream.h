@@ -3,6 +3,7 @@
 // Windows-1252 text, cut at the first zero unit.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "stream/byte_array_input_stream.h"
@@ -67,9 +68,24 @@ class CJDataInputStream final : public CJFilterInputStream {
   int readIntSlowly();
   // Converts units_ to the result and lets go of a scratch buffer that a long text grew.
   std::string finishText();
+  // The text of n big-endian UTF-16 units, converted by the code page.
+  std::string textOfUnits(const unsigned char* wire, std::size_t n);
+  // Room for `total` wire bytes, keeping the first `kept`; returns the start.
+  char* byteRoom(std::size_t kept, std::size_t total);
+  // Lets go of the wire bytes of a long text read from a stream that is not ours.
+  void trimBytes() {
+    if (bytesCapacity_ > kKeptBytes) {
+      bytes_.reset();
+      bytesCapacity_ = 0;
+    }
+  }
+  static constexpr std::size_t kKeptBytes = 64 * 1024;
 
   // The inner stream when it is our own memory stream: its bytes are read in place.
   CJByteArrayInputStream* memory_;
   // Decoded UTF-16 units on their way to the result; kept between calls.
   torv::stream::UnitBuffer units_;
+  // Wire bytes of a text on their way from a stream that is not ours; kept between calls.
+  std::unique_ptr<char[]> bytes_;
+  std::size_t bytesCapacity_ = 0;
 };

@@ -152,9 +152,10 @@ void CJDataOutputStream::writeString(const std::string& s) {
     const int n = static_cast<int>(s.size());
     writeInt(n);
     if (char* room = memory_->claimForBytes(2 * n)) {
+      const char* text = s.data();  // a local pointer: stores into room need not reload it
       for (int k = 0; k < n; ++k) {
         room[2 * k] = 0;
-        room[2 * k + 1] = s[static_cast<std::size_t>(k)];
+        room[2 * k + 1] = text[k];
       }
       memory_->commit(2 * n);
       count(2LL * n);

@@ -72,3 +72,12 @@ CJArray<char>* CJInputStream::toRemainingByteArray() { return nullptr; }
 int CJInputStream::getBufferRemaining() { return 0; }
 
 char* CJInputStream::getCurrentPointer() { return nullptr; }
+
+bool CJInputStream::readEachByte(char* buffer, int length) {
+  for (int i = 0; i < length; ++i) {
+    const int c = read();
+    if (c < 0) return false;
+    buffer[i] = static_cast<char>(c);
+  }
+  return true;
+}

@@ -31,6 +31,9 @@ class CJInputStream {
   virtual CJArray<char>* toRemainingByteArray();
   virtual int getBufferRemaining();
   virtual char* getCurrentPointer();
+  // Fills buffer with length bytes, each from one single-byte read(); false when the stream
+  // ends first. One dispatch for a whole run, for streams where every byte is its own call.
+  virtual bool readEachByte(char* buffer, int length);
 
  protected:
   static constexpr int kSkipBufferSize = 2048;

@@ -8,6 +8,7 @@
 
 namespace {
 constexpr long long kSkipChunk = 1024;
+constexpr const char* kNotOneByte = "TorvFuncInputStream::read: too many or zero data read";
 
 // The buffer at an offset; a null buffer stays null rather than becoming a wild pointer.
 char* at(char* buffer, int offset) { return buffer == nullptr ? nullptr : buffer + offset; }
@@ -47,8 +48,23 @@ int TorvFuncInputStream::read() {
   unsigned char byte = 0;
   int count = 0;
   callHost([&] { return readByte_(context_, &byte, &count); }, errorMessage_, context_);
-  if (count != 1) throw new CZException("TorvFuncInputStream::read: too many or zero data read");
+  if (count != 1) throw new CZException(kNotOneByte);
   return byte;
+}
+
+bool TorvFuncInputStream::readEachByte(char* buffer, int length) {
+  if (length <= 0) return true;
+  if (readByte_ == nullptr) throwMissingCallback("FuncReadByte");
+  const FuncReadByte readByte = readByte_;
+  const int context = context_;
+  for (int i = 0; i < length; ++i) {
+    unsigned char byte = 0;
+    int count = 0;
+    callHost([&] { return readByte(context, &byte, &count); }, errorMessage_, context);
+    if (count != 1) throw new CZException(kNotOneByte);
+    buffer[i] = static_cast<char>(byte);
+  }
+  return true;
 }
 
 long long TorvFuncInputStream::skip(long long n) {

@@ -17,6 +17,8 @@ class TorvFuncInputStream : public CJInputStream {
   int read(char* buffer, int offset, int length) override;
   // One FuncReadByte call; 0 to 255, never -1.
   int read() override;
+  // As many FuncReadByte calls as bytes, each handled as read() handles it.
+  bool readEachByte(char* buffer, int length) override;
   long long skip(long long n) override;
   // Counts as closed before the host is told (reason 0).
   void close() override;

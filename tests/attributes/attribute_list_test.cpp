@@ -167,6 +167,18 @@ TEST(CJTorvAttributeList, CopiesAreIndependent) {
   assigned = original;
   EXPECT_EQ(entriesOf(assigned), entriesOf(original));
   expectIndexConsistent(assigned);
+
+  // A list merged whole into an empty one, then changed or read over on either side.
+  CJTorvAttributeList handedOn;
+  handedOn.putAll(original);
+  original.put("c", "3");
+  readFrom(written(listOf({{"x", "1"}})), assigned);
+  EXPECT_EQ(entriesOf(handedOn), (Entries{{"a", "1"}, {"b", "2"}}));
+  EXPECT_EQ(entriesOf(original), (Entries{{"a", "1"}, {"b", "2"}, {"c", "3"}}));
+  EXPECT_EQ(entriesOf(assigned), (Entries{{"x", "1"}}));
+  handedOn.removeAll();
+  EXPECT_EQ(original.size(), 3);
+  expectIndexConsistent(original);
 }
 
 // A server that knew the hash could send names that all share one probe run and make every put

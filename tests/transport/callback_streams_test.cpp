@@ -402,6 +402,36 @@ TEST(CallbackStreamsUnderDataStreams, TypedValuesMapToTheDocumentedHostCalls) {
   EXPECT_EQ(host.readCloseReasons, std::vector<int>{0});
 }
 
+// Texts read from the host in runs: the same text as from memory, one FuncReadByte per byte,
+// and a failure in the middle of a run stops the run at that call with the host's text.
+TEST(CallbackStreamsUnderDataStreams, TextsReadInRunsKeepEveryByteAndFailure) {
+  const struct {
+    std::string wire;  // the String form
+    const char* text;
+  } cases[] = {
+      {std::string("\0\0\0\x02\0a\0b", 8), "ab"},
+      {std::string("\0\0\0\x03\0a\x20\xAC\x4E\x2D", 10), "a\x80?"},
+      {std::string("\0\0\0\x03\0a\0\0\x20\xAC", 10), "a"},     // a zero ends the text
+      {std::string("\0\0\0\x03\x20\xAC\0\0\0b", 10), "\x80"},  // also after a conversion
+  };
+  for (const auto& c : cases) {
+    ScriptedHost host(c.wire);
+    CJDataInputStream data(inputOver(host).release(), 1);
+    EXPECT_EQ(data.readString(), c.text);
+    EXPECT_EQ(host.calls.readByte, static_cast<int>(c.wire.size()) - 4);
+    EXPECT_EQ(host.remaining(), 0u);
+  }
+
+  ScriptedHost host(std::string("\0\0\0\x04\0a\0b", 8));  // two of four units arrive
+  host.errorText = "peer reset";
+  CJDataInputStream data(inputOver(host).release(), 1);
+  Caught c = caught([&] { data.readString(); });
+  EXPECT_EQ(c.kind, "CZException");
+  EXPECT_EQ(c.message, "peer reset");
+  EXPECT_EQ(host.calls.readByte, 5);
+  EXPECT_EQ(host.calls.errorMessage, 1);
+}
+
 TEST(CallbackStreamsUnderDataStreams, ReleasingTheDataStreamReleasesTheCallbackStream) {
   ScriptedHost host;
   { CJDataInputStream data(inputOver(host).release(), 1); }
