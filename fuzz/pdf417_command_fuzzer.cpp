@@ -49,7 +49,7 @@ void checkOptions(const std::vector<std::string>& arguments) {
     FUZZ_CHECK(refusal.what()[0] != '\0');
     return;
   }
-  if (o.help) return;
+  if (o.help || o.version) return;  // nothing else is checked then
   FUZZ_CHECK(o.rows == 0 || (o.rows >= 3 && o.rows <= 90));
   FUZZ_CHECK(o.columns >= 0 && o.columns <= 30);
   FUZZ_CHECK(o.rows == 0 || o.columns == 0 || o.rows * o.columns <= 928);
@@ -59,8 +59,9 @@ void checkOptions(const std::vector<std::string>& arguments) {
   FUZZ_CHECK(o.dpi >= 1 && o.dpi <= 9600);
   FUZZ_CHECK(std::isfinite(o.scale) && o.scale > 0.0f && o.scale <= 100.0f);
   FUZZ_CHECK(o.quietModules >= 0 && o.quietModules <= 100);
-  FUZZ_CHECK(o.format == "png" || o.format == "bmp");
+  FUZZ_CHECK(o.format == "png" || o.format == "bmp" || o.format == "svg");
   FUZZ_CHECK(!(o.text && o.dataFile));
+  FUZZ_CHECK(!(o.print && o.scale != 1.0f));
 }
 
 void checkText(const std::string& bytes) {
