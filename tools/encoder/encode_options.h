@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
+
 namespace torv::tools {
 
 struct EncodeOptions {
@@ -27,11 +29,6 @@ struct EncodeOptions {
   bool verbose = false;
   bool help = false;
   bool version = false;
-};
-
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
 };
 
 EncodeOptions parseEncodeOptions(const std::vector<std::string>& arguments);

@@ -7,17 +7,6 @@
 namespace torv::tools {
 namespace {
 
-int parseInt(const std::string& option, const std::string& text, int low, int high) {
-  char* end = nullptr;
-  errno = 0;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || errno == ERANGE || value < low || value > high) {
-    throw UsageError(option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-                     ", not '" + text + "'");
-  }
-  return static_cast<int>(value);
-}
-
 float parseScale(const std::string& option, const std::string& text) {
   char* end = nullptr;
   const float value = std::strtof(text.c_str(), &end);
@@ -25,19 +14,6 @@ float parseScale(const std::string& option, const std::string& text) {
     throw UsageError(option + " takes a number above 0 and at most 100, not '" + text + "'");
   }
   return value;
-}
-
-std::string lowerCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return text;
-}
-
-std::string formatFromName(const std::string& name) {
-  const std::size_t dot = name.rfind('.');
-  const std::string extension = dot == std::string::npos ? "" : lowerCase(name.substr(dot + 1));
-  if (extension == "png" || extension == "bmp" || extension == "svg") return extension;
-  if (name == "-") return "png";
-  throw UsageError("cannot tell the picture format from '" + name + "': name it .png, .bmp or .svg, or give --format");
 }
 
 // A batch names its pictures from one %d (with optional zero padding and width), e.g. label-%05d.svg.

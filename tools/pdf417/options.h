@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
+
 namespace torv::tools {
 
 struct Options {
@@ -29,12 +31,6 @@ struct Options {
   int quietModules = 2;
   bool help = false;
   bool version = false;
-};
-
-// A command line that cannot be followed; the message says why.
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
 };
 
 Options parseOptions(const std::vector<std::string>& arguments);

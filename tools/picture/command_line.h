@@ -1,0 +1,24 @@
+// What the pdf417 and pdf417-encode command lines share: their refusal and the parsing of values
+// that mean the same in both.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace torv::tools {
+
+// A command line that cannot be followed; the message says why.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A whole number from low to high as the value of option, or a UsageError that names the range.
+int parseInt(const std::string& option, const std::string& text, int low, int high);
+
+std::string lowerCase(std::string text);
+
+// "png", "bmp" or "svg" from a file name's extension; standard output ("-") is PNG.
+std::string formatFromName(const std::string& name);
+
+}  // namespace torv::tools
