@@ -1,5 +1,6 @@
 #include "attributes/CJTorvAttributeList.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "stream/data_input_stream.h"
@@ -7,7 +8,15 @@
 #include "stream/exceptions.h"
 
 namespace {
-const std::vector<std::string> kNoTexts;
+// Below this many unused bytes the text buffer is never packed: not worth a pass.
+constexpr std::size_t kPackThreshold = 4096;
+
+// Entries record text lengths in 32 bits; a longer text is refused rather than cut.
+std::uint32_t entryLength(std::size_t length) {
+  // Any bit above the low 32 (shifted in two steps, as size_t may have only 32 bits).
+  if ((length >> 16 >> 16) != 0) throw new CZException("attribute text too long");
+  return static_cast<std::uint32_t>(length);
+}
 }  // namespace
 
 CJTorvAttributeList::CJTorvAttributeList() = default;
@@ -30,48 +39,112 @@ CJTorvAttributeList::Entries& CJTorvAttributeList::own() {
   return *entries_;
 }
 
-void CJTorvAttributeList::put(const std::string& name, const std::string& value) {
-  Entries& e = own();
-  const int found = e.index.find(name, e.names);
-  if (found >= 0) {
-    e.values[static_cast<size_t>(found)] = value;
-    return;
-  }
-  append(std::string(name), std::string(value));
-}
-
-void CJTorvAttributeList::append(std::string&& name, std::string&& value) {
-  Entries& e = own();
+void CJTorvAttributeList::Entries::append(std::string_view name, std::string_view value) {
+  const Entry entry{texts.size(), entryLength(name.size()), entryLength(value.size())};
+  const int position = static_cast<int>(list.size());
   // Each step is undone if a later one runs out of memory, so the invariants survive.
-  const int position = size();
-  e.names.push_back(std::move(name));
   try {
-    e.values.push_back(std::move(value));
+    texts.append(name).append(value);
+    list.push_back(entry);
     try {
-      e.index.insert(position, e.names);
+      index.insert(position, *this);
     } catch (...) {
-      e.values.pop_back();
+      list.pop_back();
       throw;
     }
   } catch (...) {
-    e.names.pop_back();
+    texts.resize(entry.at);
     throw;
   }
 }
 
+void CJTorvAttributeList::Entries::setValue(std::size_t i, std::string_view value) {
+  Entry& entry = list[i];
+  const std::uint32_t length = entryLength(value.size());
+  if (length <= entry.valueLength) {
+    texts.replace(entry.at + entry.nameLength, length, value);
+    unused += entry.valueLength - length;
+  } else {
+    // A longer value no longer fits behind its name: both move to the end.
+    const std::string name(this->name(i));
+    const std::size_t at = texts.size();
+    try {
+      texts.append(name).append(value);
+    } catch (...) {
+      texts.resize(at);
+      throw;
+    }
+    unused += entry.nameLength + entry.valueLength;
+    entry.at = at;
+  }
+  entry.valueLength = length;
+  packIfWasteful();
+}
+
+void CJTorvAttributeList::Entries::removeAt(std::size_t i) {
+  const std::string_view removed = name(i);
+  index.erase(removed, *this);
+  unused += list[i].nameLength + list[i].valueLength;
+  list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+  // Every entry behind the gap moved up by one.
+  for (std::size_t q = i; q < list.size(); ++q) index.move(name(q), static_cast<int>(q + 1), static_cast<int>(q));
+  if (list.empty()) {
+    texts.clear();
+    unused = 0;
+  }
+  packIfWasteful();
+}
+
+void CJTorvAttributeList::Entries::packIfWasteful() {
+  if (unused < kPackThreshold || unused < texts.size() - unused) return;
+  try {
+    std::string packed;
+    packed.reserve(texts.size() - unused);
+    std::vector<Entry> moved(list);
+    for (Entry& entry : moved) {
+      const std::size_t at = packed.size();
+      packed.append(texts, entry.at, static_cast<std::size_t>(entry.nameLength) + entry.valueLength);
+      entry.at = at;
+    }
+    texts.swap(packed);
+    list.swap(moved);
+    unused = 0;
+  } catch (...) {
+    // Out of memory: the unpacked buffer is just as good, only larger.
+  }
+}
+
+void CJTorvAttributeList::Entries::recountUnused() {
+  std::size_t used = 0;
+  for (const Entry& entry : list) used += static_cast<std::size_t>(entry.nameLength) + entry.valueLength;
+  unused = texts.size() - used;
+}
+
+void CJTorvAttributeList::put(const std::string& name, const std::string& value) { putText(name, value); }
+
+void CJTorvAttributeList::putText(std::string_view name, std::string_view value) {
+  Entries& e = own();
+  const int found = e.index.find(name, e);
+  if (found >= 0) {
+    e.setValue(static_cast<std::size_t>(found), value);
+    return;
+  }
+  e.append(name, value);
+}
+
 std::string CJTorvAttributeList::getValue(const std::string& name) const {
   if (entries_ == nullptr) return std::string();
-  const int found = entries_->index.find(name, entries_->names);
-  return found < 0 ? std::string() : entries_->values[static_cast<size_t>(found)];
+  const int found = entries_->index.find(name, *entries_);
+  return found < 0 ? std::string() : std::string(entries_->value(static_cast<std::size_t>(found)));
 }
 
 int CJTorvAttributeList::find(const std::string& name, std::string& value) const {
-  const int found = entries_ == nullptr ? -1 : entries_->index.find(name, entries_->names);
+  const int found = entries_ == nullptr ? -1 : entries_->index.find(name, *entries_);
   if (found < 0) {
     value.clear();
     return -1;
   }
-  value = entries_->values[static_cast<size_t>(found)];
+  value.assign(entries_->value(static_cast<std::size_t>(found)));
   return found;
 }
 
@@ -83,27 +156,20 @@ void CJTorvAttributeList::checkIndex(int index, const char* message) const {
 
 std::string CJTorvAttributeList::getName(int index) const {
   checkIndex(index, "out of index bound. CJTorvAttributeList::getName");
-  return entries_->names[static_cast<size_t>(index)];
+  return std::string(entries_->name(static_cast<std::size_t>(index)));
 }
 
 std::string CJTorvAttributeList::getValue(int index) const {
   checkIndex(index, "out of index bound. CJTorvAttributeList::getValue");
-  return entries_->values[static_cast<size_t>(index)];
+  return std::string(entries_->value(static_cast<std::size_t>(index)));
 }
 
-int CJTorvAttributeList::size() const { return entries_ == nullptr ? 0 : static_cast<int>(entries_->names.size()); }
+int CJTorvAttributeList::size() const { return entries_ == nullptr ? 0 : static_cast<int>(entries_->list.size()); }
 
 void CJTorvAttributeList::remove(const std::string& name) {
-  if (entries_ == nullptr || entries_->index.find(name, entries_->names) < 0) return;
+  if (entries_ == nullptr || entries_->index.find(name, *entries_) < 0) return;
   Entries& e = own();
-  const size_t position = static_cast<size_t>(e.index.find(name, e.names));
-  e.index.erase(name, e.names);
-  e.names.erase(e.names.begin() + static_cast<std::ptrdiff_t>(position));
-  e.values.erase(e.values.begin() + static_cast<std::ptrdiff_t>(position));
-  // Every entry behind the gap moved up by one.
-  for (size_t q = position; q < e.names.size(); ++q) {
-    e.index.move(e.names[q], static_cast<int>(q + 1), static_cast<int>(q));
-  }
+  e.removeAt(static_cast<std::size_t>(e.index.find(name, e)));
 }
 
 void CJTorvAttributeList::removeAll() { entries_.reset(); }
@@ -116,11 +182,9 @@ void CJTorvAttributeList::putAll(const CJTorvAttributeList& other) {
   }
   // The same entries (other is this list or a copy of it): every put() would keep the value.
   if (other.entries_ == entries_ || other.entries_ == nullptr) return;
-  const Entries& source = *other.entries_;
-  const int count = static_cast<int>(source.names.size());
-  for (int i = 0; i < count; ++i) {
-    put(source.names[static_cast<size_t>(i)], source.values[static_cast<size_t>(i)]);
-  }
+  // Held here, so the source stays whole whatever this list does.
+  const std::shared_ptr<const Entries> source = other.entries_;
+  for (std::size_t i = 0; i < source->list.size(); ++i) putText(source->name(i), source->value(i));
 }
 
 CJTorvAttributeList& CJTorvAttributeList::operator+=(const CJTorvAttributeList& other) {
@@ -131,10 +195,10 @@ CJTorvAttributeList& CJTorvAttributeList::operator+=(const CJTorvAttributeList& 
 std::string CJTorvAttributeList::toString() const {
   std::string text;
   const int count = size();
-  for (int i = 0; i < count; ++i) {
-    text += entries_->names[static_cast<size_t>(i)];
+  for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+    text += entries_->name(i);
     text += " -> ";
-    text += entries_->values[static_cast<size_t>(i)];
+    text += entries_->value(i);
     text += "\n";
   }
   return text;
@@ -149,18 +213,16 @@ void CJTorvAttributeList::read(CJDataInputStream* in) {
   // instead of each waiting between two texts; an early end indexes what has arrived.
   try {
     for (int i = 0; i < count; ++i) {
-      std::string name = in->readString();
-      std::string value = in->readString();
-      e.names.push_back(std::move(name));
-      try {
-        e.values.push_back(std::move(value));
-      } catch (...) {
-        e.names.pop_back();
-        throw;
-      }
+      const std::size_t nameAt = e.texts.size();
+      in->appendString(e.texts);
+      const std::size_t valueAt = e.texts.size();
+      in->appendString(e.texts);
+      e.list.push_back(Entry{nameAt, entryLength(valueAt - nameAt), entryLength(e.texts.size() - valueAt)});
     }
   } catch (...) {
-    // The stream's failure is the one to pass on; indexing keeps the list whole even if it fails.
+    // The texts of an entry that did not arrive whole go; the stream's failure is the one to
+    // pass on, and indexing keeps the list whole even if it fails.
+    e.texts.resize(e.list.empty() ? 0 : e.list.back().at + e.list.back().nameLength + e.list.back().valueLength);
     try {
       indexArrived();
     } catch (...) {
@@ -177,41 +239,56 @@ void CJTorvAttributeList::indexArrived() {
   std::size_t kept = static_cast<std::size_t>(e.index.size());
   try {
     // The entries are here, so their number is real: the table is sized for them once.
-    e.index.reserve(static_cast<int>(e.names.size()));
-    for (std::size_t r = kept; r < e.names.size(); ++r) {
-      if (kept != r) {
-        // Moved to its place before the look-up, so that a new name is entered at once; a
-        // repeated one comes back from there.
-        e.names[kept].swap(e.names[r]);
-        e.values[kept].swap(e.values[r]);
-      }
-      const int found = e.index.findOrInsert(static_cast<int>(kept), e.names);
+    e.index.reserve(static_cast<int>(e.list.size()));
+    // Each name is hashed a few entries ahead of its look-up and its slot fetched meanwhile.
+    constexpr std::size_t kAhead = 8;
+    std::uint32_t hashes[kAhead];
+    const std::size_t arrived = e.list.size();
+    const auto hashAhead = [&](std::size_t r) {
+      if (r >= arrived) return;
+      hashes[r % kAhead] = e.index.hashAhead(e.name(r));
+    };
+    for (std::size_t r = kept; r < kept + kAhead; ++r) hashAhead(r);
+    for (std::size_t r = kept; r < arrived; ++r) {
+      const std::uint32_t hash = hashes[r % kAhead];
+      // Entries ahead are still where they arrived: only those behind r have moved.
+      hashAhead(r + kAhead);
+      // Moved to its place before the look-up, so that a new name is entered at once; a
+      // repeated one comes back from there.
+      if (kept != r) e.list[kept] = e.list[r];
+      const int found = e.index.findOrInsert(static_cast<int>(kept), hash, e);
       if (found >= 0) {
-        e.values[static_cast<std::size_t>(found)] = std::move(e.values[kept]);
+        // The later entry's name is the same text, so the earlier entry takes over its place.
+        Entry& earlier = e.list[static_cast<std::size_t>(found)];
+        e.unused += static_cast<std::size_t>(earlier.nameLength) + earlier.valueLength;
+        earlier.at = e.list[kept].at;
+        earlier.valueLength = e.list[kept].valueLength;
         continue;
       }
       ++kept;
     }
   } catch (...) {
     // Out of memory in the index: keep the entries it holds.
-    e.names.resize(static_cast<std::size_t>(e.index.size()));
-    e.values.resize(static_cast<std::size_t>(e.index.size()));
+    e.list.resize(static_cast<std::size_t>(e.index.size()));
+    e.recountUnused();
     throw;
   }
-  e.names.resize(kept);
-  e.values.resize(kept);
+  e.list.resize(kept);
+  e.packIfWasteful();
 }
 
 void CJTorvAttributeList::write(CJDataOutputStream* out) const {
-  const std::vector<std::string>& names = entries_ != nullptr ? entries_->names : kNoTexts;
-  const std::vector<std::string>& values = entries_ != nullptr ? entries_->values : kNoTexts;
+  const std::size_t count = static_cast<std::size_t>(size());
   // Every byte of a text is at most one UTF-16 unit of two bytes.
   long long bytes = 4;
-  for (size_t i = 0; i < names.size(); ++i) bytes += 8 + 2 * static_cast<long long>(names[i].size() + values[i].size());
+  for (std::size_t i = 0; i < count; ++i) {
+    const Entry& entry = entries_->list[i];
+    bytes += 8 + 2 * (static_cast<long long>(entry.nameLength) + entry.valueLength);
+  }
   out->expect(bytes);
-  out->writeInt(size());
-  for (size_t i = 0; i < names.size(); ++i) {
-    out->writeString(names[i]);
-    out->writeString(values[i]);
+  out->writeInt(static_cast<int>(count));
+  for (std::size_t i = 0; i < count; ++i) {
+    out->writeText(entries_->name(i));
+    out->writeText(entries_->value(i));
   }
 }

@@ -3,8 +3,10 @@
 // value as a String-form text).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "attributes/NameIndex.h"
@@ -50,15 +52,41 @@ class CJTorvAttributeList {
 
  private:
   void checkIndex(int index, const char* message) const;
+  // put() of texts that may live in another list.
+  void putText(std::string_view name, std::string_view value);
   // Indexes the entries that read() appended, with put()'s rule for repeated names.
   void indexArrived();
-  // Adds an entry whose name is not in the list yet.
-  void append(std::string&& name, std::string&& value);
 
-  struct Entries {
-    std::vector<std::string> names;
-    std::vector<std::string> values;
-    torv::attributes::NameIndex index;  // name -> position in names and values
+  // Where an entry lies in the shared text buffer: its name, and its value right behind it.
+  struct Entry {
+    std::size_t at;
+    std::uint32_t nameLength;
+    std::uint32_t valueLength;
+  };
+  // All texts of the list in one buffer, so that an entry costs no allocation of its own.
+  // Texts that were replaced or removed stay behind as unused bytes until they outweigh the
+  // texts still in use; then the buffer is packed again.
+  struct Entries final : torv::attributes::IndexedNames {
+    std::string texts;
+    std::vector<Entry> list;
+    std::size_t unused = 0;             // bytes of texts that no entry refers to
+    torv::attributes::NameIndex index;  // name -> position in list
+
+    std::string_view nameAt(int position) const override { return name(static_cast<std::size_t>(position)); }
+    std::string_view name(std::size_t i) const {
+      return std::string_view(texts.data() + list[i].at, list[i].nameLength);
+    }
+    std::string_view value(std::size_t i) const {
+      return std::string_view(texts.data() + list[i].at + list[i].nameLength, list[i].valueLength);
+    }
+    // Adds an entry whose name is not in the list yet; on failure nothing changes.
+    void append(std::string_view name, std::string_view value);
+    void setValue(std::size_t i, std::string_view value);
+    void removeAt(std::size_t i);
+    // Packs the buffer when unused bytes outweigh the texts in use.
+    void packIfWasteful();
+    // Counts the unused bytes again after a failure left the entries shorter.
+    void recountUnused();
   };
   // The entries to change: a fresh set for an empty list, a copy of one shared with another list.
   Entries& own();

@@ -51,7 +51,7 @@ NameHashKey& processKey() {
 
 }  // namespace
 
-std::uint64_t NameIndex::keyedHash(const std::string& name, const NameHashKey& key) {
+std::uint64_t NameIndex::keyedHash(std::string_view name, const NameHashKey& key) {
   // SipHash with one compression and three finalisation rounds: a keyed function whose
   // collisions cannot be found without the key, and cheap on the short names lists hold.
   SipState s{key.k0 ^ 0x736f6d6570736575ULL, key.k1 ^ 0x646f72616e646f6dULL, key.k0 ^ 0x6c7967656e657261ULL,
@@ -76,7 +76,7 @@ std::uint64_t NameIndex::keyedHash(const std::string& name, const NameHashKey& k
   return s.v0 ^ s.v1 ^ s.v2 ^ s.v3;
 }
 
-std::uint32_t NameIndex::hashOf(const std::string& name) {
+std::uint32_t NameIndex::hashOf(std::string_view name) {
   return static_cast<std::uint32_t>(keyedHash(name, processKey()));
 }
 
@@ -86,17 +86,17 @@ NameHashKey NameIndex::fixKey(const NameHashKey& key) {
   return previous;
 }
 
-std::size_t NameIndex::probe(std::uint32_t hash, const std::string& name, const std::vector<std::string>& names) const {
+std::size_t NameIndex::probe(std::uint32_t hash, std::string_view name, const IndexedNames& names) const {
   const std::size_t mask = slots_.size() - 1;
   std::size_t i = hash & mask;
   while (slots_[i].position >= 0) {
-    if (slots_[i].hash == hash && names[static_cast<std::size_t>(slots_[i].position)] == name) return i;
+    if (slots_[i].hash == hash && names.nameAt(slots_[i].position) == name) return i;
     i = (i + 1) & mask;
   }
   return i;
 }
 
-int NameIndex::find(const std::string& name, const std::vector<std::string>& names) const {
+int NameIndex::find(std::string_view name, const IndexedNames& names) const {
   if (size_ == 0) return -1;
   return slots_[probe(hashOf(name), name, names)].position;
 }
@@ -121,9 +121,9 @@ void NameIndex::rehash(std::size_t slotCount) {
   }
 }
 
-void NameIndex::insert(int position, const std::vector<std::string>& names) {
+void NameIndex::insert(int position, const IndexedNames& names) {
   if (static_cast<std::size_t>(size_ + 1) * 2 > slots_.size()) grow();
-  const std::string& name = names[static_cast<std::size_t>(position)];
+  const std::string_view name = names.nameAt(position);
   const std::uint32_t hash = hashOf(name);
   Slot& slot = slots_[probe(hash, name, names)];
   slot.hash = hash;
@@ -131,10 +131,13 @@ void NameIndex::insert(int position, const std::vector<std::string>& names) {
   ++size_;
 }
 
-int NameIndex::findOrInsert(int position, const std::vector<std::string>& names) {
+int NameIndex::findOrInsert(int position, const IndexedNames& names) {
+  return findOrInsert(position, hashOf(names.nameAt(position)), names);
+}
+
+int NameIndex::findOrInsert(int position, std::uint32_t hash, const IndexedNames& names) {
   if (static_cast<std::size_t>(size_ + 1) * 2 > slots_.size()) grow();
-  const std::string& name = names[static_cast<std::size_t>(position)];
-  const std::uint32_t hash = hashOf(name);
+  const std::string_view name = names.nameAt(position);
   Slot& slot = slots_[probe(hash, name, names)];
   if (slot.position >= 0) return slot.position;
   slot.hash = hash;
@@ -143,7 +146,7 @@ int NameIndex::findOrInsert(int position, const std::vector<std::string>& names)
   return -1;
 }
 
-void NameIndex::erase(const std::string& name, const std::vector<std::string>& names) {
+void NameIndex::erase(std::string_view name, const IndexedNames& names) {
   if (size_ == 0) return;
   const std::size_t mask = slots_.size() - 1;
   std::size_t hole = probe(hashOf(name), name, names);
@@ -162,7 +165,7 @@ void NameIndex::erase(const std::string& name, const std::vector<std::string>& n
   --size_;
 }
 
-void NameIndex::move(const std::string& name, int from, int to) {
+void NameIndex::move(std::string_view name, int from, int to) {
   const std::size_t mask = slots_.size() - 1;
   const std::uint32_t hash = hashOf(name);
   for (std::size_t i = hash & mask; slots_[i].position >= 0; i = (i + 1) & mask) {

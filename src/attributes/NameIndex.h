@@ -6,10 +6,19 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 #include <vector>
 
 namespace torv::attributes {
+
+// Where the index finds the name of an entry by its position; the index keeps no names itself.
+class IndexedNames {
+ public:
+  virtual std::string_view nameAt(int position) const = 0;
+
+ protected:
+  ~IndexedNames() = default;
+};
 
 struct NameHashKey {
   std::uint64_t k0;
@@ -19,25 +28,36 @@ struct NameHashKey {
 class NameIndex {
  public:
   // Position of name in names, or -1.
-  int find(const std::string& name, const std::vector<std::string>& names) const;
-  // Enters names[position], which must not be in the index yet.
-  void insert(int position, const std::vector<std::string>& names);
-  // Position of an entry with the name of names[position]; when there is none, enters
-  // names[position] and returns -1. One hash for both.
-  int findOrInsert(int position, const std::vector<std::string>& names);
+  int find(std::string_view name, const IndexedNames& names) const;
+  // Enters the name at position, which must not be in the index yet.
+  void insert(int position, const IndexedNames& names);
+  // Position of an entry with the name at position; when there is none, enters that name and
+  // returns -1. One hash for both.
+  int findOrInsert(int position, const IndexedNames& names);
+  // The same with the name's hashOf() already known.
+  int findOrInsert(int position, std::uint32_t hash, const IndexedNames& names);
+  // hashOf(name), with the slot where its look-up starts already on its way from memory, so
+  // that a run of look-ups over a large table need not wait for memory one after the other.
+  std::uint32_t hashAhead(std::string_view name) const {
+    const std::uint32_t hash = hashOf(name);
+#if defined(__GNUC__)
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+#endif
+    return hash;
+  }
   // Takes name out of the index (names must still hold it at its position).
-  void erase(const std::string& name, const std::vector<std::string>& names);
+  void erase(std::string_view name, const IndexedNames& names);
   // Sets the position recorded for name, which is in the index.
-  void move(const std::string& name, int from, int to);
+  void move(std::string_view name, int from, int to);
   void clear();
   int size() const { return size_; }
   // Sizes the table once for this many entries in all, so that inserting them never grows it.
   void reserve(int entries);
 
   // The hash under the process key, drawn from the system's random source on first use.
-  static std::uint32_t hashOf(const std::string& name);
+  static std::uint32_t hashOf(std::string_view name);
   // The full 64-bit hash under any key.
-  static std::uint64_t keyedHash(const std::string& name, const NameHashKey& key);
+  static std::uint64_t keyedHash(std::string_view name, const NameHashKey& key);
   // Replaces the process key, so that benchmarks and tests get the same slots on every run.
   // Internal (not exported); only while no list holds entries, as their slots would be stale.
   // Returns the key it replaces.
@@ -50,7 +70,7 @@ class NameIndex {
   };
 
   // Slot holding the entry at position with this hash, or the empty slot where it would go.
-  std::size_t probe(std::uint32_t hash, const std::string& name, const std::vector<std::string>& names) const;
+  std::size_t probe(std::uint32_t hash, std::string_view name, const IndexedNames& names) const;
   void grow();
   void rehash(std::size_t slotCount);
 

@@ -159,15 +159,25 @@ std::string CJDataInputStream::readUTF(CJDataInputStream& in) {
 std::string CJDataInputStream::readUTF() { return readUTF(*this); }
 
 std::string CJDataInputStream::readString() {
+  std::string text;
+  appendString(text);
+  return text;
+}
+
+void CJDataInputStream::appendString(std::string& to) {
   const int count = readInt();
-  if (count == -1) return "<NULL>";
+  if (count == -1) {
+    to += "<NULL>";
+    return;
+  }
   if (count < -1) throw new CJIOException("A malformed string has been read in a data input stream.");
   units_.clear();
   const char* wire = nullptr;
   if (memory_ != nullptr && count <= INT_MAX / 2) wire = memory_->take(2 * count);
   if (wire != nullptr) {
     // All units are in our memory stream, so the count is known to be real.
-    return textOfUnits(reinterpret_cast<const unsigned char*>(wire), static_cast<std::size_t>(count));
+    appendUnits(reinterpret_cast<const unsigned char*>(wire), static_cast<std::size_t>(count), to);
+    return;
   }
   // Byte by byte, each an end-checked single-byte read of the inner stream, taken in runs so
   // that a stream making one call per byte is dispatched once per run. The wire count is not
@@ -182,27 +192,29 @@ std::string CJDataInputStream::readString() {
     arrived += static_cast<std::size_t>(want);
     left -= want;
   }
-  const auto* b = reinterpret_cast<const unsigned char*>(bytes_.get());
-  const auto n = static_cast<std::size_t>(count);
+  appendUnits(reinterpret_cast<const unsigned char*>(bytes_.get()), static_cast<std::size_t>(count), to);
+  trimBytes();
+}
+
+void CJDataInputStream::appendUnits(const unsigned char* wire, std::size_t n, std::string& to) {
   // While the units are ASCII (the same in every code page) the text is built directly; a
   // zero unit ends the text.
-  std::string text(n, '\0');
-  char* out = &text[0];  // a local pointer: stores through it need not reload the string
+  const std::size_t start = to.size();
+  to.resize(start + n);
+  char* out = &to[start];  // a local pointer: stores through it need not reload the string
   std::size_t length = 0;
   for (; length < n; ++length) {
-    const auto unit = static_cast<char16_t>((b[2 * length] << 8) | b[2 * length + 1]);
+    const auto unit = static_cast<char16_t>((wire[2 * length] << 8) | wire[2 * length + 1]);
     if (unit == 0) break;
     if (unit >= 0x80) {
       // Not ASCII: the code page converts the whole text.
-      std::string converted = textOfUnits(b, n);
-      trimBytes();
-      return converted;
+      to.resize(start);
+      to += textOfUnits(wire, n);
+      return;
     }
     out[length] = static_cast<char>(unit);
   }
-  text.resize(length);
-  trimBytes();
-  return text;
+  to.resize(start + length);
 }
 
 int CJDataInputStream::readUnsignedShort() {

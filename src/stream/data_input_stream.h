@@ -49,6 +49,9 @@ class CJDataInputStream final : public CJFilterInputStream {
   virtual std::string readUTF();
   // Count -1 reads back as "<NULL>".
   virtual std::string readString();
+  // Reads the same String form and appends its text to `to`. When it throws, `to` keeps at
+  // least what it held before.
+  void appendString(std::string& to);
 
   int readUnsignedShort();
   // Reads exactly length bytes into b at offset; end of stream throws CZException*.
@@ -70,6 +73,8 @@ class CJDataInputStream final : public CJFilterInputStream {
   std::string finishText();
   // The text of n big-endian UTF-16 units, converted by the code page.
   std::string textOfUnits(const unsigned char* wire, std::size_t n);
+  // Appends the text of n big-endian UTF-16 units: ASCII directly, anything else by the code page.
+  void appendUnits(const unsigned char* wire, std::size_t n, std::string& to);
   // Room for `total` wire bytes, keeping the first `kept`; returns the start.
   char* byteRoom(std::size_t kept, std::size_t total);
   // Lets go of the wire bytes of a long text read from a stream that is not ours.

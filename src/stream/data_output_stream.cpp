@@ -24,7 +24,7 @@ CJDataOutputStream::CJDataOutputStream(CJOutputStream* out, int owns)
 
 CJDataOutputStream::~CJDataOutputStream() = default;
 
-void CJDataOutputStream::toUnits(const std::string& s, const char* kind) {
+void CJDataOutputStream::toUnits(std::string_view s, const char* kind) {
   if (!torv::stream::ansiToUnits(s, units_)) {
     // Read the code before anything else (the allocation of the exception) can change it.
     const int code = torv::platform::lastError();
@@ -146,7 +146,7 @@ void CJDataOutputStream::writeUTF(std::string s) {
   units_.trim();
 }
 
-void CJDataOutputStream::writeString(const std::string& s) {
+void CJDataOutputStream::writeText(std::string_view s) {
   if (memory_ != nullptr && s.size() <= INT_MAX / 2 && torv::stream::isAscii(s)) {
     // One unit per byte, needing no code page: straight from the text into the memory.
     const int n = static_cast<int>(s.size());

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <string>
+#include <string_view>
 
 #include "stream/byte_array_output_stream.h"
 #include "stream/filter_output_stream.h"
@@ -44,7 +45,9 @@ class CJDataOutputStream final : public CJFilterOutputStream {
   // Modified UTF-8 with an unsigned 16-bit length; longer encodings are refused.
   virtual void writeUTF(std::string s);
   // 32-bit count of UTF-16 units, then the units big-endian.
-  virtual void writeString(const std::string& s);
+  virtual void writeString(const std::string& s) { writeText(s); }
+  // The same String form for text held elsewhere (e.g. in a list's shared text buffer).
+  void writeText(std::string_view s);
   virtual int size();
 
   // Announces about `bytes` more bytes: our memory stream below grows once to the capacity
@@ -72,7 +75,7 @@ class CJDataOutputStream final : public CJFilterOutputStream {
     }
   }
   // Converts s into units_, or throws the conversion failure of the given kind.
-  void toUnits(const std::string& s, const char* kind);
+  void toUnits(std::string_view s, const char* kind);
 
   int written_ = 0;
   // The inner stream when it is our own memory stream: bytes are written in place.

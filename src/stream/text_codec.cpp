@@ -34,7 +34,7 @@ std::string unitsToAnsiAtOnce(const char16_t* units, std::size_t n) {
 
 }  // namespace
 
-bool isAscii(const std::string& text) {
+bool isAscii(std::string_view text) {
   // Eight bytes at a time: the high bit of any of them marks a non-ASCII byte.
   const char* p = text.data();
   std::size_t n = text.size();
@@ -48,7 +48,7 @@ bool isAscii(const std::string& text) {
   return (any & 0x8080808080808080ULL) == 0;
 }
 
-bool ansiToUnits(const std::string& text, UnitBuffer& units) {
+bool ansiToUnits(std::string_view text, UnitBuffer& units) {
   units.clear();
   if (text.empty()) return true;
   if (text.size() > static_cast<std::size_t>(INT_MAX)) {
@@ -72,7 +72,7 @@ bool ansiToUnits(const std::string& text, UnitBuffer& units) {
   return true;
 }
 
-bool ansiToUnits(const std::string& text, std::u16string& units) {
+bool ansiToUnits(std::string_view text, std::u16string& units) {
   UnitBuffer buffer;
   const bool converted = ansiToUnits(text, buffer);
   units.assign(buffer.data(), buffer.data() + (converted ? buffer.size() : 0));

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "stream/unit_buffer.h"
 
@@ -14,12 +15,12 @@ extern const char kEofMessage[];
 
 // Whether every byte is below 0x80: such text is the same in every ANSI code page, one
 // UTF-16 unit per byte.
-bool isAscii(const std::string& text);
+bool isAscii(std::string_view text);
 
 // 8-bit text to UTF-16 units (empty text gives no units). Returns false, with the
 // platform's last-error code set, when the conversion fails.
-bool ansiToUnits(const std::string& text, std::u16string& units);
-bool ansiToUnits(const std::string& text, UnitBuffer& units);
+bool ansiToUnits(std::string_view text, std::u16string& units);
+bool ansiToUnits(std::string_view text, UnitBuffer& units);
 
 // UTF-16 units to 8-bit text, stopping at the first zero unit.
 std::string unitsToAnsi(const std::u16string& units);

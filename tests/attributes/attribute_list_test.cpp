@@ -121,7 +121,8 @@ void checkAgainstModel(unsigned names, int steps, unsigned seed) {
       list.remove(name);
       if (it != model.end()) model.erase(it);
     } else {
-      const std::string value = std::to_string(step);
+      // Values that grow and shrink: replaced texts pile up until the list packs them.
+      const std::string value = std::to_string(step) + std::string(random() % 24, '.');
       list.put(name, value);
       if (it != model.end())
         it->second = value;
