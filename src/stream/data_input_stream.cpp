@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "stream/ascii_units.h"
 #include "stream/byte_array_input_stream.h"
 #include "stream/exceptions.h"
 #include "stream/text_codec.h"
@@ -201,18 +202,13 @@ void CJDataInputStream::appendUnits(const unsigned char* wire, std::size_t n, st
   // zero unit ends the text.
   const std::size_t start = to.size();
   to.resize(start + n);
-  char* out = &to[start];  // a local pointer: stores through it need not reload the string
-  std::size_t length = 0;
-  for (; length < n; ++length) {
-    const auto unit = static_cast<char16_t>((wire[2 * length] << 8) | wire[2 * length + 1]);
-    if (unit == 0) break;
-    if (unit >= 0x80) {
-      // Not ASCII: the code page converts the whole text.
-      to.resize(start);
-      to += textOfUnits(wire, n);
-      return;
-    }
-    out[length] = static_cast<char>(unit);
+  const std::size_t length = torv::stream::narrowAscii(wire, n, &to[start]);
+  const bool stoppedAtZero = length == n || (wire[2 * length] == 0 && wire[2 * length + 1] == 0);
+  if (!stoppedAtZero) {
+    // Not ASCII: the code page converts the whole text.
+    to.resize(start);
+    to += textOfUnits(wire, n);
+    return;
   }
   to.resize(start + length);
 }

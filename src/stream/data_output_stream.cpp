@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/code_page.h"
+#include "stream/ascii_units.h"
 #include "stream/byte_array_output_stream.h"
 #include "stream/exceptions.h"
 #include "stream/text_codec.h"
@@ -152,11 +153,7 @@ void CJDataOutputStream::writeText(std::string_view s) {
     const int n = static_cast<int>(s.size());
     writeInt(n);
     if (char* room = memory_->claimForBytes(2 * n)) {
-      const char* text = s.data();  // a local pointer: stores into room need not reload it
-      for (int k = 0; k < n; ++k) {
-        room[2 * k] = 0;
-        room[2 * k + 1] = text[k];
-      }
+      torv::stream::widenAscii(s.data(), s.size(), room);
       memory_->commit(2 * n);
       count(2LL * n);
     } else {

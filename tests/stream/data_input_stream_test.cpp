@@ -165,6 +165,30 @@ TEST(CJDataInputStreamTest, StringForm) {
             "A malformed string has been read in a data input stream.");
 }
 
+// ASCII is taken four units at a time: a zero or non-ASCII unit must count at every place in
+// and across those groups, and its high and low byte each.
+TEST(CJDataInputStreamTest, StringFormUnitsThatEndOrLeaveAsciiAtEveryPlace) {
+  const std::string plain = "abcdefghijk";
+  const struct {
+    unsigned unit;
+    const char* becomes;  // nullptr: the text ends there
+  } cases[] = {{0x0000, nullptr}, {0x00E9, "\xE9"}, {0x20AC, "\x80"}, {0x0141, "?"},
+               {0x0100, "?"},     {0x00FF, "\xFF"}, {0x007F, "\x7F"}};
+  for (const auto& c : cases) {
+    for (std::size_t at = 0; at < plain.size(); ++at) {
+      std::string wire = bytes({0, 0, 0, static_cast<int>(plain.size())});
+      for (std::size_t k = 0; k < plain.size(); ++k) {
+        const unsigned unit = k == at ? c.unit : static_cast<unsigned char>(plain[k]);
+        wire += static_cast<char>(unit >> 8);
+        wire += static_cast<char>(unit & 0xFF);
+      }
+      const std::string expected =
+          c.becomes == nullptr ? plain.substr(0, at) : plain.substr(0, at) + c.becomes + plain.substr(at + 1);
+      EXPECT_EQ(DataOver(wire)->readString(), expected) << std::hex << c.unit << " at " << std::dec << at;
+    }
+  }
+}
+
 TEST(CJDataInputStreamTest, StringFormConsumesUnitsAfterAZero) {
   DataOver in(bytes({0, 0, 0, 3, 0, 'a', 0, 0, 0, 'b', 0x7F}));
   EXPECT_EQ(in->readString(), "a");

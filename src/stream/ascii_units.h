@@ -1,0 +1,65 @@
+// ASCII text to big-endian UTF-16 units and back, four characters per machine word. Texts on
+// the wire are mostly ASCII, which needs no code page: one unit per byte, high byte zero.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace torv::stream {
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+inline constexpr bool kWordsAreLittleEndian = true;
+#else
+inline constexpr bool kWordsAreLittleEndian = false;
+#endif
+
+// Writes the 2n bytes of the units of n ASCII characters (all below 0x80) to wire.
+inline void widenAscii(const char* text, std::size_t n, char* wire) {
+  std::size_t k = 0;
+  if (kWordsAreLittleEndian) {
+    for (; k + 4 <= n; k += 4) {
+      std::uint32_t four;
+      std::memcpy(&four, text + k, 4);
+      // c0 c1 c2 c3 -> 00 c0 00 c1 00 c2 00 c3 in memory.
+      std::uint64_t w = four;
+      w = (w | (w << 16)) & 0x0000FFFF0000FFFFULL;
+      w = (w | (w << 8)) & 0x00FF00FF00FF00FFULL;
+      w <<= 8;
+      std::memcpy(wire + 2 * k, &w, 8);
+    }
+  }
+  for (; k < n; ++k) {
+    wire[2 * k] = 0;
+    wire[2 * k + 1] = text[k];
+  }
+}
+
+// Copies the characters of the leading units of wire (n big-endian units) that are ASCII and
+// not zero to out; returns how many. The unit there, if any, is zero or needs the code page.
+inline std::size_t narrowAscii(const unsigned char* wire, std::size_t n, char* out) {
+  std::size_t k = 0;
+  if (kWordsAreLittleEndian) {
+    for (; k + 4 <= n; k += 4) {
+      std::uint64_t w;
+      std::memcpy(&w, wire + 2 * k, 8);
+      // High bytes (even offsets) zero, low bytes below 0x80 ...
+      if ((w & 0x80FF80FF80FF80FFULL) != 0) break;
+      // ... and none of them zero: adding 0x7FFF to a 16-bit lane of at most 0x7F sets its top
+      // bit exactly when the lane is not zero, and never carries into the next lane.
+      const std::uint64_t lanes = w >> 8;
+      if (((lanes + 0x7FFF7FFF7FFF7FFFULL) & 0x8000800080008000ULL) != 0x8000800080008000ULL) break;
+      std::uint64_t x = (lanes | (lanes >> 8)) & 0x0000FFFF0000FFFFULL;
+      x = (x | (x >> 16)) & 0xFFFFFFFFULL;
+      const std::uint32_t four = static_cast<std::uint32_t>(x);
+      std::memcpy(out + k, &four, 4);
+    }
+  }
+  for (; k < n; ++k) {
+    if (wire[2 * k] != 0 || wire[2 * k + 1] == 0 || wire[2 * k + 1] >= 0x80) break;
+    out[k] = static_cast<char>(wire[2 * k + 1]);
+  }
+  return k;
+}
+
+}  // namespace torv::stream
