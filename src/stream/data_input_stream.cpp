@@ -207,7 +207,11 @@ void CJDataInputStream::appendUnits(const unsigned char* wire, std::size_t n, st
   if (!stoppedAtZero) {
     // Not ASCII: the code page converts the whole text.
     to.resize(start);
-    to += textOfUnits(wire, n);
+    if (start == 0) {
+      to = textOfUnits(wire, n);  // a text of its own: taken over, not copied
+    } else {
+      to += textOfUnits(wire, n);
+    }
     return;
   }
   to.resize(start + length);
