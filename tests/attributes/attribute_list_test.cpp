@@ -110,7 +110,7 @@ TEST(CJTorvAttributeList, RemoveClosesTheGapAndRepairsTheIndex) {
 
 // Random puts and removes against a plain vector of pairs: small name sets keep the table
 // crowded with removals, large ones make it grow and wrap around.
-void checkAgainstModel(unsigned names, int steps, unsigned seed) {
+void checkAgainstModel(unsigned names, int steps, unsigned seed, bool varyLengths = false) {
   std::mt19937 random(seed);
   CJTorvAttributeList list;
   Entries model;
@@ -122,7 +122,7 @@ void checkAgainstModel(unsigned names, int steps, unsigned seed) {
       if (it != model.end()) model.erase(it);
     } else {
       // Values that grow and shrink: replaced texts pile up until the list packs them.
-      const std::string value = std::to_string(step) + std::string(random() % 24, '.');
+      const std::string value = std::to_string(step) + std::string(varyLengths ? random() % 24 : 0, '.');
       list.put(name, value);
       if (it != model.end())
         it->second = value;
@@ -143,6 +143,7 @@ void checkAgainstModel(unsigned names, int steps, unsigned seed) {
 TEST(CJTorvAttributeList, AgreesWithASimpleModelUnderRandomEdits) {
   checkAgainstModel(60, 3000, 7);
   checkAgainstModel(2000, 12000, 11);
+  checkAgainstModel(300, 12000, 13, true);
 }
 
 TEST(CJTorvAttributeList, PutAllMergesEntryByEntry) {
