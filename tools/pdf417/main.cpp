@@ -1,9 +1,8 @@
-// pdf417: draws a text as a PDF417 barcode with the torvc_pdf417 plug-in, loaded by path as a
-// host loads it, and writes the picture the host's device would show as PNG, BMP or SVG.
+// pdf417: draws a text as a PDF417 barcode with the torvc_pdf417 plug-in, called through its
+// exported functions as a host calls them (built in, or loaded by path), and writes the picture
+// the host's device would show as PNG, BMP or SVG.
 #include <malloc.h>
-#include <unistd.h>
 
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,17 +30,6 @@ using namespace torv::tools;
 
 constexpr double kSmallestXDimensionMm = 0.19;
 constexpr long long kMaxPicturePixels = 1LL << 32;
-
-// The plug-in beside this program: ../lib/ in the build tree, or the same directory.
-std::string defaultPluginPath() {
-  std::vector<char> self(PATH_MAX + 1, 0);
-  const ssize_t length = readlink("/proc/self/exe", self.data(), PATH_MAX);
-  std::string directory = length > 0 ? std::string(self.data(), static_cast<std::size_t>(length)) : "";
-  directory = directory.substr(0, directory.rfind('/') + 1);
-  const std::string inLib = directory + "../lib/libtorvc_pdf417.so";
-  if (access(inLib.c_str(), R_OK) == 0) return inLib;
-  return directory + "libtorvc_pdf417.so";
-}
 
 // Characters of the text, a surrogate pair counting as one.
 std::size_t characterCount(const std::u16string& text) {
@@ -238,8 +226,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   try {
-    const Plugin plugin(options.plugin.empty() ? defaultPluginPath() : options.plugin);
-    PictureMaker maker(plugin, options);
+    const std::unique_ptr<const Plugin> plugin =
+        options.plugin.empty() ? std::make_unique<Plugin>() : std::make_unique<Plugin>(options.plugin);
+    PictureMaker maker(*plugin, options);
     return options.batch ? runBatch(options, maker) : runOne(options, maker);
   } catch (const std::exception& e) {
     std::cerr << "pdf417: " << e.what() << "\n";
