@@ -47,9 +47,11 @@ void writePng(const Picture& picture, std::FILE* out, const std::string& name) {
     png_set_compression_mem_level(png, 4);
   }
   png_write_info(png, info);
+  int filter = PNG_FILTER_NONE | PNG_FILTER_UP;
   for (png_uint_32 y = 0; y < height; ++y) {
     const std::vector<std::uint8_t>& row = packer.row(y);
-    if (y > 0) png_set_filter(png, PNG_FILTER_TYPE_BASE, packer.repeated() ? PNG_FILTER_UP : PNG_FILTER_NONE);
+    const int wanted = packer.repeated() ? PNG_FILTER_UP : PNG_FILTER_NONE;
+    if (y > 0 && wanted != filter) png_set_filter(png, PNG_FILTER_TYPE_BASE, filter = wanted);
     png_write_row(png, row.data());
   }
   png_write_end(png, info);
