@@ -14,7 +14,7 @@ install(TARGETS TorvVeskClientSession torvc_pdf417
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} EXCLUDE_FROM_ALL)
 install(FILES include/torv_vesk_client.h include/torvc_pdf417.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-# The pdf417 command finds the plug-in at ../lib beside itself, as in the build tree.
+# The pdf417 command carries the plug-in built in; its --plugin loads lib/libtorvc_pdf417.so by path.
 foreach(tool pdf417 pdf417-encode)
   if(TARGET ${tool})
     install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -21,15 +21,6 @@ class BitPacker {
     }
   }
 
-  // Appends n copies of one bit.
-  void repeat(bool one, unsigned n) {
-    while (n > 0) {
-      const unsigned take = n < 32 ? n : 32;
-      put(one ? static_cast<std::uint32_t>((std::uint64_t{1} << take) - 1) : 0u, take);
-      n -= take;
-    }
-  }
-
   // Flushes a partial byte with zero bits; returns the end of the output.
   std::uint8_t* finish() {
     if (bits_ > 0) *out_++ = static_cast<std::uint8_t>(acc_ << (8 - bits_));
@@ -46,15 +37,20 @@ class BitPacker {
 // Pixel bits of a module pattern: spaces are 1.
 std::uint32_t inverted(std::uint32_t modules, unsigned n) { return ~modules & ((1u << n) - 1); }
 
-// Appends n modules, first module in bit n-1, each `width` pixels wide, run by run.
+// Appends n modules, first module in bit n-1, each `width` pixels wide: as many modules at a time
+// as their pixels fit 32 bits, without a branch per module.
 void putWide(BitPacker& packer, std::uint32_t modules, unsigned n, unsigned width) {
-  unsigned left = n;
-  while (left > 0) {
-    const std::uint32_t bar = (modules >> (left - 1)) & 1u;
-    unsigned run = 1;
-    while (run < left && ((modules >> (left - 1 - run)) & 1u) == bar) ++run;
-    packer.repeat(bar == 0, run * width);
-    left -= run;
+  const std::uint32_t space = (1u << width) - 1;  // width <= kMaxModuleWidth < 32
+  const unsigned perGroup = 32 / width;
+  for (unsigned left = n; left > 0;) {
+    const unsigned take = left < perGroup ? left : perGroup;
+    std::uint64_t pixels = 0;
+    for (unsigned k = 1; k <= take; ++k) {
+      const std::uint32_t bar = (modules >> (left - k)) & 1u;
+      pixels = pixels << width | (space & (bar - 1u));
+    }
+    packer.put(static_cast<std::uint32_t>(pixels), take * width);
+    left -= take;
   }
 }
 

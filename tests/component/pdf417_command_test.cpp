@@ -161,16 +161,21 @@ TEST(Pdf417Command, PictureIsWhatTheHostsDeviceShowsPixelForPixel) {
       {"--print --dpi 300 --force", 2, 5, 300, 1.0f, true},
       {"--print --dpi 288 -x 1 -y 7", 1, 7, 288, 1.0f, true},
   };
-  const TempFile png("command_host.png");
+  const TempFile png("command_host.png"), loaded("command_loaded.png");
   for (const auto& c : cases) {
-    const Outcome outcome =
-        runCommand(std::string(c.arguments) + " --quiet 0 -c 0 -o '" + png.path() + "' 'Host view 12'");
+    const std::string arguments = std::string(c.arguments) + " --quiet 0 -c 0 'Host view 12' -o ";
+    const Outcome outcome = runCommand(arguments + "'" + png.path() + "'");
     ASSERT_EQ(outcome.exitCode, 0) << c.arguments << ": " << outcome.output;
     const Gray ours = readPng(png.path());
     const Gray host = hostDrawing(u"Host view 12", c.xScale, c.yScale, c.dpi, c.scale, c.print);
     EXPECT_EQ(ours.width, host.width) << c.arguments;
     EXPECT_EQ(ours.height, host.height) << c.arguments;
     EXPECT_TRUE(ours.pixels == host.pixels) << c.arguments;
+    // The plug-in built into the command and the shared library loaded by path draw the same.
+    const Outcome viaLibrary =
+        runCommand(arguments + "'" + loaded.path() + "' --plugin '" + TORVC_PDF417_LIBRARY + "'");
+    ASSERT_EQ(viaLibrary.exitCode, 0) << c.arguments << ": " << viaLibrary.output;
+    EXPECT_TRUE(fileBytes(loaded.path()) == fileBytes(png.path())) << c.arguments;
   }
 }
 

@@ -3,12 +3,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "encode_options.h"
 #include "output_file.h"
 #include "pdf417/bitmap_writer.h"
@@ -162,9 +162,11 @@ int run(const EncodeOptions& o) {
   if (o.verbose) {
     const Symbol& l = encoder.symbol();
     // The picture may be on standard output; the report then goes to standard error.
-    std::ostream& out = o.output == "-" ? std::cerr : std::cout;
-    out << data.size() << " bytes: " << l.rows << " rows x " << l.columns << " columns, level " << l.eccLevel << ", "
-        << l.dataCount << " data codewords, " << l.padCount << " pads; " << o.output << " (" << o.format << ")\n";
+    writeText(o.output == "-" ? stderr : stdout, std::to_string(data.size()) + " bytes: " + std::to_string(l.rows) +
+                                                     " rows x " + std::to_string(l.columns) + " columns, level " +
+                                                     std::to_string(l.eccLevel) + ", " + std::to_string(l.dataCount) +
+                                                     " data codewords, " + std::to_string(l.padCount) + " pads; " +
+                                                     o.output + " (" + o.format + ")\n");
   }
   return 0;
 }
@@ -176,20 +178,19 @@ int main(int argc, char** argv) {
   try {
     options = parseEncodeOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (options.help) {
-      std::cout << encodeUsageText();
+      writeText(stdout, encodeUsageText());
       return 0;
     }
     if (options.version) {
-      std::cout << "pdf417-encode " TORV_VERSION "\n";
+      writeText(stdout, "pdf417-encode " TORV_VERSION "\n");
       return 0;
     }
     return run(options);
   } catch (const UsageError& e) {
-    std::cerr << "pdf417-encode: " << e.what() << "\n"
-              << "try 'pdf417-encode --help'\n";
+    writeText(stderr, std::string("pdf417-encode: ") + e.what() + "\ntry 'pdf417-encode --help'\n");
     return 2;
   } catch (const std::exception& e) {
-    std::cerr << "pdf417-encode: " << e.what() << "\n";
+    writeText(stderr, std::string("pdf417-encode: ") + e.what() + "\n");
     return 1;
   }
 }

@@ -1,21 +1,19 @@
-// pdf417: draws a text as a PDF417 barcode with the torvc_pdf417 plug-in, loaded by path as a
-// host loads it, and writes the picture the host's device would show as PNG, BMP or SVG.
+// pdf417: draws a text as a PDF417 barcode with the torvc_pdf417 plug-in, called through its
+// exported functions as a host calls them (built in, or loaded by path), and writes the picture
+// the host's device would show as PNG, BMP or SVG.
 #include <malloc.h>
-#include <unistd.h>
 
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "batch.h"
 #include "capacity_advice.h"
+#include "command_line.h"
 #include "options.h"
 #include "output_file.h"
 #include "picture_check.h"
@@ -31,17 +29,6 @@ using namespace torv::tools;
 
 constexpr double kSmallestXDimensionMm = 0.19;
 constexpr long long kMaxPicturePixels = 1LL << 32;
-
-// The plug-in beside this program: ../lib/ in the build tree, or the same directory.
-std::string defaultPluginPath() {
-  std::vector<char> self(PATH_MAX + 1, 0);
-  const ssize_t length = readlink("/proc/self/exe", self.data(), PATH_MAX);
-  std::string directory = length > 0 ? std::string(self.data(), static_cast<std::size_t>(length)) : "";
-  directory = directory.substr(0, directory.rfind('/') + 1);
-  const std::string inLib = directory + "../lib/libtorvc_pdf417.so";
-  if (access(inLib.c_str(), R_OK) == 0) return inLib;
-  return directory + "libtorvc_pdf417.so";
-}
 
 // Characters of the text, a surrogate pair counting as one.
 std::size_t characterCount(const std::u16string& text) {
@@ -109,14 +96,15 @@ class PictureMaker {
     }
     if (options_.batch) return {0, "", warnings};  // a batch reports only its count
     const PixelRange rows = layout.rowHeights();
-    std::ostringstream report;
-    report << "pdf417: wrote " << displayName(output) << " (" << options_.format << ", " << layout.width() << " x "
-           << layout.height() << " pixels; X-dimension " << fixed(module, module == std::floor(module) ? 0 : 2)
-           << " px = " << fixed(moduleMm, 3) << " mm at " << options_.dpi << " dpi, rows "
-           << (rows.even() ? std::to_string(rows.smallest)
-                           : std::to_string(rows.smallest) + "-" + std::to_string(rows.largest))
-           << " px; " << characterCount(text) << " characters)";
-    return {0, report.str(), warnings};
+    const std::string report = "pdf417: wrote " + displayName(output) + " (" + options_.format + ", " +
+                               std::to_string(layout.width()) + " x " + std::to_string(layout.height()) +
+                               " pixels; X-dimension " + fixed(module, module == std::floor(module) ? 0 : 2) +
+                               " px = " + fixed(moduleMm, 3) + " mm at " + std::to_string(options_.dpi) +
+                               " dpi, rows " +
+                               (rows.even() ? std::to_string(rows.smallest)
+                                            : std::to_string(rows.smallest) + "-" + std::to_string(rows.largest)) +
+                               " px; " + std::to_string(characterCount(text)) + " characters)";
+    return {0, report, warnings};
   }
 
  private:
@@ -151,8 +139,8 @@ class PictureMaker {
 std::u16string textOf(const std::string& bytes, const std::string& where) {
   const std::u16string text = utf8ToUtf16(bytes);
   if (const int replaced = charactersOutsideCodePage(text); replaced > 0) {
-    std::cerr << "pdf417: note: " << where << replaced
-              << " character(s) are not in Windows-1252 and are drawn as '?'\n";
+    writeText(stderr, "pdf417: note: " + where + std::to_string(replaced) +
+                          " character(s) are not in Windows-1252 and are drawn as '?'\n");
   }
   return text;
 }
@@ -160,14 +148,14 @@ std::u16string textOf(const std::string& bytes, const std::string& where) {
 void report(const Outcome& outcome, const std::string& where) {
   for (std::size_t start = 0; start < outcome.warnings.size();) {
     const std::size_t end = outcome.warnings.find('\n', start);
-    std::cerr << "pdf417: " << where << outcome.warnings.substr(start, end - start) << "\n";
+    writeText(stderr, "pdf417: " + where + outcome.warnings.substr(start, end - start) + "\n");
     start = end + 1;
   }
   if (outcome.message.empty()) return;
   if (outcome.status == 0) {
-    std::cout << outcome.message << "\n";
+    writeText(stdout, outcome.message + "\n");
   } else {
-    std::cerr << "pdf417: " << where << outcome.message << "\n";
+    writeText(stderr, "pdf417: " + where + outcome.message + "\n");
   }
 }
 
@@ -177,7 +165,7 @@ int runOne(const Options& o, PictureMaker& maker) {
   // The picture itself may be on standard output; the report then goes to standard error.
   if (o.output == "-" && outcome.status == 0) {
     report(Outcome{0, "", outcome.warnings}, "");
-    std::cerr << outcome.message << "\n";
+    writeText(stderr, outcome.message + "\n");
   } else {
     report(outcome, "");
   }
@@ -212,9 +200,8 @@ int runBatch(const Options& o, PictureMaker& maker) {
     }
     report(outcome, where);
   }
-  std::cout << "pdf417: wrote " << written << " picture(s)";
-  if (failed > 0) std::cout << "; " << failed << " item(s) failed";
-  std::cout << "\n";
+  writeText(stdout, "pdf417: wrote " + std::to_string(written) + " picture(s)" +
+                        (failed > 0 ? "; " + std::to_string(failed) + " item(s) failed" : "") + "\n");
   return failed > 0 ? 1 : 0;
 }
 
@@ -225,24 +212,24 @@ int main(int argc, char** argv) {
   try {
     options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const UsageError& e) {
-    std::cerr << "pdf417: " << e.what() << "\n"
-              << "try 'pdf417 --help'\n";
+    writeText(stderr, std::string("pdf417: ") + e.what() + "\ntry 'pdf417 --help'\n");
     return 2;
   }
   if (options.help) {
-    std::cout << usageText();
+    writeText(stdout, usageText());
     return 0;
   }
   if (options.version) {
-    std::cout << "pdf417 " TORV_VERSION "\n";
+    writeText(stdout, "pdf417 " TORV_VERSION "\n");
     return 0;
   }
   try {
-    const Plugin plugin(options.plugin.empty() ? defaultPluginPath() : options.plugin);
-    PictureMaker maker(plugin, options);
+    const std::unique_ptr<const Plugin> plugin =
+        options.plugin.empty() ? std::make_unique<Plugin>() : std::make_unique<Plugin>(options.plugin);
+    PictureMaker maker(*plugin, options);
     return options.batch ? runBatch(options, maker) : runOne(options, maker);
   } catch (const std::exception& e) {
-    std::cerr << "pdf417: " << e.what() << "\n";
+    writeText(stderr, std::string("pdf417: ") + e.what() + "\n");
     return 1;
   }
 }

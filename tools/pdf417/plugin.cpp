@@ -14,6 +14,15 @@ Function Plugin::resolve(const char* name) {
   return reinterpret_cast<Function>(symbol);
 }
 
+Plugin::Plugin()
+    : GetNewInstance(&::GetNewInstance),
+      DeleteInstance(&::DeleteInstance),
+      setAttr(&::setAttr),
+      getAttr(&::getAttr),
+      getAutosize(&::getAutosize),
+      paint(&::paint),
+      print(&::print) {}
+
 Plugin::Plugin(const std::string& path) : handle_(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
   if (handle_ == nullptr) {
     const char* why = dlerror();
@@ -28,7 +37,9 @@ Plugin::Plugin(const std::string& path) : handle_(dlopen(path.c_str(), RTLD_NOW 
   print = resolve<decltype(print)>("print");
 }
 
-Plugin::~Plugin() { dlclose(handle_); }
+Plugin::~Plugin() {
+  if (handle_ != nullptr) dlclose(handle_);
+}
 
 Component::Component(const Plugin& plugin) : plugin_(plugin), instance_(plugin.GetNewInstance()) {
   if (instance_ == nullptr) throw PluginError("the plug-in could not create a component");

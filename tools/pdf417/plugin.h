@@ -1,4 +1,5 @@
-// The barcode plug-in, loaded by path and called through its exported names as a host does.
+// The barcode plug-in, called through its exported functions as a host does: the copy built into
+// this program, or a library loaded by path.
 #pragma once
 
 #include <stdexcept>
@@ -15,6 +16,8 @@ class PluginError : public std::runtime_error {
 
 class Plugin {
  public:
+  // The plug-in built into this program.
+  Plugin();
   // Loads the library and resolves every function the command uses; PluginError says what failed.
   explicit Plugin(const std::string& path);
   ~Plugin();
@@ -33,7 +36,7 @@ class Plugin {
   template <typename Function>
   Function resolve(const char* name);
 
-  void* handle_;
+  void* handle_ = nullptr;  // null for the built-in plug-in
 };
 
 // An instance of the plug-in's component, deleted with it.

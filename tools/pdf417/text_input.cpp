@@ -1,25 +1,22 @@
 #include "text_input.h"
 
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
+#include <cstdio>
+#include <memory>
 
 #include "platform/code_page.h"
 
 namespace torv::tools {
 
 std::string readDataFile(const std::string& path) {
-  if (path == "-") {
-    std::ostringstream data;
-    data << std::cin.rdbuf();
-    if (std::cin.bad()) throw InputError("cannot read standard input");
-    return data.str();
-  }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw InputError("cannot open the data file " + path);
-  std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) throw InputError("cannot read the data file " + path);
+  const bool standardInput = path == "-";
+  std::FILE* in = standardInput ? stdin : std::fopen(path.c_str(), "rb");
+  if (in == nullptr) throw InputError("cannot open the data file " + path);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(standardInput ? nullptr : in, std::fclose);
+  std::string data;
+  char chunk[4096];
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) data.append(chunk, got);
+  if (std::ferror(in) != 0)
+    throw InputError(standardInput ? "cannot read standard input" : "cannot read the data file " + path);
   return data;
 }
 

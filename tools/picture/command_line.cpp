@@ -21,6 +21,8 @@ std::string lowerCase(std::string text) {
   return text;
 }
 
+void writeText(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
+
 std::string formatFromName(const std::string& name) {
   const std::size_t dot = name.rfind('.');
   const std::string extension = dot == std::string::npos ? "" : lowerCase(name.substr(dot + 1));

@@ -2,6 +2,7 @@
 // that mean the same in both.
 #pragma once
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 
@@ -17,6 +18,10 @@ class UsageError : public std::runtime_error {
 int parseInt(const std::string& option, const std::string& text, int low, int high);
 
 std::string lowerCase(std::string text);
+
+// Writes the text as it is to a standard stream. The commands use stdio, not iostreams: setting up
+// the streams' locales alone would cost a run more memory than its work.
+void writeText(std::FILE* stream, const std::string& text);
 
 // "png", "bmp" or "svg" from a file name's extension; standard output ("-") is PNG.
 std::string formatFromName(const std::string& name);

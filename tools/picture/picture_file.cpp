@@ -5,16 +5,39 @@
 namespace torv::tools {
 namespace {
 
-void clearBits(std::vector<std::uint8_t>& bits, long long from, long long to) {
-  for (; from < to && (from & 7) != 0; ++from) bits[from >> 3] &= static_cast<std::uint8_t>(~(0x80u >> (from & 7)));
-  for (; from + 8 <= to; from += 8) bits[from >> 3] = 0;
-  for (; from < to; ++from) bits[from >> 3] &= static_cast<std::uint8_t>(~(0x80u >> (from & 7)));
-}
+// Appends runs of equal pixels to a packed row, most significant bit first.
+class BitAppender {
+ public:
+  explicit BitAppender(std::uint8_t* out) : out_(out) {}
+
+  void run(bool white, long long pixels) {
+    while (pixels > 0) {
+      const unsigned take = pixels < 32 ? static_cast<unsigned>(pixels) : 32u;
+      bits_ = bits_ << take | (white ? (std::uint64_t{1} << take) - 1 : 0);
+      count_ += take;
+      pixels -= take;
+      while (count_ >= 8) {
+        count_ -= 8;
+        *out_++ = static_cast<std::uint8_t>(bits_ >> count_);
+      }
+    }
+  }
+
+  // The last byte's unused bits are 0.
+  void finish() {
+    if (count_ > 0) *out_ = static_cast<std::uint8_t>(bits_ << (8 - count_));
+  }
+
+ private:
+  std::uint8_t* out_;
+  std::uint64_t bits_ = 0;
+  unsigned count_ = 0;
+};
 
 }  // namespace
 
 RowPacker::RowPacker(const Picture& picture)
-    : picture_(picture), bits_(static_cast<std::size_t>((picture.layout.width() + 7) / 8), 0xFF) {}
+    : picture_(picture), bits_(static_cast<std::size_t>((picture.layout.width() + 7) / 8), 0) {}
 
 const std::vector<std::uint8_t>& RowPacker::row(long long y) {
   const DeviceLayout& layout = picture_.layout;
@@ -25,15 +48,24 @@ const std::vector<std::uint8_t>& RowPacker::row(long long y) {
     const auto after = std::upper_bound(layout.rowStarts.begin(), layout.rowStarts.end(), inSymbol);
     moduleRow = static_cast<int>(after - layout.rowStarts.begin()) - 1;
   }
-  if (moduleRow == packedModuleRow_) return bits_;
-  std::fill(bits_.begin(), bits_.end(), 0xFF);
-  clearBits(bits_, layout.width(), static_cast<long long>(bits_.size()) * 8);  // padding bits stay 0
-  if (moduleRow >= 0) {
-    for (int column = 0; column < picture_.matrix.columns; ++column) {
-      if (!picture_.matrix.isDark(column, moduleRow)) continue;
-      clearBits(bits_, layout.quiet + layout.columnStarts[column], layout.quiet + layout.columnStarts[column + 1]);
+  repeated_ = moduleRow == packedModuleRow_;
+  if (repeated_) return bits_;
+  BitAppender row(bits_.data());
+  if (moduleRow < 0) {
+    row.run(true, layout.width());
+  } else {
+    row.run(true, layout.quiet + layout.columnStarts.front());
+    for (int column = 0; column < picture_.matrix.columns;) {
+      // Equal modules side by side make one run.
+      const bool dark = picture_.matrix.isDark(column, moduleRow);
+      int end = column + 1;
+      while (end < picture_.matrix.columns && picture_.matrix.isDark(end, moduleRow) == dark) ++end;
+      row.run(!dark, layout.columnStarts[end] - layout.columnStarts[column]);
+      column = end;
     }
+    row.run(true, layout.width() - layout.quiet - layout.symbolWidth());
   }
+  row.finish();
   packedModuleRow_ = moduleRow;
   return bits_;
 }

@@ -31,11 +31,14 @@ class RowPacker {
   std::size_t bytesPerRow() const { return bits_.size(); }
   // Row y (0 = top). Rows that show the same module row as the previous call are not repacked.
   const std::vector<std::uint8_t>& row(long long y);
+  // Whether the last row() returned the same pixels as the call before it.
+  bool repeated() const { return repeated_; }
 
  private:
   const Picture& picture_;
   std::vector<std::uint8_t> bits_;
   int packedModuleRow_ = -2;  // -1: a blank row of the quiet zone
+  bool repeated_ = false;
 };
 
 // format is "png", "bmp" or "svg"; PictureFileError when the picture cannot be written.
