@@ -57,12 +57,19 @@ bool TorvFuncInputStream::readEachByte(char* buffer, int length) {
   if (readByte_ == nullptr) throwMissingCallback("FuncReadByte");
   const FuncReadByte readByte = readByte_;
   const int context = context_;
-  for (int i = 0; i < length; ++i) {
+  // callHost's rules, written out so that the loop carries nothing it needs only on failure.
+  for (char *next = buffer, *end = buffer + length; next != end; ++next) {
     unsigned char byte = 0;
     int count = 0;
-    callHost([&] { return readByte(context, &byte, &count); }, errorMessage_, context);
+    int status;
+    try {
+      status = readByte(context, &byte, &count);
+    } catch (const char* text) {
+      throwHostText(text);
+    }
+    if (status < 0) throwHostFailure(errorMessage_, context);
     if (count != 1) throw new CZException(kNotOneByte);
-    buffer[i] = static_cast<char>(byte);
+    *next = static_cast<char>(byte);
   }
   return true;
 }
