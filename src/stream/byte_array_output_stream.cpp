@@ -64,6 +64,13 @@ char* CJByteArrayOutputStream::claimForBytes(int n) {
   return buffer_ + count_;
 }
 
+bool CJByteArrayOutputStream::reserveExactly(int n) {
+  const long long needed = static_cast<long long>(count_) + n;
+  if (n < 0 || needed > kMaxCapacity) return false;
+  if (needed > capacity_) delete[] replaceBuffer(needed);
+  return true;
+}
+
 void CJByteArrayOutputStream::write(const char* buffer, int offset, int length) {
   if (offset < 0 || length < 0) throw new CJIOException("IndexOutOfBoundsException()");
   if (length == 0) return;

@@ -58,6 +58,9 @@ class CJByteArrayOutputStream final : public CJOutputStream {
   // would grow it. Returns where they go (pass them on with commit), or null when the
   // stream cannot hold them: the caller then writes byte by byte and fails where they would.
   char* claimForBytes(int n);
+  // Room for n more bytes whose number is known in advance: one buffer of exactly that size,
+  // or the present one when it has the room. False when the stream cannot hold them.
+  bool reserveExactly(int n);
   // Where n bytes would go when they fit without growing the buffer, or null.
   char* spare(int n) { return n <= capacity_ - count_ ? buffer_ + count_ : nullptr; }
   void commit(int n) {

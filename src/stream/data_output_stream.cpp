@@ -190,5 +190,5 @@ int CJDataOutputStream::size() { return written_; }
 
 void CJDataOutputStream::expect(long long bytes) {
   // Too much for the stream is left to the writes themselves to report.
-  if (memory_ != nullptr && bytes > 0 && bytes <= INT_MAX) memory_->claimForBytes(static_cast<int>(bytes));
+  if (memory_ != nullptr && bytes > 0 && bytes <= INT_MAX) memory_->reserveExactly(static_cast<int>(bytes));
 }

@@ -50,8 +50,8 @@ class CJDataOutputStream final : public CJFilterOutputStream {
   void writeText(std::string_view s);
   virtual int size();
 
-  // Announces about `bytes` more bytes: our memory stream below grows once to the capacity
-  // that writing them would reach. Writes nothing; other streams ignore it.
+  // Announces at most `bytes` more bytes: our memory stream below grows once to hold exactly
+  // that many. Writes nothing; other streams ignore it.
   void expect(long long bytes);
 
  private:
