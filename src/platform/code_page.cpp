@@ -28,12 +28,16 @@ void setLastError(int code) { errno = code; }
 bool isAnsiLeadByte(unsigned char) { return false; }
 
 char16_t ansiByteToUtf16(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
-  return byte;
+  // Without a branch: text mixes the ranges too often for one to be predicted.
+  const unsigned high = static_cast<unsigned>(byte) - 0x80u;
+  return high < 32 ? kHighControls[high] : byte;
 }
 
 char utf16UnitToAnsi(char16_t unit) {
   if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
+  // The characters of 0x80..0x9F live in a few places of UTF-16; elsewhere nothing is found,
+  // and the common accented letters above never come this far.
+  if (unit > 0x2122 || (unit >= 0x200 && unit < 0x2000 && unit != 0x2C6 && unit != 0x2DC)) return '?';
   for (int i = 0; i < 32; ++i) {
     if (kHighControls[i] == unit) return static_cast<char>(0x80 + i);
   }

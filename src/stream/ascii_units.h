@@ -62,4 +62,28 @@ inline std::size_t narrowAscii(const unsigned char* wire, std::size_t n, char* o
   return k;
 }
 
+// The same for units already in the machine's order: copies the leading ASCII units that are
+// not zero to out as bytes and returns how many.
+inline std::size_t narrowAsciiUnits(const char16_t* units, std::size_t n, char* out) {
+  std::size_t k = 0;
+  if (kWordsAreLittleEndian) {
+    for (; k + 4 <= n; k += 4) {
+      std::uint64_t lanes;
+      std::memcpy(&lanes, units + k, 8);
+      if ((lanes & 0xFF80FF80FF80FF80ULL) != 0) break;
+      if (((lanes + 0x7FFF7FFF7FFF7FFFULL) & 0x8000800080008000ULL) != 0x8000800080008000ULL) break;
+      std::uint64_t x = (lanes | (lanes >> 8)) & 0x0000FFFF0000FFFFULL;
+      x = (x | (x >> 16)) & 0xFFFFFFFFULL;
+      const std::uint32_t four = static_cast<std::uint32_t>(x);
+      std::memcpy(out + k, &four, 4);
+    }
+  }
+  for (; k < n; ++k) {
+    const char16_t u = units[k];
+    if (u == 0 || u >= 0x80) break;
+    out[k] = static_cast<char>(u);
+  }
+  return k;
+}
+
 }  // namespace torv::stream

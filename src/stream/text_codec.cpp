@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/code_page.h"
+#include "stream/ascii_units.h"
 
 namespace torv::stream {
 
@@ -62,11 +63,9 @@ bool ansiToUnits(std::string_view text, UnitBuffer& units) {
     units.resize(text.size());
     return true;
   }
+  // No byte becomes more than one unit, so the room is known without measuring.
   const int length = static_cast<int>(text.size());
-  const int needed = platform::ansiToUtf16(text.data(), length, nullptr, 0);
-  if (needed <= 0) return false;
-  const int converted =
-      platform::ansiToUtf16(text.data(), length, units.reserve(static_cast<std::size_t>(needed)), needed);
+  const int converted = platform::ansiToUtf16(text.data(), length, units.reserve(text.size()), length);
   if (converted <= 0) return false;
   units.resize(static_cast<std::size_t>(converted));
   return true;
@@ -81,43 +80,27 @@ bool ansiToUnits(std::string_view text, std::u16string& units) {
 
 std::string unitsToAnsi(const char16_t* units, std::size_t n) {
   // ASCII units are single bytes of the same value in every ANSI code page and never part
-  // of a pair, so they are copied; the platform converts only the runs between them.
+  // of a pair: the leading ones are copied, and the platform converts the rest in one call.
   std::string text(n, '\0');
-  char* t = &text[0];
-  std::size_t out = 0;
-  std::size_t i = 0;
-  for (;;) {
-    char16_t u;
-    while (i < n && (u = units[i]) < 0x80 && u != 0) {
-      t[out++] = static_cast<char>(u);
-      ++i;
-    }
-    if (i == n || units[i] == 0) break;
-    std::size_t j = i + 1;
-    while (j < n && units[j] >= 0x80) ++j;
-    // A short run (the usual accented letter) is converted into a local buffer without
-    // measuring, since no ANSI code page takes more than two bytes for a unit.
-    const int run = static_cast<int>(j - i);
-    char local[2 * kShortRun];
-    const bool isShort = run <= kShortRun;
-    const int needed = isShort ? 0 : platform::utf16ToAnsi(units + i, run, nullptr, 0);
-    if (!isShort && needed <= 0) return unitsToAnsiAtOnce(units, n);
-    const int produced = isShort ? platform::utf16ToAnsi(units + i, run, local, 2 * run) : needed;
-    if (produced <= 0) return unitsToAnsiAtOnce(units, n);
-    const std::size_t room = out + static_cast<std::size_t>(produced) + (n - j);
-    if (room > text.size()) {
-      text.resize(room);
-      t = &text[0];
-    }
-    if (isShort) {
-      std::memcpy(t + out, local, static_cast<std::size_t>(produced));
-    } else if (platform::utf16ToAnsi(units + i, run, t + out, needed) != produced) {
-      return unitsToAnsiAtOnce(units, n);
-    }
-    out += static_cast<std::size_t>(produced);
-    i = j;
+  const std::size_t ascii = narrowAsciiUnits(units, n, &text[0]);
+  if (ascii == n || units[ascii] == 0) {
+    text.resize(ascii);
+    return text;
   }
-  text.resize(out);
+  const std::size_t rest = n - ascii;
+  // Without measuring: no ANSI code page but UTF-8 takes more than two bytes for a unit, and
+  // a conversion that finds the room too small measures after all.
+  if (rest > static_cast<std::size_t>(INT_MAX) / 2) return unitsToAnsiAtOnce(units, n);
+  text.resize(ascii + 2 * rest);
+  const int produced =
+      platform::utf16ToAnsi(units + ascii, static_cast<int>(rest), &text[ascii], static_cast<int>(2 * rest));
+  if (produced <= 0) return unitsToAnsiAtOnce(units, n);
+  // A zero unit ends the text. Only the zero unit becomes a zero byte: no code page uses the
+  // byte in a sequence of more than one.
+  const char* converted = text.data() + ascii;
+  const void* zero = std::memchr(converted, 0, static_cast<std::size_t>(produced));
+  text.resize(zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - text.data())
+                              : ascii + static_cast<std::size_t>(produced));
   return text;
 }
 
@@ -172,6 +155,21 @@ char* encodeAnsiAsModifiedUtf8(const std::string& text, char* out) {
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n) {
+    // Eight bytes at a time while none is zero or above 0x7F: those stand for themselves.
+    while (n - i >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes + i, 8);
+      const std::uint64_t zeroBytes = (word - 0x0101010101010101ULL) & ~word & 0x8080808080808080ULL;
+      if (((word & 0x8080808080808080ULL) | zeroBytes) != 0) {
+        // Up to the byte in these eight that needs more than itself.
+        while (bytes[i] - 1u < 0x7Fu) *out++ = static_cast<char>(bytes[i++]);
+        break;
+      }
+      std::memcpy(out, bytes + i, 8);
+      out += 8;
+      i += 8;
+    }
+    if (i == n) break;
     const unsigned c = bytes[i];
     if (c - 1u < 0x7Fu) {
       *out++ = static_cast<char>(c);
@@ -210,6 +208,20 @@ bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, UnitBuffer& u
   char16_t* const first = out;
   std::size_t i = 0;
   while (i < n) {
+    // ASCII eight bytes at a time, one unit each.
+    while (n - i >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes + i, 8);
+      if ((word & 0x8080808080808080ULL) != 0) {
+        // Up to the byte in these eight that starts a longer sequence.
+        while (bytes[i] < 0x80) *out++ = bytes[i++];
+        break;
+      }
+      for (int k = 0; k < 8; ++k) out[k] = bytes[i + k];
+      out += 8;
+      i += 8;
+    }
+    if (i == n) break;
     const unsigned c = bytes[i];
     if (c < 0x80) {
       *out++ = static_cast<char16_t>(c);

@@ -187,6 +187,15 @@ TEST(CJDataInputStreamTest, StringFormUnitsThatEndOrLeaveAsciiAtEveryPlace) {
       EXPECT_EQ(DataOver(wire)->readString(), expected) << std::hex << c.unit << " at " << std::dec << at;
     }
   }
+  // Behind a character that needs the code page, a zero unit still ends the text.
+  for (std::size_t at = 1; at < plain.size(); ++at) {
+    std::string wire = bytes({0, 0, 0, static_cast<int>(plain.size()), 0x00, 0xE9});
+    for (std::size_t k = 1; k < plain.size(); ++k) {
+      wire += '\0';
+      wire += k == at ? '\0' : plain[k];
+    }
+    EXPECT_EQ(DataOver(wire)->readString(), "\xE9" + plain.substr(1, at - 1)) << "zero at " << at;
+  }
 }
 
 TEST(CJDataInputStreamTest, StringFormConsumesUnitsAfterAZero) {
