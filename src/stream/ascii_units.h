@@ -35,24 +35,29 @@ inline void widenAscii(const char* text, std::size_t n, char* wire) {
   }
 }
 
+// Four units as the 16-bit lanes of a little-endian word: when each is ASCII and not zero,
+// stores their four bytes at out and returns true.
+inline bool narrowFourLanes(std::uint64_t lanes, char* out) {
+  if ((lanes & 0xFF80FF80FF80FF80ULL) != 0) return false;
+  // None of them zero: adding 0x7FFF to a lane of at most 0x7F sets its top bit exactly when
+  // the lane is not zero, and never carries into the next lane.
+  if (((lanes + 0x7FFF7FFF7FFF7FFFULL) & 0x8000800080008000ULL) != 0x8000800080008000ULL) return false;
+  std::uint64_t x = (lanes | (lanes >> 8)) & 0x0000FFFF0000FFFFULL;
+  x = (x | (x >> 16)) & 0xFFFFFFFFULL;
+  const std::uint32_t four = static_cast<std::uint32_t>(x);
+  std::memcpy(out, &four, 4);
+  return true;
+}
+
 // Copies the characters of the leading units of wire (n big-endian units) that are ASCII and
 // not zero to out; returns how many. The unit there, if any, is zero or needs the code page.
 inline std::size_t narrowAscii(const unsigned char* wire, std::size_t n, char* out) {
   std::size_t k = 0;
   if (kWordsAreLittleEndian) {
-    for (; k + 4 <= n; k += 4) {
-      std::uint64_t w;
+    for (std::uint64_t w; k + 4 <= n; k += 4) {
       std::memcpy(&w, wire + 2 * k, 8);
-      // High bytes (even offsets) zero, low bytes below 0x80 ...
-      if ((w & 0x80FF80FF80FF80FFULL) != 0) break;
-      // ... and none of them zero: adding 0x7FFF to a 16-bit lane of at most 0x7F sets its top
-      // bit exactly when the lane is not zero, and never carries into the next lane.
-      const std::uint64_t lanes = w >> 8;
-      if (((lanes + 0x7FFF7FFF7FFF7FFFULL) & 0x8000800080008000ULL) != 0x8000800080008000ULL) break;
-      std::uint64_t x = (lanes | (lanes >> 8)) & 0x0000FFFF0000FFFFULL;
-      x = (x | (x >> 16)) & 0xFFFFFFFFULL;
-      const std::uint32_t four = static_cast<std::uint32_t>(x);
-      std::memcpy(out + k, &four, 4);
+      // The high bytes (even offsets) must be zero; the low ones then form the lanes.
+      if ((w & 0x00FF00FF00FF00FFULL) != 0 || !narrowFourLanes(w >> 8, out + k)) break;
     }
   }
   for (; k < n; ++k) {
@@ -67,22 +72,12 @@ inline std::size_t narrowAscii(const unsigned char* wire, std::size_t n, char* o
 inline std::size_t narrowAsciiUnits(const char16_t* units, std::size_t n, char* out) {
   std::size_t k = 0;
   if (kWordsAreLittleEndian) {
-    for (; k + 4 <= n; k += 4) {
-      std::uint64_t lanes;
+    for (std::uint64_t lanes; k + 4 <= n; k += 4) {
       std::memcpy(&lanes, units + k, 8);
-      if ((lanes & 0xFF80FF80FF80FF80ULL) != 0) break;
-      if (((lanes + 0x7FFF7FFF7FFF7FFFULL) & 0x8000800080008000ULL) != 0x8000800080008000ULL) break;
-      std::uint64_t x = (lanes | (lanes >> 8)) & 0x0000FFFF0000FFFFULL;
-      x = (x | (x >> 16)) & 0xFFFFFFFFULL;
-      const std::uint32_t four = static_cast<std::uint32_t>(x);
-      std::memcpy(out + k, &four, 4);
+      if (!narrowFourLanes(lanes, out + k)) break;
     }
   }
-  for (; k < n; ++k) {
-    const char16_t u = units[k];
-    if (u == 0 || u >= 0x80) break;
-    out[k] = static_cast<char>(u);
-  }
+  for (; k < n && units[k] != 0 && units[k] < 0x80; ++k) out[k] = static_cast<char>(units[k]);
   return k;
 }
 
