@@ -8,8 +8,12 @@
 #include "stream/exceptions.h"
 
 namespace {
-// Below this many unused bytes the text buffer is never packed: not worth a pass.
+// Below this many unused bytes the text blocks are never packed: not worth a pass.
 constexpr std::size_t kPackThreshold = 4096;
+// A block takes no new entry once it holds this many bytes; the spare room lets the entry that
+// crosses the mark arrive without moving the block.
+constexpr std::size_t kBlockBytes = 64 * 1024;
+constexpr std::size_t kBlockSpare = 4 * 1024;
 
 // Entries record text lengths in 32 bits; a longer text is refused rather than cut.
 std::uint32_t entryLength(std::size_t length) {
@@ -39,21 +43,53 @@ CJTorvAttributeList::Entries& CJTorvAttributeList::own() {
   return *entries_;
 }
 
-void CJTorvAttributeList::Entries::append(std::string_view name, std::string_view value) {
-  const Entry entry{texts.size(), entryLength(name.size()), entryLength(value.size())};
-  const int position = static_cast<int>(list.size());
-  // Each step is undone if a later one runs out of memory, so the invariants survive.
+std::string& CJTorvAttributeList::Entries::nextBlock() {
+  if (blocks.empty() || blocks.back().size() >= kBlockBytes) {
+    const bool first = blocks.empty();
+    blocks.emplace_back();
+    // A list that filled a block will likely fill more: later blocks take their room at once,
+    // with some to spare for the entry that crosses the mark.
+    if (!first) {
+      try {
+        blocks.back().reserve(kBlockBytes + kBlockSpare);
+      } catch (...) {
+        blocks.pop_back();
+        throw;
+      }
+    }
+  }
+  return blocks.back();
+}
+
+CJTorvAttributeList::Entry CJTorvAttributeList::Entries::place(std::string_view name, std::string_view value) {
+  const Entry entry{0, 0, entryLength(name.size()), entryLength(value.size())};
+  std::string& block = nextBlock();
+  const std::size_t at = block.size();
   try {
-    texts.append(name).append(value);
+    block.append(name).append(value);
+  } catch (...) {
+    block.resize(at);
+    throw;
+  }
+  stored += block.size() - at;
+  return Entry{static_cast<std::uint32_t>(blocks.size() - 1), static_cast<std::uint32_t>(at), entry.nameLength,
+               entry.valueLength};
+}
+
+void CJTorvAttributeList::Entries::append(std::string_view name, std::string_view value) {
+  const Entry entry = place(name, value);
+  // Each step is undone if a later one runs out of memory, so the invariants survive; the
+  // placed texts just become unused.
+  try {
     list.push_back(entry);
     try {
-      index.insert(position, *this);
+      index.insert(static_cast<int>(list.size() - 1), *this);
     } catch (...) {
       list.pop_back();
       throw;
     }
   } catch (...) {
-    texts.resize(entry.at);
+    unused += static_cast<std::size_t>(entry.nameLength) + entry.valueLength;
     throw;
   }
 }
@@ -62,62 +98,57 @@ void CJTorvAttributeList::Entries::setValue(std::size_t i, std::string_view valu
   Entry& entry = list[i];
   const std::uint32_t length = entryLength(value.size());
   if (length <= entry.valueLength) {
-    texts.replace(entry.at + entry.nameLength, length, value);
+    blocks[entry.block].replace(entry.at + entry.nameLength, length, value);
     unused += entry.valueLength - length;
+    entry.valueLength = length;
   } else {
-    // A longer value no longer fits behind its name: both move to the end.
+    // A longer value no longer fits behind its name: both move to the next block. The name is
+    // copied first, as placing may move the blocks.
     const std::string name(this->name(i));
-    const std::size_t at = texts.size();
-    try {
-      texts.append(name).append(value);
-    } catch (...) {
-      texts.resize(at);
-      throw;
-    }
-    unused += entry.nameLength + entry.valueLength;
-    entry.at = at;
+    const Entry moved = place(name, value);
+    unused += static_cast<std::size_t>(entry.nameLength) + entry.valueLength;
+    entry = moved;
   }
-  entry.valueLength = length;
   packIfWasteful();
 }
 
 void CJTorvAttributeList::Entries::removeAt(std::size_t i) {
   const std::string_view removed = name(i);
   index.erase(removed, *this);
-  unused += list[i].nameLength + list[i].valueLength;
+  unused += static_cast<std::size_t>(list[i].nameLength) + list[i].valueLength;
   list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
   // Every entry behind the gap moved up by one.
   for (std::size_t q = i; q < list.size(); ++q) index.move(name(q), static_cast<int>(q + 1), static_cast<int>(q));
   if (list.empty()) {
-    texts.clear();
+    blocks.clear();
+    stored = 0;
     unused = 0;
   }
   packIfWasteful();
 }
 
 void CJTorvAttributeList::Entries::packIfWasteful() {
-  if (unused < kPackThreshold || unused < texts.size() - unused) return;
+  if (unused < kPackThreshold || unused < stored - unused) return;
   try {
-    std::string packed;
-    packed.reserve(texts.size() - unused);
-    std::vector<Entry> moved(list);
-    for (Entry& entry : moved) {
-      const std::size_t at = packed.size();
-      packed.append(texts, entry.at, static_cast<std::size_t>(entry.nameLength) + entry.valueLength);
-      entry.at = at;
+    Entries packed;
+    packed.list = list;
+    for (Entry& entry : packed.list) {
+      const std::string_view texts(textOf(entry), static_cast<std::size_t>(entry.nameLength) + entry.valueLength);
+      entry = packed.place(texts.substr(0, entry.nameLength), texts.substr(entry.nameLength));
     }
-    texts.swap(packed);
-    list.swap(moved);
+    blocks.swap(packed.blocks);
+    list.swap(packed.list);
+    stored = packed.stored;
     unused = 0;
   } catch (...) {
-    // Out of memory: the unpacked buffer is just as good, only larger.
+    // Out of memory: the unpacked blocks are just as good, only larger.
   }
 }
 
 void CJTorvAttributeList::Entries::recountUnused() {
   std::size_t used = 0;
   for (const Entry& entry : list) used += static_cast<std::size_t>(entry.nameLength) + entry.valueLength;
-  unused = texts.size() - used;
+  unused = stored - used;
 }
 
 void CJTorvAttributeList::put(const std::string& name, const std::string& value) { putText(name, value); }
@@ -213,16 +244,23 @@ void CJTorvAttributeList::read(CJDataInputStream* in) {
   // instead of each waiting between two texts; an early end indexes what has arrived.
   try {
     for (int i = 0; i < count; ++i) {
-      const std::size_t nameAt = e.texts.size();
-      in->appendString(e.texts);
-      const std::size_t valueAt = e.texts.size();
-      in->appendString(e.texts);
-      e.list.push_back(Entry{nameAt, entryLength(valueAt - nameAt), entryLength(e.texts.size() - valueAt)});
+      std::string& block = e.nextBlock();
+      const std::size_t at = block.size();
+      try {
+        in->appendString(block);
+        const std::size_t valueAt = block.size();
+        in->appendString(block);
+        e.list.push_back(Entry{static_cast<std::uint32_t>(e.blocks.size() - 1), static_cast<std::uint32_t>(at),
+                               entryLength(valueAt - at), entryLength(block.size() - valueAt)});
+      } catch (...) {
+        // The texts of an entry that did not arrive whole go.
+        block.resize(at);
+        throw;
+      }
+      e.stored += block.size() - at;
     }
   } catch (...) {
-    // The texts of an entry that did not arrive whole go; the stream's failure is the one to
-    // pass on, and indexing keeps the list whole even if it fails.
-    e.texts.resize(e.list.empty() ? 0 : e.list.back().at + e.list.back().nameLength + e.list.back().valueLength);
+    // The stream's failure is the one to pass on; indexing keeps the list whole even if it fails.
     try {
       indexArrived();
     } catch (...) {
@@ -261,8 +299,7 @@ void CJTorvAttributeList::indexArrived() {
         // The later entry's name is the same text, so the earlier entry takes over its place.
         Entry& earlier = e.list[static_cast<std::size_t>(found)];
         e.unused += static_cast<std::size_t>(earlier.nameLength) + earlier.valueLength;
-        earlier.at = e.list[kept].at;
-        earlier.valueLength = e.list[kept].valueLength;
+        earlier = e.list[kept];
         continue;
       }
       ++kept;

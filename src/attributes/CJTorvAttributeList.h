@@ -57,33 +57,40 @@ class CJTorvAttributeList {
   // Indexes the entries that read() appended, with put()'s rule for repeated names.
   void indexArrived();
 
-  // Where an entry lies in the shared text buffer: its name, and its value right behind it.
+  // Where an entry lies: its name at `at` in a text block, and its value right behind it.
   struct Entry {
-    std::size_t at;
+    std::uint32_t block;
+    std::uint32_t at;
     std::uint32_t nameLength;
     std::uint32_t valueLength;
   };
-  // All texts of the list in one buffer, so that an entry costs no allocation of its own.
-  // Texts that were replaced or removed stay behind as unused bytes until they outweigh the
-  // texts still in use; then the buffer is packed again.
+  // The texts of the list in a few large blocks, so that an entry costs no allocation of its
+  // own and a growing list never copies the texts it holds. Texts that were replaced or removed
+  // stay behind as unused bytes until they outweigh the texts in use; then the blocks are
+  // packed again.
   struct Entries final : torv::attributes::IndexedNames {
-    std::string texts;
+    std::vector<std::string> blocks;
     std::vector<Entry> list;
-    std::size_t unused = 0;             // bytes of texts that no entry refers to
+    std::size_t stored = 0;             // bytes in all blocks
+    std::size_t unused = 0;             // bytes in blocks that no entry refers to
     torv::attributes::NameIndex index;  // name -> position in list
 
     std::string_view nameAt(int position) const override { return name(static_cast<std::size_t>(position)); }
-    std::string_view name(std::size_t i) const {
-      return std::string_view(texts.data() + list[i].at, list[i].nameLength);
-    }
+    std::string_view name(std::size_t i) const { return std::string_view(textOf(list[i]), list[i].nameLength); }
     std::string_view value(std::size_t i) const {
-      return std::string_view(texts.data() + list[i].at + list[i].nameLength, list[i].valueLength);
+      return std::string_view(textOf(list[i]) + list[i].nameLength, list[i].valueLength);
     }
+    const char* textOf(const Entry& entry) const { return blocks[entry.block].data() + entry.at; }
+    // The block that the next texts go to: the last one until it holds a block's worth. Views
+    // into the blocks do not survive it.
+    std::string& nextBlock();
+    // Places a name and its value together in the next block; on failure nothing changes.
+    Entry place(std::string_view name, std::string_view value);
     // Adds an entry whose name is not in the list yet; on failure nothing changes.
     void append(std::string_view name, std::string_view value);
     void setValue(std::size_t i, std::string_view value);
     void removeAt(std::size_t i);
-    // Packs the buffer when unused bytes outweigh the texts in use.
+    // Packs the blocks when unused bytes outweigh the texts in use.
     void packIfWasteful();
     // Counts the unused bytes again after a failure left the entries shorter.
     void recountUnused();

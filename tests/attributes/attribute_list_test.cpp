@@ -121,8 +121,9 @@ void checkAgainstModel(unsigned names, int steps, unsigned seed, bool varyLength
       list.remove(name);
       if (it != model.end()) model.erase(it);
     } else {
-      // Values that grow and shrink: replaced texts pile up until the list packs them.
-      const std::string value = std::to_string(step) + std::string(varyLengths ? random() % 24 : 0, '.');
+      // Values that grow and shrink: replaced texts pile up over several blocks until the list
+      // packs them.
+      const std::string value = std::to_string(step) + std::string(varyLengths ? random() % 600 : 0, '.');
       list.put(name, value);
       if (it != model.end())
         it->second = value;
@@ -132,6 +133,13 @@ void checkAgainstModel(unsigned names, int steps, unsigned seed, bool varyLength
   }
   EXPECT_EQ(entriesOf(list), model);
   expectIndexConsistent(list);
+  if (varyLengths) {
+    // The texts arrive over several blocks as well.
+    CJTorvAttributeList back;
+    readFrom(written(list), back);
+    EXPECT_EQ(entriesOf(back), model);
+    expectIndexConsistent(back);
+  }
   for (unsigned i = 0; i < names; ++i) {
     const std::string name = "n" + std::to_string(i);
     const bool inModel = std::any_of(model.begin(), model.end(), [&](const auto& e) { return e.first == name; });
