@@ -131,10 +131,6 @@ void NameIndex::insert(int position, const IndexedNames& names) {
   ++size_;
 }
 
-int NameIndex::findOrInsert(int position, const IndexedNames& names) {
-  return findOrInsert(position, hashOf(names.nameAt(position)), names);
-}
-
 int NameIndex::findOrInsert(int position, std::uint32_t hash, const IndexedNames& names) {
   if (static_cast<std::size_t>(size_ + 1) * 2 > slots_.size()) grow();
   const std::string_view name = names.nameAt(position);

@@ -31,10 +31,8 @@ class NameIndex {
   int find(std::string_view name, const IndexedNames& names) const;
   // Enters the name at position, which must not be in the index yet.
   void insert(int position, const IndexedNames& names);
-  // Position of an entry with the name at position; when there is none, enters that name and
-  // returns -1. One hash for both.
-  int findOrInsert(int position, const IndexedNames& names);
-  // The same with the name's hashOf() already known.
+  // Position of an entry with the name at position, whose hashOf() is hash; when there is none,
+  // enters that name and returns -1. One hash for both.
   int findOrInsert(int position, std::uint32_t hash, const IndexedNames& names);
   // hashOf(name), with the slot where its look-up starts already on its way from memory, so
   // that a run of look-ups over a large table need not wait for memory one after the other.
