@@ -91,10 +91,7 @@ EncodeOptions parseEncodeOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "-o" || argument == "--output") {
       o.output = value();
     } else if (argument == "--format") {
-      o.format = lowerCase(value());
-      if (o.format != "png" && o.format != "bmp" && o.format != "svg") {
-        throw UsageError("--format is png, bmp or svg, not '" + o.format + "'");
-      }
+      o.format = parseFormat(value());
       formatGiven = true;
     } else if (argument == "-f" || argument == "--file") {
       o.inputFile = value();
@@ -103,8 +100,7 @@ EncodeOptions parseEncodeOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "-y" || argument == "--row-height") {
       o.rowHeight = value();
     } else if (argument == "-l" || argument == "--level") {
-      const std::string& level = value();
-      o.level = lowerCase(level) == "auto" ? -1 : parseInt(argument, level, 0, 8);
+      o.level = parseLevel(argument, value());
     } else if (argument == "-r" || argument == "--rows") {
       o.rows = parseInt(argument, value(), 0, 90);
     } else if (argument == "-c" || argument == "--columns") {

@@ -121,18 +121,14 @@ Options parseOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "-f" || argument == "--file") {
       o.dataFile = value();
     } else if (argument == "--format") {
-      o.format = lowerCase(value());
-      if (o.format != "png" && o.format != "bmp" && o.format != "svg") {
-        throw UsageError("--format is png, bmp or svg, not '" + o.format + "'");
-      }
+      o.format = parseFormat(value());
       formatGiven = true;
     } else if (argument == "-r" || argument == "--rows") {
       o.rows = parseInt(argument, value(), 0, 90);
     } else if (argument == "-c" || argument == "--columns") {
       o.columns = parseInt(argument, value(), 0, 30);
     } else if (argument == "-l" || argument == "--level") {
-      const std::string& level = value();
-      o.level = lowerCase(level) == "auto" ? -1 : parseInt(argument, level, 0, 8);
+      o.level = parseLevel(argument, value());
     } else if (argument == "-x" || argument == "--xscale") {
       o.xScale = parseInt(argument, value(), 1, 20);
     } else if (argument == "-y" || argument == "--yscale") {

@@ -21,6 +21,18 @@ std::string lowerCase(std::string text) {
   return text;
 }
 
+std::string parseFormat(const std::string& text) {
+  std::string format = lowerCase(text);
+  if (format != "png" && format != "bmp" && format != "svg") {
+    throw UsageError("--format is png, bmp or svg, not '" + format + "'");
+  }
+  return format;
+}
+
+int parseLevel(const std::string& option, const std::string& text) {
+  return lowerCase(text) == "auto" ? -1 : parseInt(option, text, 0, 8);
+}
+
 void writeText(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
 std::string formatFromName(const std::string& name) {

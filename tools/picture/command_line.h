@@ -19,6 +19,12 @@ int parseInt(const std::string& option, const std::string& text, int low, int hi
 
 std::string lowerCase(std::string text);
 
+// The value of --format: "png", "bmp" or "svg" in any case, or a UsageError.
+std::string parseFormat(const std::string& text);
+
+// The value of -l/--level: "auto" (any case) is -1, else a level from 0 to 8, or a UsageError.
+int parseLevel(const std::string& option, const std::string& text);
+
 // Writes the text as it is to a standard stream. The commands use stdio, not iostreams: setting up
 // the streams' locales alone would cost a run more memory than its work.
 void writeText(std::FILE* stream, const std::string& text);
