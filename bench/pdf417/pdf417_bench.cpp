@@ -42,26 +42,30 @@ double cpuSeconds() {
 
 volatile std::uint64_t g_sink = 0;  // keeps results observable so no work is optimised away
 
-// Median over five rounds of the mean time per call, in microseconds.
-double timePerCall(const std::function<void()>& work, double secondsPerRound) {
-  // Calibrate the call count of a round.
-  long calls = 1;
-  for (;;) {
+// How many calls of work fill a round of about secondsPerRound.
+long callsPerRound(const std::function<void()>& work, double secondsPerRound) {
+  for (long calls = 1;; calls *= 4) {
     const double t0 = cpuSeconds();
     for (long i = 0; i < calls; ++i) work();
     const double s = cpuSeconds() - t0;
     if (s >= secondsPerRound / 10 || calls > (1L << 30)) {
-      calls = std::max(1L, static_cast<long>(calls * secondsPerRound / std::max(s, 1e-9)));
-      break;
+      return std::max(1L, static_cast<long>(calls * secondsPerRound / std::max(s, 1e-9)));
     }
-    calls *= 4;
   }
+}
+
+// The mean time per call of one round of calls, in microseconds.
+double roundMicros(const std::function<void()>& work, long calls) {
+  const double t0 = cpuSeconds();
+  for (long i = 0; i < calls; ++i) work();
+  return (cpuSeconds() - t0) * 1e6 / static_cast<double>(calls);
+}
+
+// Median over five rounds of the mean time per call, in microseconds.
+double timePerCall(const std::function<void()>& work, double secondsPerRound) {
+  const long calls = callsPerRound(work, secondsPerRound);
   std::vector<double> rounds;
-  for (int r = 0; r < 5; ++r) {
-    const double t0 = cpuSeconds();
-    for (long i = 0; i < calls; ++i) work();
-    rounds.push_back((cpuSeconds() - t0) * 1e6 / static_cast<double>(calls));
-  }
+  for (int r = 0; r < 5; ++r) rounds.push_back(roundMicros(work, calls));
   std::sort(rounds.begin(), rounds.end());
   return rounds[2];
 }
@@ -70,28 +74,12 @@ double timePerCall(const std::function<void()>& work, double secondsPerRound) {
 // shared machine and their ratio stays steady while the load changes.
 std::pair<double, double> timeAlternating(const std::function<void()>& first, const std::function<void()>& second,
                                           double secondsPerRound) {
-  const auto callsFor = [secondsPerRound](const std::function<void()>& work) {
-    long calls = 1;
-    for (;;) {
-      const double t0 = cpuSeconds();
-      for (long i = 0; i < calls; ++i) work();
-      const double s = cpuSeconds() - t0;
-      if (s >= secondsPerRound / 10 || calls > (1L << 30)) {
-        return std::max(1L, static_cast<long>(calls * secondsPerRound / std::max(s, 1e-9)));
-      }
-      calls *= 4;
-    }
-  };
-  const auto round = [](const std::function<void()>& work, long calls) {
-    const double t0 = cpuSeconds();
-    for (long i = 0; i < calls; ++i) work();
-    return (cpuSeconds() - t0) * 1e6 / static_cast<double>(calls);
-  };
-  const long firstCalls = callsFor(first), secondCalls = callsFor(second);
+  const long firstCalls = callsPerRound(first, secondsPerRound);
+  const long secondCalls = callsPerRound(second, secondsPerRound);
   std::vector<double> a, b;
   for (int r = 0; r < 7; ++r) {
-    a.push_back(round(first, firstCalls));
-    b.push_back(round(second, secondCalls));
+    a.push_back(roundMicros(first, firstCalls));
+    b.push_back(roundMicros(second, secondCalls));
   }
   std::sort(a.begin(), a.end());
   std::sort(b.begin(), b.end());
