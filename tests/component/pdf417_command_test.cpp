@@ -13,62 +13,19 @@
 #include <sys/wait.h>
 
 #include "bmp_reader.h"
+#include "command_run.h"
 #include "torvc_pdf417.h"
 #include "zxing_decode.h"
 
 namespace {
 
-// A temporary file of this process alone (several builds may run the tests at once), removed
-// when the test ends.
-class TempFile {
- public:
-  explicit TempFile(const std::string& name) : path_(::testing::TempDir() + std::to_string(getpid()) + "_" + name) {}
-  ~TempFile() { std::remove(path_.c_str()); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-struct Outcome {
-  int exitCode;
-  std::string output;  // standard output and error together
-};
+using torv::test::Gray;
+using torv::test::Outcome;
+using torv::test::readPng;
+using torv::test::TempFile;
 
 Outcome runCommand(const std::string& arguments, const std::string& input = "") {
-  std::string command = std::string("'") + PDF417_COMMAND + "' " + arguments + " 2>&1";
-  if (!input.empty()) {
-    static const TempFile inputFile("pdf417_stdin.txt");
-    std::ofstream(inputFile.path(), std::ios::binary) << input;
-    command += " < '" + inputFile.path() + "'";
-  } else {
-    command += " < /dev/null";
-  }
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  Outcome outcome{-1, ""};
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) outcome.output += buffer;
-  const int status = pclose(pipe.release());
-  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return outcome;
-}
-
-struct Gray {
-  int width = 0, height = 0;
-  std::vector<std::uint8_t> pixels;
-};
-
-Gray readPng(const std::string& path) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  Gray gray;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return gray;
-  image.format = PNG_FORMAT_GRAY;
-  gray.pixels.resize(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, gray.pixels.data(), 0, nullptr)) return Gray{};
-  gray.width = static_cast<int>(image.width);
-  gray.height = static_cast<int>(image.height);
-  return gray;
+  return torv::test::runProgram(PDF417_COMMAND, arguments, input);
 }
 
 std::vector<std::uint8_t> fileBytes(const std::string& path) {

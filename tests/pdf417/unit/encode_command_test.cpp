@@ -16,57 +16,21 @@
 #include <sys/wait.h>
 
 #include "bmp_reader.h"
+#include "command_run.h"
 #include "zxing_decode.h"
 
 namespace {
 
-class TempFile {
- public:
-  explicit TempFile(const std::string& name) : path_(::testing::TempDir() + std::to_string(getpid()) + "_" + name) {}
-  ~TempFile() { std::remove(path_.c_str()); }
-  const std::string& path() const { return path_; }
+using torv::test::Gray;
+using torv::test::Outcome;
+using torv::test::readPng;
+using torv::test::TempFile;
 
- private:
-  std::string path_;
-};
-
-struct Outcome {
-  int exitCode;
-  std::string output;  // standard output and error together
-};
-
-Outcome runCommand(const std::string& arguments) {
-  const std::string command = std::string("'") + PDF417_ENCODE_COMMAND + "' " + arguments + " 2>&1 < /dev/null";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  Outcome outcome{-1, ""};
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) outcome.output += buffer;
-  const int status = pclose(pipe.release());
-  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return outcome;
-}
+Outcome runCommand(const std::string& arguments) { return torv::test::runProgram(PDF417_ENCODE_COMMAND, arguments); }
 
 std::string fileText(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-struct Gray {
-  int width = 0, height = 0;
-  std::vector<std::uint8_t> pixels;
-};
-
-Gray readPng(const std::string& path) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  Gray gray;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return gray;
-  image.format = PNG_FORMAT_GRAY;
-  gray.pixels.resize(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, gray.pixels.data(), 0, nullptr)) return Gray{};
-  gray.width = static_cast<int>(image.width);
-  gray.height = static_cast<int>(image.height);
-  return gray;
 }
 
 std::string decode(const Gray& gray) {
