@@ -23,8 +23,10 @@ namespace torv::transport {
 // Makes one host call whose status counts and returns that status. A text thrown out of the host
 // function becomes a CZException with that text; a negative status asks the host for its text
 // (once) and throws that as a CZException. Anything else the host throws passes unchanged.
+// The host's failure function is taken by reference: it is read only when a call fails, so a
+// loop of host calls does not load it again after each one.
 template <typename Call>
-int callHost(Call call, FuncErrorMessage errorMessage, int context) {
+int callHost(Call call, const FuncErrorMessage& errorMessage, int context) {
   int status;
   try {
     status = call();

@@ -57,17 +57,10 @@ bool TorvFuncInputStream::readEachByte(char* buffer, int length) {
   if (readByte_ == nullptr) throwMissingCallback("FuncReadByte");
   const FuncReadByte readByte = readByte_;
   const int context = context_;
-  // callHost's rules, written out so that the loop carries nothing it needs only on failure.
   for (char *next = buffer, *end = buffer + length; next != end; ++next) {
     unsigned char byte = 0;
     int count = 0;
-    int status;
-    try {
-      status = readByte(context, &byte, &count);
-    } catch (const char* text) {
-      throwHostText(text);
-    }
-    if (status < 0) throwHostFailure(errorMessage_, context);
+    callHost([&] { return readByte(context, &byte, &count); }, errorMessage_, context);
     if (count != 1) throw new CZException(kNotOneByte);
     *next = static_cast<char>(byte);
   }
