@@ -345,8 +345,8 @@ TEST(Pdf417Command, EveryPieceOfAdviceWorks) {
       }
       Outcome followed;
       if (change.rfind("pdf417-encode ", 0) == 0) {
-        followed = torv::test::runProgram(PDF417_ENCODE_COMMAND, change.substr(14) + " -o '" + png.path() +
-                                                                   "' 'Order 4711'");
+        followed =
+            torv::test::runProgram(PDF417_ENCODE_COMMAND, change.substr(14) + " -o '" + png.path() + "' 'Order 4711'");
       } else {
         followed = runCommand(arguments + " " + change + " -o '" + png.path() + "' 'Order 4711'");
       }
@@ -370,7 +370,8 @@ TEST(Pdf417Command, RefusesEmptyDataASecondTextAndBytesAndSaysNothingWithQuiet) 
       {"-o '" + png.path() + "'", 1, "standard input is empty"},
       {"-o '" + png.path() + "' A -- B", 2, "only one TEXT may be given"},
       {"--quiet 3 -o '" + png.path() + "' A", 2, "the quiet zone is --quiet-zone 3"},
-      {"-f '" + bytes.path() + "' -o '" + png.path() + "'", 1, "not valid UTF-8 (byte 2); pdf417 draws text, pdf417-encode"},
+      {"-f '" + bytes.path() + "' -o '" + png.path() + "'", 1,
+       "not valid UTF-8 (byte 2); pdf417 draws text, pdf417-encode"},
       {"--rows=x A", 2, "--rows takes a whole number"},
   };
   for (const auto& c : cases) {

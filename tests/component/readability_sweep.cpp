@@ -70,20 +70,18 @@ std::string moduleWidth(const std::string& output) {
 // The text is passed as one shell word.
 std::string shellWord(const std::string& text) { return "'" + text + "'"; }
 
-const char* verdict(int exitCode) {
-  return exitCode == 0 ? "written" : exitCode == 2 ? "refused" : "failed";
-}
+const char* verdict(int exitCode) { return exitCode == 0 ? "written" : exitCode == 2 ? "refused" : "failed"; }
 
 std::vector<Case> grid(bool full) {
   std::vector<Case> cases;
   const char* order = "Order 4711";
   const char* longer = "Ship to: Example Street 12, 12345 Town; parcel 3 of 4; 2.5 kg";
-  const std::vector<int> dpis = full ? std::vector<int>{72, 96, 100, 150, 200, 203, 240, 254, 300, 360, 400, 600, 720,
-                                                        1200}
-                                     : std::vector<int>{72, 100, 203, 300, 600, 1200};
+  const std::vector<int> dpis =
+      full ? std::vector<int>{72, 96, 100, 150, 200, 203, 240, 254, 300, 360, 400, 600, 720, 1200}
+           : std::vector<int>{72, 100, 203, 300, 600, 1200};
   const std::vector<int> printScales = full ? std::vector<int>{1, 2, 3, 4, 6} : std::vector<int>{1, 2};
-  const std::vector<float> paintScales = full ? std::vector<float>{0.5f, 0.75f, 1.0f, 1.25f, 1.5f, 2.0f}
-                                              : std::vector<float>{0.75f, 1.0f};
+  const std::vector<float> paintScales =
+      full ? std::vector<float>{0.5f, 0.75f, 1.0f, 1.25f, 1.5f, 2.0f} : std::vector<float>{0.75f, 1.0f};
   const std::vector<int> paintXScales = full ? std::vector<int>{1, 2, 3} : std::vector<int>{2};
   for (const char* text : full ? std::vector<const char*>{order, longer} : std::vector<const char*>{order}) {
     for (int dpi : dpis) {
@@ -117,9 +115,8 @@ std::vector<bool> javaReads(const std::vector<std::string>& pictures, const std:
   for (std::size_t i = 0; i < pictures.size(); ++i) {
     const std::string block = "file://" + pictures[i] + " (format: PDF_417";
     const std::size_t at = outcome.output.find(block);
-    reads.push_back(at != std::string::npos &&
-                    outcome.output.compare(outcome.output.find("Raw result:\n", at) + 12, texts[i].size() + 1,
-                                           texts[i] + "\n") == 0);
+    reads.push_back(at != std::string::npos && outcome.output.compare(outcome.output.find("Raw result:\n", at) + 12,
+                                                                      texts[i].size() + 1, texts[i] + "\n") == 0);
   }
   return reads;
 }
@@ -153,7 +150,8 @@ int main(int argc, char** argv) {
         runProgram(PDF417_COMMAND, c.arguments() + " --force -o " + shellWord(picture) + " " + shellWord(text));
     const bool reads = drawn.exitCode == 0 && readsBack(picture, text);
     if (java) pictures.push_back(picture), texts.push_back(text);
-    const Outcome now = runProgram(PDF417_COMMAND, c.arguments() + " -o " + shellWord(plain.path()) + " " + shellWord(text));
+    const Outcome now =
+        runProgram(PDF417_COMMAND, c.arguments() + " -o " + shellWord(plain.path()) + " " + shellWord(text));
     std::string then;
     if (!before.empty()) {
       const Outcome old = runProgram(before, c.arguments() + " -o " + shellWord(plain.path()) + " " + shellWord(text));

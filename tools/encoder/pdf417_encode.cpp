@@ -173,7 +173,7 @@ int run(const EncodeOptions& o) {
   std::string data = readInput(o);
   // A symbol of no data is one that no reader returns anything for.
   if (data.empty()) {
-    throw EncodeFailure(o.text ? "the text is empty: there is nothing to encode"
+    throw EncodeFailure(o.text                               ? "the text is empty: there is nothing to encode"
                         : o.inputFile && *o.inputFile != "-" ? "the file " + *o.inputFile + " is empty"
                                                              : "standard input is empty: there is nothing to encode");
   }
@@ -186,8 +186,9 @@ int run(const EncodeOptions& o) {
     } else {
       eci = 26;
       if (!o.quiet) {
-        writeText(stderr, "pdf417-encode: note: the text has characters beyond ISO-8859-1, so it is encoded as UTF-8 "
-                          "after ECI 26 (--eci none encodes the bytes alone)\n");
+        writeText(stderr,
+                  "pdf417-encode: note: the text has characters beyond ISO-8859-1, so it is encoded as UTF-8 "
+                  "after ECI 26 (--eci none encodes the bytes alone)\n");
       }
     }
   }

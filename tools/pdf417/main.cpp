@@ -54,8 +54,9 @@ class PictureMaker {
     if (!matrix) return {1, capacityAdvice(drawing_, text), {}};
     if (options_.print && options_.format == "svg") return writeVectorPrint(*matrix, text, output);
     const std::optional<DeviceSize> size = deviceSize(*matrix, text);
-    const std::string tooLarge = "the picture would be larger than " + std::to_string(kMaxPictureSide) +
-                                 " pixels a side or 2^32 pixels in all; lower --dpi, --scale, the scales or --quiet-zone";
+    const std::string tooLarge =
+        "the picture would be larger than " + std::to_string(kMaxPictureSide) +
+        " pixels a side or 2^32 pixels in all; lower --dpi, --scale, the scales or --quiet-zone";
     if (!size) return {1, tooLarge, {}};
     const double module = static_cast<double>(size->width) / matrix->columns;
     if (size->width == 0 || size->height == 0) {
@@ -77,12 +78,12 @@ class PictureMaker {
       if (readable(layout)) {
         warnings += "note: X-dimension " + fixed(module, 2) + " px, drawn " +
                     std::to_string(layout.moduleWidths().smallest) + "-" +
-                    std::to_string(layout.moduleWidths().largest) + " px = " +
-                    fixed(module * 25.4 / options_.dpi, 2) + " mm\n";
+                    std::to_string(layout.moduleWidths().largest) + " px = " + fixed(module * 25.4 / options_.dpi, 2) +
+                    " mm\n";
       } else if (!options_.force) {
-        const std::string advice =
-            options_.print ? printAdvice(plugin_, settingsOf(options_), text, options_.dpi)
-                           : wholePixelAdvice(drawing_, *matrix, text, options_.dpi, options_.scale);
+        const std::string advice = options_.print
+                                       ? printAdvice(plugin_, settingsOf(options_), text, options_.dpi)
+                                       : wholePixelAdvice(drawing_, *matrix, text, options_.dpi, options_.scale);
         return {2, fault + advice + ", or write it anyway with --force", {}};
       } else {
         warnings += "warning: " + fault + " (written because of --force)\n";
@@ -121,8 +122,8 @@ class PictureMaker {
     const auto mm = [](double bitmapPixels) { return fixed(bitmapPixels * 25.4 / kBitmapDpi, 3); };
     return {0,
             "pdf417: wrote " + displayName(output) + " (svg, " + mm(static_cast<double>(layout.width())) + " x " +
-                mm(static_cast<double>(layout.height())) + " mm; X-dimension " + mm(options_.xScale) +
-                " mm, rows " + mm(rowHeight) + " mm; " + std::to_string(characterCount(text)) + " characters)",
+                mm(static_cast<double>(layout.height())) + " mm; X-dimension " + mm(options_.xScale) + " mm, rows " +
+                mm(rowHeight) + " mm; " + std::to_string(characterCount(text)) + " characters)",
             ""};
   }
 
@@ -201,9 +202,9 @@ int runOne(const Options& o, PictureMaker& maker) {
   const std::string bytes = o.text ? *o.text : readDataFile(o.dataFile.value_or("-"));
   // A symbol of no data is one that no reader returns anything for.
   if (bytes.empty()) {
-    throw InputError(o.text                                   ? "the text is empty: there is nothing to encode"
+    throw InputError(o.text                             ? "the text is empty: there is nothing to encode"
                      : o.dataFile && *o.dataFile != "-" ? "the data file " + *o.dataFile + " is empty"
-                                                              : "standard input is empty: there is nothing to encode");
+                                                        : "standard input is empty: there is nothing to encode");
   }
   const Outcome outcome = maker.make(textOf(bytes, "", o.quiet), o.output);
   // The picture itself may be on standard output; the report then goes to standard error.
@@ -246,7 +247,7 @@ int runBatch(const Options& o, PictureMaker& maker) {
   }
   if (!o.quiet)
     writeText(stdout, "pdf417: wrote " + std::to_string(written) + " picture(s)" +
-                        (failed > 0 ? "; " + std::to_string(failed) + " item(s) failed" : "") + "\n");
+                          (failed > 0 ? "; " + std::to_string(failed) + " item(s) failed" : "") + "\n");
   return failed > 0 ? 1 : 0;
 }
 

@@ -35,17 +35,15 @@ std::optional<DeviceLayout> printLayout(const Plugin& plugin, DrawingSettings se
   if (!matrix) return std::nullopt;
   const std::optional<DeviceSize> size = drawing.deviceSize(text, dpi, 1.0f);
   if (!size || size->width == 0 || size->height == 0) return std::nullopt;
-  return layOut(*matrix, xScale, drawing.rowHeight(), static_cast<int>(size->width), static_cast<int>(size->height),
-                0);
+  return layOut(*matrix, xScale, drawing.rowHeight(), static_cast<int>(size->width), static_cast<int>(size->height), 0);
 }
 
 std::string describeModules(const DeviceLayout& layout, int dpi) {
   const double module = averageModule(layout);
   const PixelRange widths = layout.moduleWidths();
-  const std::string drawn =
-      widths.even() ? std::to_string(widths.smallest) + " px"
-                    : fixed(module, 2) + " px, drawn " + std::to_string(widths.smallest) + "-" +
-                          std::to_string(widths.largest) + " px";
+  const std::string drawn = widths.even() ? std::to_string(widths.smallest) + " px"
+                                          : fixed(module, 2) + " px, drawn " + std::to_string(widths.smallest) + "-" +
+                                                std::to_string(widths.largest) + " px";
   return drawn + " = " + fixed(module * 25.4 / dpi, 2) + " mm";
 }
 

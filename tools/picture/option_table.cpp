@@ -102,8 +102,8 @@ std::optional<std::string> parseCommandLine(const CommandSpec& command, const st
     }
     const bool isLong = argument[1] == '-';
     const std::size_t equals = isLong ? argument.find('=') : std::string::npos;
-    const std::string name = argument.substr(isLong ? 2 : 1, equals == std::string::npos ? std::string::npos
-                                                                                          : equals - 2);
+    const std::string name =
+        argument.substr(isLong ? 2 : 1, equals == std::string::npos ? std::string::npos : equals - 2);
     const std::string shown = equals == std::string::npos ? argument : argument.substr(0, equals);
     const OptionSpec* option = findOption(command, argument, name);
     if (option == nullptr) throw UsageError("unknown option " + shown + " (see --help)");
@@ -168,7 +168,8 @@ std::string manPage(const CommandSpec& command) {
     page += ".TP\n";
     std::string name;
     if (option.shortName != '\0') name += "\\fB\\-" + std::string(1, option.shortName) + "\\fR";
-    if (!option.longName.empty()) name += (name.empty() ? "" : ", ") + std::string("\\fB\\-\\-") + roff(option.longName) + "\\fR";
+    if (!option.longName.empty())
+      name += (name.empty() ? "" : ", ") + std::string("\\fB\\-\\-") + roff(option.longName) + "\\fR";
     if (!option.valueName.empty()) name += " \\fI" + roff(option.valueName) + "\\fR";
     std::string help;
     for (const std::string& line : linesOf(option.help)) help += (help.empty() ? "" : " ") + line;

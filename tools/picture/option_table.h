@@ -10,22 +10,22 @@
 namespace torv::tools {
 
 struct OptionSpec {
-  char shortName = '\0';      // '\0': a long name only
-  std::string longName;       // without the dashes; empty: a short name only
-  std::string valueName;      // empty for a switch
-  std::string help;           // lines separated by '\n'
+  char shortName = '\0';                                // '\0': a long name only
+  std::string longName;                                 // without the dashes; empty: a short name only
+  std::string valueName;                                // empty for a switch
+  std::string help;                                     // lines separated by '\n'
   std::function<void(const std::string& value)> apply;  // the value is empty for a switch
 };
 
 struct CommandSpec {
   std::string name;
-  std::string summary;                 // the manual page's one-line NAME description
-  std::vector<std::string> synopsis;   // argument lines after the name
-  std::string description;             // paragraphs separated by an empty line, lines by '\n'
+  std::string summary;                // the manual page's one-line NAME description
+  std::vector<std::string> synopsis;  // argument lines after the name
+  std::string description;            // paragraphs separated by an empty line, lines by '\n'
   std::vector<OptionSpec> options;
-  std::string afterOptions;            // paragraphs after the option list (may be empty)
-  std::vector<std::string> examples;   // command lines
-  std::string exitStatus;              // one paragraph
+  std::string afterOptions;           // paragraphs after the option list (may be empty)
+  std::vector<std::string> examples;  // command lines
+  std::string exitStatus;             // one paragraph
 };
 
 // Applies every option of the arguments in order and returns the TEXT argument, if any. Options

@@ -151,7 +151,10 @@ TEST(Pdf417EncodeCommand, UtfEightDesignatorMakesReadersReturnTheText) {
 // a note; the bytes of a file stay bytes; empty data and a second TEXT are refused.
 TEST(Pdf417EncodeCommand, TextReadsBackAsTypedAndBytesStayBytes) {
   const TempFile png("encode_text.png"), data("encode_text.txt");
-  const std::string latin = "Stra\xC3\x9F" "e", cyrillic = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
+  const std::string latin =
+                        "Stra\xC3\x9F"
+                        "e",
+                    cyrillic = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
   std::ofstream(data.path(), std::ios::binary) << latin;
   const struct {
     std::string arguments;
@@ -160,7 +163,10 @@ TEST(Pdf417EncodeCommand, TextReadsBackAsTypedAndBytesStayBytes) {
     bool eci;
     bool note;
   } cases[] = {
-      {"'" + latin + "'", "Stra\xDF" "e", latin, false, false},
+      {"'" + latin + "'",
+       "Stra\xDF"
+       "e",
+       latin, false, false},
       {"'" + cyrillic + "'", cyrillic, cyrillic, true, true},
       {"-q '" + cyrillic + "'", cyrillic, cyrillic, true, false},
       {"--eci none '" + latin + "'", latin, "", false, false},
