@@ -59,12 +59,16 @@ bool readsBack(const std::string& png, const std::string& text) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// "6.25" from "X-dimension 6.25 px" in the command's report or warnings.
+// "6.25" from "X-dimension 6.25 px" in the command's report or note.
 std::string moduleWidth(const std::string& output) {
-  const std::size_t at = output.find("X-dimension ");
-  if (at == std::string::npos) return "-";
-  const std::size_t start = at + 12;
-  return output.substr(start, output.find(' ', start) - start);
+  for (std::size_t at = output.find("X-dimension "); at != std::string::npos;
+       at = output.find("X-dimension ", at + 1)) {
+    const std::size_t start = at + 12;
+    if (start < output.size() && output[start] >= '0' && output[start] <= '9') {
+      return output.substr(start, output.find(' ', start) - start);
+    }
+  }
+  return "-";
 }
 
 // The text is passed as one shell word.

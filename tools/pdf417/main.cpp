@@ -52,7 +52,9 @@ class PictureMaker {
   Outcome make(const std::u16string& text, const std::string& output) {
     const std::optional<ModuleMatrix> matrix = drawing_.modules(text);
     if (!matrix) return {1, capacityAdvice(drawing_, text), {}};
-    if (options_.print && options_.format == "svg") return writeVectorPrint(*matrix, text, output);
+    if (options_.print && options_.format == "svg" && !exactOnDevice(*matrix, text)) {
+      return writeVectorPrint(*matrix, text, output);
+    }
     const std::optional<DeviceSize> size = deviceSize(*matrix, text);
     const std::string tooLarge =
         "the picture would be larger than " + std::to_string(kMaxPictureSide) +
@@ -110,6 +112,18 @@ class PictureMaker {
   }
 
  private:
+  // Whether the printer's pixels show every module and row at exactly its physical size; an SVG
+  // is then drawn in those pixels, as it always was.
+  bool exactOnDevice(const ModuleMatrix& matrix, const std::u16string& text) {
+    const std::optional<DeviceSize> size = deviceSize(matrix, text);
+    if (!size || size->width == 0 || size->height == 0) return false;
+    const DeviceLayout layout = layOut(matrix, options_.xScale, drawing_.rowHeight(), static_cast<int>(size->width),
+                                       static_cast<int>(size->height), 0);
+    const PixelRange widths = layout.moduleWidths(), rows = layout.rowHeights();
+    return widths.even() && rows.even() && widths.smallest * 96 == options_.xScale * options_.dpi &&
+           rows.smallest * 96 == drawing_.rowHeight() * options_.dpi;
+  }
+
   // SVG has no device pixels: a print is the bitmap at its physical size, a bitmap pixel 1/96
   // inch, so every module is exactly xscale/96 inch wide however the SVG is later printed.
   Outcome writeVectorPrint(const ModuleMatrix& matrix, const std::u16string& text, const std::string& output) {
