@@ -86,7 +86,11 @@ class PictureMaker {
         const std::string advice = options_.print
                                        ? printAdvice(plugin_, settingsOf(options_), text, options_.dpi)
                                        : wholePixelAdvice(drawing_, *matrix, text, options_.dpi, options_.scale);
-        return {2, fault + advice + ", or write it anyway with --force", {}};
+        const bool uneven = !layout.moduleWidths().even() && layout.moduleWidths().smallest > 0;
+        return {2,
+                fault + (uneven ? ", which scanners misread under 2 px" : "") + advice +
+                    ", or write it anyway with --force",
+                {}};
       } else {
         warnings += "warning: " + fault + " (written because of --force)\n";
       }

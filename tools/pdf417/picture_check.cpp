@@ -59,19 +59,21 @@ bool readable(const DeviceLayout& layout) {
 
 std::string printAdvice(const Plugin& plugin, const DrawingSettings& settings, const std::u16string& text, int dpi) {
   std::vector<std::string> choices;
-  // The narrowest -x that reads, and the narrowest that gives whole pixels if that is wider.
-  bool readableFound = false;
+  // The narrowest -x that reads, and the narrowest that gives whole pixels if that is wider but
+  // not more than twice as wide (a label's size is not the user's to lose).
+  int readableXScale = 0;
   for (int xScale = 1; xScale <= 20 && xScale + settings.yScale - 1 <= 25; ++xScale) {
     if (xScale == settings.xScale) continue;
+    if (readableXScale > 0 && xScale > 2 * readableXScale) break;
     // A whole number of device pixels needs xScale * dpi / 96 whole; others are tried only until
     // one reads.
     const bool whole = xScale * dpi % 96 == 0;
-    if (readableFound && !whole) continue;
+    if (readableXScale > 0 && !whole) continue;
     const std::optional<DeviceLayout> layout = printLayout(plugin, settings, text, dpi, xScale);
     if (!layout || !readable(*layout)) continue;
     choices.push_back("-x " + std::to_string(xScale) + " (" + describeModules(*layout, dpi) + ")");
     if (layout->moduleWidths().even()) break;
-    readableFound = true;
+    readableXScale = xScale;
   }
   // The encoder's own picture has modules of exactly N device pixels: N near the X-dimension asked for.
   const int pixels = std::min(20, std::max(1, static_cast<int>(std::lround(settings.xScale * dpi / 96.0))));
