@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -78,10 +79,12 @@ class PictureMaker {
     std::string warnings;
     if (const std::string fault = unevenness(layout); !fault.empty()) {
       if (readable(layout)) {
-        warnings += "note: X-dimension " + fixed(module, 2) + " px, drawn " +
-                    std::to_string(layout.moduleWidths().smallest) + "-" +
-                    std::to_string(layout.moduleWidths().largest) + " px = " + fixed(module * 25.4 / options_.dpi, 2) +
-                    " mm\n";
+        const std::string note = "note: X-dimension " + fixed(module, 2) + " px, drawn " +
+                                 std::to_string(layout.moduleWidths().smallest) + "-" +
+                                 std::to_string(layout.moduleWidths().largest) +
+                                 " px = " + fixed(module * 25.4 / options_.dpi, 2) + " mm\n";
+        // A batch says it once for each symbol size, not for every item.
+        if (notesGiven_.insert(note).second) warnings += note;
       } else if (!options_.force) {
         const std::string advice = options_.print
                                        ? printAdvice(plugin_, settingsOf(options_), text, options_.dpi)
@@ -183,6 +186,7 @@ class PictureMaker {
   const Plugin& plugin_;
   SymbolDrawing drawing_;
   std::map<std::pair<int, int>, std::optional<DeviceSize>> deviceSizes_;
+  std::set<std::string> notesGiven_;
 };
 
 std::u16string textOf(const std::string& bytes, const std::string& where, bool quiet) {
