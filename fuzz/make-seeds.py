@@ -142,7 +142,7 @@ def command(arguments, data=b""):
 
 save("pdf417_command", "plain", command(["hello"], b"hello"))
 save("pdf417_command", "all-options", command(["-o", "x.BMP", "-r", "10", "-c", "8", "-l", "auto", "-x", "3", "-y",
-                                               "4", "--dpi", "300", "--scale", "2.5", "--print", "--quiet", "0",
+                                               "4", "--dpi", "300", "--scale", "2.5", "--print", "--quiet-zone", "0", "-q",
                                                "--plugin", "p.so", "--", "text"], "caf\u00e9 \u20ac".encode()))
 save("pdf417_command", "refused", command(["--rows", "2", "--columns", "31", "--format", "gif", "-f", "-"],
                                           b"\xc3\x28 \xed\xa0\x80 \xf0\x9f\x98\x80 \x00"))

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libzxing-dev libzint-dev libpng-dev librsvg2-bin zint
+  libzxing-dev libzint-dev libpng-dev librsvg2-bin zint man-db
   default-jdk-headless
   clang libclang-rt-14-dev
   # scripts/package.sh: the Windows DLLs, splitting debug information, the .deb and the ZIPs

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -120,7 +121,7 @@ TEST(Pdf417Command, PictureIsWhatTheHostsDeviceShowsPixelForPixel) {
   };
   const TempFile png("command_host.png"), loaded("command_loaded.png");
   for (const auto& c : cases) {
-    const std::string arguments = std::string(c.arguments) + " --quiet 0 -c 0 'Host view 12' -o ";
+    const std::string arguments = std::string(c.arguments) + " --quiet-zone 0 -c 0 'Host view 12' -o ";
     const Outcome outcome = runCommand(arguments + "'" + png.path() + "'");
     ASSERT_EQ(outcome.exitCode, 0) << c.arguments << ": " << outcome.output;
     const Gray ours = readPng(png.path());
@@ -182,7 +183,9 @@ TEST(Pdf417Command, RefusesBadOptionsAndDishonestPicturesWithAMessage) {
       {"-0 x", "-0 separates the items of --batch", ""},
       // Pictures that a scanner would misread are refused with settings that give whole pixels.
       {"--dpi 72 x", "drawn 1 or 2 px: bars of uneven width", "--scale 0.89 (1 px) or --dpi 64 (1 px)"},
-      {"--print --dpi 300 x", "6.26 px wide on average", "--dpi 288 (6 px) or --dpi 336 (7 px)"},
+      // A print keeps the printer's dpi: the advice is a module width, or the encoder's exact one.
+      {"--print --dpi 100 -x 1 x", "1.05 px wide on average",
+       "at 100 dpi it reads with -x 2 (2.08 px, drawn 2-3 px = 0.53 mm), or with pdf417-encode -w 1 -y 5:1 --dpi 100"},
       {"--scale 0.3 x", "0.59 px wide, so some would vanish", "--scale 0.5 (1 px)"},
       {"--dpi 1 x", "the picture would be empty", "--dpi 64 (1 px)"},
   };
@@ -204,7 +207,7 @@ TEST(Pdf417Command, RefusesBadOptionsAndDishonestPicturesWithAMessage) {
 TEST(Pdf417Command, WritesAnSvgOfMergedRunsThatReadsBackWhenRasterised) {
   const TempFile svg("command.svg");
   const TempFile png("command_svg.png");
-  const Outcome outcome = runCommand("--dpi 256 -x 1 -y 2 --quiet 3 -o '" + svg.path() + "' 'Vector label 42'");
+  const Outcome outcome = runCommand("--dpi 256 -x 1 -y 2 --quiet-zone 3 -o '" + svg.path() + "' 'Vector label 42'");
   ASSERT_EQ(outcome.exitCode, 0) << outcome.output;
   const std::vector<std::uint8_t> bytes = fileBytes(svg.path());
   const std::string text(bytes.begin(), bytes.end());
@@ -279,6 +282,112 @@ TEST(Pdf417Command, RefusesDataThatDoesNotFitOrCannotBeRead) {
   outcome = runCommand("--plugin /nonexistent/libtorvc_pdf417.so text");
   EXPECT_EQ(outcome.exitCode, 1);
   EXPECT_NE(outcome.output.find("cannot load the plug-in"), std::string::npos) << outcome.output;
+}
+
+// The most common job: a label printer's own dpi at the default settings. Modules uneven by one
+// pixel read, so the picture is written with a note; SVG gets exact millimetres.
+TEST(Pdf417Command, PrintsAtThePrintersDpiAndSvgInExactMillimetres) {
+  const TempFile png("command_print.png"), svg("command_print.svg"), raster("command_print_svg.png");
+  for (const int dpi : {203, 300, 600}) {
+    const std::string at = " --print --dpi " + std::to_string(dpi);
+    Outcome outcome = runCommand(at + " -o '" + png.path() + "' 'Order 4711'");
+    ASSERT_EQ(outcome.exitCode, 0) << dpi << ": " << outcome.output;
+    EXPECT_NE(outcome.output.find("note: X-dimension"), std::string::npos) << outcome.output;
+    EXPECT_EQ(decode(readPng(png.path())), "Order 4711") << dpi;
+
+    outcome = runCommand(at + " -o '" + svg.path() + "' 'Order 4711'");
+    ASSERT_EQ(outcome.exitCode, 0) << dpi << ": " << outcome.output;
+    const std::vector<std::uint8_t> bytes = fileBytes(svg.path());
+    const std::string text(bytes.begin(), bytes.end());
+    double widthMm = 0, heightMm = 0;
+    long units = 0, rowUnits = 0;
+    const std::size_t at_width = text.find("width=\"");
+    ASSERT_NE(at_width, std::string::npos);
+    ASSERT_EQ(std::sscanf(text.c_str() + at_width, "width=\"%lfmm\" height=\"%lfmm\" viewBox=\"0 0 %ld %ld\"", &widthMm,
+                          &heightMm, &units, &rowUnits),
+              4)
+        << text.substr(0, 300);
+    // A module (2 units) is 2/96 inch whatever the printer: no rounding to its pixels.
+    EXPECT_NEAR(widthMm / units * 2, 2 * 25.4 / 96, 1e-5) << dpi;
+    EXPECT_EQ(text.find(".5\""), std::string::npos);  // whole units only
+    const std::string density = std::to_string(dpi);
+    ASSERT_EQ(std::system(("rsvg-convert --dpi-x " + density + " --dpi-y " + density + " -b white -o '" +
+                           raster.path() + "' '" + svg.path() + "'")
+                              .c_str()),
+              0);
+    EXPECT_EQ(decode(readPng(raster.path())), "Order 4711") << dpi;
+  }
+}
+
+// Every piece of advice of a refusal is a change of the command line (or a pdf417-encode line)
+// that writes a picture that reads.
+TEST(Pdf417Command, EveryPieceOfAdviceWorks) {
+  const TempFile png("command_advice.png");
+  for (const std::string arguments : {"--print --dpi 100 -x 1", "--print --dpi 72 -x 1", "--dpi 72", "--scale 0.3"}) {
+    const Outcome refused = runCommand(arguments + " -o '" + png.path() + "' 'Order 4711'");
+    ASSERT_EQ(refused.exitCode, 2) << arguments << ": " << refused.output;
+    const std::size_t start = refused.output.find(" with ");
+    const std::size_t end = refused.output.find(", or write it anyway with --force");
+    ASSERT_TRUE(start != std::string::npos && end != std::string::npos) << refused.output;
+    // "A (...), or with B (...)" for a print, "A (...) or B (...)" for paint.
+    const std::string advice = refused.output.substr(start + 6, end - start - 6);
+    int tried = 0;
+    for (std::size_t from = 0; from < advice.size();) {
+      const std::size_t open = advice.find(" (", from);
+      ASSERT_NE(open, std::string::npos) << advice;
+      const std::string change = advice.substr(from, open - from);
+      from = advice.find(')', open) + 1;
+      for (const char* separator : {", or with ", " or "}) {
+        if (advice.compare(from, std::strlen(separator), separator) == 0) from += std::strlen(separator);
+      }
+      if (arguments.rfind("--print", 0) == 0) {
+        EXPECT_NE(change.rfind("--dpi", 0), 0u) << "a printer's dpi is fixed";
+      }
+      Outcome followed;
+      if (change.rfind("pdf417-encode ", 0) == 0) {
+        followed =
+            torv::test::runProgram(PDF417_ENCODE_COMMAND, change.substr(14) + " -o '" + png.path() + "' 'Order 4711'");
+      } else {
+        followed = runCommand(arguments + " " + change + " -o '" + png.path() + "' 'Order 4711'");
+      }
+      ASSERT_EQ(followed.exitCode, 0) << arguments << " + " << change << ": " << followed.output;
+      EXPECT_EQ(decode(readPng(png.path())), "Order 4711") << arguments << " + " << change;
+      ++tried;
+    }
+    EXPECT_GE(tried, 2) << refused.output;
+  }
+}
+
+TEST(Pdf417Command, RefusesEmptyDataASecondTextAndBytesAndSaysNothingWithQuiet) {
+  const TempFile png("command_input.png"), bytes("command_bytes.dat");
+  std::ofstream(bytes.path(), std::ios::binary) << "ab\xFF\x01";
+  const struct {
+    std::string arguments;
+    int exitCode;
+    const char* says;
+  } cases[] = {
+      {"-o '" + png.path() + "' ''", 1, "the text is empty"},
+      {"-o '" + png.path() + "'", 1, "standard input is empty"},
+      {"-o '" + png.path() + "' A -- B", 2, "only one TEXT may be given"},
+      {"--quiet 3 -o '" + png.path() + "' A", 2, "the quiet zone is --quiet-zone 3"},
+      {"-f '" + bytes.path() + "' -o '" + png.path() + "'", 1,
+       "not valid UTF-8 (byte 2); pdf417 draws text, pdf417-encode"},
+      {"--rows=x A", 2, "--rows takes a whole number"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = runCommand(c.arguments);
+    EXPECT_EQ(outcome.exitCode, c.exitCode) << c.arguments << ": " << outcome.output;
+    EXPECT_NE(outcome.output.find(c.says), std::string::npos) << c.arguments << ": " << outcome.output;
+  }
+  // -q: no report, note or warning; errors still.
+  Outcome outcome = runCommand("-q --print --dpi 300 -o '" + png.path() + "' '\xD0\x96 4711'");
+  EXPECT_EQ(outcome.exitCode, 0);
+  EXPECT_EQ(outcome.output, "");
+  const std::string pattern = ::testing::TempDir() + std::to_string(getpid()) + "_quiet-%d.png";
+  outcome = runCommand("-q --batch -o '" + pattern + "'", "a\n");
+  EXPECT_EQ(outcome.output, "");
+  std::remove((pattern.substr(0, pattern.size() - 6) + "1.png").c_str());
+  EXPECT_NE(runCommand("-q ''").output.find("the text is empty"), std::string::npos);
 }
 
 }  // namespace

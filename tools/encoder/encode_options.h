@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "option_table.h"
 
 namespace torv::tools {
 
@@ -23,16 +24,22 @@ struct EncodeOptions {
   int moduleWidth = 1;
   std::string rowHeight = "3";
   int quietModules = 2;
+  bool quietZoneGiven = false;
   int dpi = 0;  // 0: no physical size in the file
   int eci = -1;
+  bool eciGiven = false;  // else a TEXT argument is encoded so that readers return it as typed
   bool fileHeader = true;
   bool verbose = false;
+  bool quiet = false;  // no notes, only errors
   bool help = false;
   bool version = false;
 };
 
 EncodeOptions parseEncodeOptions(const std::vector<std::string>& arguments);
 
-const char* encodeUsageText();
+std::string encodeUsageText();
+
+// The command line's table; the parser applies it to `options`.
+CommandSpec encodeCommand(EncodeOptions& options);
 
 }  // namespace torv::tools

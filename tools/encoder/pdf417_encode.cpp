@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -87,7 +88,24 @@ bool isUtf8(const std::string& text) {
   return true;
 }
 
-void configure(Encoder& encoder, const EncodeOptions& o) {
+// The text in ISO-8859-1, which readers assume when no ECI says otherwise; nothing when a
+// character is beyond it. The text is well-formed UTF-8.
+std::optional<std::string> latin1Of(const std::string& utf8) {
+  std::string latin1;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    if (lead < 0x80) {
+      latin1 += static_cast<char>(lead);
+    } else if (lead == 0xC2 || lead == 0xC3) {
+      latin1 += static_cast<char>((lead & 0x03) << 6 | (static_cast<unsigned char>(utf8[++i]) & 0x3F));
+    } else {
+      return std::nullopt;
+    }
+  }
+  return latin1;
+}
+
+void configure(Encoder& encoder, const EncodeOptions& o, int eci) {
   if (o.level >= 0) encoder.setEccLevel(o.level);
   if (o.sized) {
     encoder.setSizingMode(SIZING_FIXED);
@@ -99,7 +117,7 @@ void configure(Encoder& encoder, const EncodeOptions& o) {
     throw UsageError("row height '" + o.rowHeight + "' is not H or H:W with each side 1..25");
   }
   encoder.setBitmapWriter(o.moduleWidth, o.fileHeader);
-  encoder.setEci(o.eci);
+  encoder.setEci(eci);
 }
 
 // The symbol's modules, read from its module rows.
@@ -152,14 +170,34 @@ void writeOutput(Encoder& encoder, const EncodeOptions& o) {
 }
 
 int run(const EncodeOptions& o) {
-  const std::string data = readInput(o);
+  std::string data = readInput(o);
+  // A symbol of no data is one that no reader returns anything for.
+  if (data.empty()) {
+    throw EncodeFailure(o.text                               ? "the text is empty: there is nothing to encode"
+                        : o.inputFile && *o.inputFile != "-" ? "the file " + *o.inputFile + " is empty"
+                                                             : "standard input is empty: there is nothing to encode");
+  }
   if (o.eci == 26 && !isUtf8(data)) throw EncodeFailure("--eci utf8 needs UTF-8 data; these bytes are not");
+  // TEXT is typed text: encoded so that a reader returns it as typed. Bytes stay bytes.
+  int eci = o.eci;
+  if (o.text && !o.eciGiven && isUtf8(data)) {
+    if (std::optional<std::string> latin1 = latin1Of(data)) {
+      data = *latin1;
+    } else {
+      eci = 26;
+      if (!o.quiet) {
+        writeText(stderr,
+                  "pdf417-encode: note: the text has characters beyond ISO-8859-1, so it is encoded as UTF-8 "
+                  "after ECI 26 (--eci none encodes the bytes alone)\n");
+      }
+    }
+  }
   Encoder encoder;
-  configure(encoder, o);
+  configure(encoder, o, eci);
   const int rc = encoder.encode(data.data(), static_cast<std::uint32_t>(data.size()));
   if (rc < 0) throw EncodeFailure(describe(rc));
   writeOutput(encoder, o);
-  if (o.verbose) {
+  if (o.verbose && !o.quiet) {
     const Symbol& l = encoder.symbol();
     // The picture may be on standard output; the report then goes to standard error.
     writeText(o.output == "-" ? stderr : stdout, std::to_string(data.size()) + " bytes: " + std::to_string(l.rows) +

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,21 +48,26 @@ struct Outcome {
 class PictureMaker {
  public:
   PictureMaker(const Plugin& plugin, const Options& options)
-      : options_(options), drawing_(plugin, settingsOf(options)) {}
+      : options_(options), plugin_(plugin), drawing_(plugin, settingsOf(options)) {}
 
   Outcome make(const std::u16string& text, const std::string& output) {
     const std::optional<ModuleMatrix> matrix = drawing_.modules(text);
     if (!matrix) return {1, capacityAdvice(drawing_, text), {}};
+    if (options_.print && options_.format == "svg" && !exactOnDevice(*matrix, text)) {
+      return writeVectorPrint(*matrix, text, output);
+    }
     const std::optional<DeviceSize> size = deviceSize(*matrix, text);
-    const std::string tooLarge = "the picture would be larger than " + std::to_string(kMaxPictureSide) +
-                                 " pixels a side or 2^32 pixels in all; lower --dpi, --scale, the scales or --quiet";
+    const std::string tooLarge =
+        "the picture would be larger than " + std::to_string(kMaxPictureSide) +
+        " pixels a side or 2^32 pixels in all; lower --dpi, --scale, the scales or --quiet-zone";
     if (!size) return {1, tooLarge, {}};
     const double module = static_cast<double>(size->width) / matrix->columns;
     if (size->width == 0 || size->height == 0) {
       return {2,
               "the picture would be empty (" + std::to_string(size->width) + " x " + std::to_string(size->height) +
                   " pixels at " + std::to_string(options_.dpi) + " dpi)" +
-                  wholePixelAdvice(drawing_, *matrix, text, options_.dpi, options_.scale),
+                  (options_.print ? printAdvice(plugin_, settingsOf(options_), text, options_.dpi)
+                                  : wholePixelAdvice(drawing_, *matrix, text, options_.dpi, options_.scale)),
               {}};
     }
     const DeviceLayout layout = layOut(*matrix, options_.xScale, drawing_.rowHeight(), static_cast<int>(size->width),
@@ -72,12 +78,25 @@ class PictureMaker {
     }
     std::string warnings;
     if (const std::string fault = unevenness(layout); !fault.empty()) {
-      if (!options_.force)
+      if (readable(layout)) {
+        const std::string note = "note: X-dimension " + fixed(module, 2) + " px, drawn " +
+                                 std::to_string(layout.moduleWidths().smallest) + "-" +
+                                 std::to_string(layout.moduleWidths().largest) +
+                                 " px = " + fixed(module * 25.4 / options_.dpi, 2) + " mm\n";
+        // A batch says it once for each symbol size, not for every item.
+        if (notesGiven_.insert(note).second) warnings += note;
+      } else if (!options_.force) {
+        const std::string advice = options_.print
+                                       ? printAdvice(plugin_, settingsOf(options_), text, options_.dpi)
+                                       : wholePixelAdvice(drawing_, *matrix, text, options_.dpi, options_.scale);
+        const bool uneven = !layout.moduleWidths().even() && layout.moduleWidths().smallest > 0;
         return {2,
-                fault + wholePixelAdvice(drawing_, *matrix, text, options_.dpi, options_.scale) +
+                fault + (uneven ? ", which scanners misread under 2 px" : "") + advice +
                     ", or write it anyway with --force",
                 {}};
-      warnings += "warning: " + fault + " (written because of --force)\n";
+      } else {
+        warnings += "warning: " + fault + " (written because of --force)\n";
+      }
     }
     const double moduleMm = module * 25.4 / options_.dpi;
     if ((options_.print || options_.dpiGiven) && moduleMm < kSmallestXDimensionMm) {
@@ -85,15 +104,7 @@ class PictureMaker {
                   fixed(kSmallestXDimensionMm, 2) + " mm that most printers and scanners need\n";
     }
 
-    OutputFile file(output);
-    try {
-      writePicture(Picture{*matrix, layout, options_.dpi, options_.dpiGiven || options_.print}, options_.format,
-                   file.get(), output);
-      file.close();
-    } catch (...) {
-      file.discard();
-      throw;
-    }
+    writeFile(Picture{*matrix, layout, options_.dpi, options_.dpiGiven || options_.print}, output);
     if (options_.batch) return {0, "", warnings};  // a batch reports only its count
     const PixelRange rows = layout.rowHeights();
     const std::string report = "pdf417: wrote " + displayName(output) + " (" + options_.format + ", " +
@@ -108,6 +119,46 @@ class PictureMaker {
   }
 
  private:
+  // Whether the printer's pixels show every module and row at exactly its physical size; an SVG
+  // is then drawn in those pixels, as it always was.
+  bool exactOnDevice(const ModuleMatrix& matrix, const std::u16string& text) {
+    const std::optional<DeviceSize> size = deviceSize(matrix, text);
+    if (!size || size->width == 0 || size->height == 0) return false;
+    const DeviceLayout layout = layOut(matrix, options_.xScale, drawing_.rowHeight(), static_cast<int>(size->width),
+                                       static_cast<int>(size->height), 0);
+    const PixelRange widths = layout.moduleWidths(), rows = layout.rowHeights();
+    return widths.even() && rows.even() && widths.smallest * 96 == options_.xScale * options_.dpi &&
+           rows.smallest * 96 == drawing_.rowHeight() * options_.dpi;
+  }
+
+  // SVG has no device pixels: a print is the bitmap at its physical size, a bitmap pixel 1/96
+  // inch, so every module is exactly xscale/96 inch wide however the SVG is later printed.
+  Outcome writeVectorPrint(const ModuleMatrix& matrix, const std::u16string& text, const std::string& output) {
+    constexpr int kBitmapDpi = 96;
+    const int rowHeight = drawing_.rowHeight();
+    const DeviceLayout layout = layOut(matrix, options_.xScale, rowHeight, matrix.columns * options_.xScale,
+                                       matrix.rows * rowHeight, options_.quietModules);
+    writeFile(Picture{matrix, layout, kBitmapDpi, true}, output);
+    if (options_.batch) return {0, "", ""};
+    const auto mm = [](double bitmapPixels) { return fixed(bitmapPixels * 25.4 / kBitmapDpi, 3); };
+    return {0,
+            "pdf417: wrote " + displayName(output) + " (svg, " + mm(static_cast<double>(layout.width())) + " x " +
+                mm(static_cast<double>(layout.height())) + " mm; X-dimension " + mm(options_.xScale) + " mm, rows " +
+                mm(rowHeight) + " mm; " + std::to_string(characterCount(text)) + " characters)",
+            ""};
+  }
+
+  void writeFile(const Picture& picture, const std::string& output) {
+    OutputFile file(output);
+    try {
+      writePicture(picture, options_.format, file.get(), output);
+      file.close();
+    } catch (...) {
+      file.discard();
+      throw;
+    }
+  }
+
   // The device size depends only on the symbol's size in modules (the picture object scales the
   // bitmap as a whole), so a batch measures each size once.
   std::optional<DeviceSize> deviceSize(const ModuleMatrix& matrix, const std::u16string& text) {
@@ -132,20 +183,30 @@ class PictureMaker {
   }
 
   const Options& options_;
+  const Plugin& plugin_;
   SymbolDrawing drawing_;
   std::map<std::pair<int, int>, std::optional<DeviceSize>> deviceSizes_;
+  std::set<std::string> notesGiven_;
 };
 
-std::u16string textOf(const std::string& bytes, const std::string& where) {
-  const std::u16string text = utf8ToUtf16(bytes);
-  if (const int replaced = charactersOutsideCodePage(text); replaced > 0) {
+std::u16string textOf(const std::string& bytes, const std::string& where, bool quiet) {
+  std::u16string text;
+  try {
+    text = utf8ToUtf16(bytes);
+  } catch (const InputError& e) {
+    throw InputError(std::string(e.what()) +
+                     "; pdf417 draws text, pdf417-encode encodes any bytes (pdf417-encode -o OUTPUT --file FILE)");
+  }
+  if (const int replaced = charactersOutsideCodePage(text); replaced > 0 && !quiet) {
     writeText(stderr, "pdf417: note: " + where + std::to_string(replaced) +
                           " character(s) are not in Windows-1252 and are drawn as '?'\n");
   }
   return text;
 }
 
-void report(const Outcome& outcome, const std::string& where) {
+// Notes, warnings and the report of a written picture are left out with --quiet; failures never.
+void report(const Outcome& outcome, const std::string& where, bool quiet) {
+  if (quiet && outcome.status == 0) return;
   for (std::size_t start = 0; start < outcome.warnings.size();) {
     const std::size_t end = outcome.warnings.find('\n', start);
     writeText(stderr, "pdf417: " + where + outcome.warnings.substr(start, end - start) + "\n");
@@ -161,13 +222,19 @@ void report(const Outcome& outcome, const std::string& where) {
 
 int runOne(const Options& o, PictureMaker& maker) {
   const std::string bytes = o.text ? *o.text : readDataFile(o.dataFile.value_or("-"));
-  const Outcome outcome = maker.make(textOf(bytes, ""), o.output);
+  // A symbol of no data is one that no reader returns anything for.
+  if (bytes.empty()) {
+    throw InputError(o.text                             ? "the text is empty: there is nothing to encode"
+                     : o.dataFile && *o.dataFile != "-" ? "the data file " + *o.dataFile + " is empty"
+                                                        : "standard input is empty: there is nothing to encode");
+  }
+  const Outcome outcome = maker.make(textOf(bytes, "", o.quiet), o.output);
   // The picture itself may be on standard output; the report then goes to standard error.
   if (o.output == "-" && outcome.status == 0) {
-    report(Outcome{0, "", outcome.warnings}, "");
-    writeText(stderr, outcome.message + "\n");
+    report(Outcome{0, "", outcome.warnings}, "", o.quiet);
+    if (!o.quiet) writeText(stderr, outcome.message + "\n");
   } else {
-    report(outcome, "");
+    report(outcome, "", o.quiet);
   }
   return outcome.status;
 }
@@ -189,7 +256,7 @@ int runBatch(const Options& o, PictureMaker& maker) {
     if (item.empty()) continue;
     Outcome outcome;
     try {
-      outcome = maker.make(textOf(item, where), itemFileName(o.output, number));
+      outcome = maker.make(textOf(item, where, o.quiet), itemFileName(o.output, number));
     } catch (const std::exception& e) {
       outcome = {1, e.what(), {}};
     }
@@ -198,10 +265,11 @@ int runBatch(const Options& o, PictureMaker& maker) {
     } else {
       ++failed;
     }
-    report(outcome, where);
+    report(outcome, where, o.quiet);
   }
-  writeText(stdout, "pdf417: wrote " + std::to_string(written) + " picture(s)" +
-                        (failed > 0 ? "; " + std::to_string(failed) + " item(s) failed" : "") + "\n");
+  if (!o.quiet)
+    writeText(stdout, "pdf417: wrote " + std::to_string(written) + " picture(s)" +
+                          (failed > 0 ? "; " + std::to_string(failed) + " item(s) failed" : "") + "\n");
   return failed > 0 ? 1 : 0;
 }
 

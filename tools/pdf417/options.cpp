@@ -60,111 +60,96 @@ void checkCombination(const Options& o) {
 
 }  // namespace
 
-const char* usageText() {
-  return "usage: pdf417 [options] [TEXT]\n"
-         "       pdf417 --batch [options] -o NAME-%05d.EXT [--file ITEMS]\n"
-         "Draws TEXT as a PDF417 barcode with the torvc_pdf417 plug-in, called as a report host\n"
-         "calls it, and writes the picture that the host's device would show (to drive the\n"
-         "encoder directly, use pdf417-encode). Pictures whose modules would be uneven or\n"
-         "under a pixel are refused with the --scale or --dpi that gives whole pixels.\n"
-         "Without TEXT the data is read from --file or from standard input (bytes taken as they\n"
-         "are, a trailing newline included). The data is UTF-8; the plug-in encodes it in\n"
-         "Windows-1252, and characters outside that code page become '?'.\n"
-         "\n"
-         "  -o, --output FILE    picture to write, .png, .bmp or .svg (default pdf417.png);\n"
-         "                       '-' writes to standard output (PNG unless --format says)\n"
-         "  -f, --file FILE      read the data from FILE ('-' for standard input)\n"
-         "      --format FMT     png, bmp or svg, whatever the output name says\n"
-         "  -r, --rows N         symbol rows, 3 to 90; 0 lets the encoder choose (default 0)\n"
-         "  -c, --columns N      data columns, 1 to 30; 0 lets the encoder choose (default 0;\n"
-         "                       with rows 0 too, the symbol is about half as high as wide)\n"
-         "  -l, --level N        error-correction level 0 to 8, or auto (default auto)\n"
-         "  -x, --xscale N       module width in pixels, 1 to 20 (default 2)\n"
-         "  -y, --yscale N       row height is xscale + yscale - 1 pixels (default 5)\n"
-         "      --dpi N          resolution of the drawing surface; by default 128 for paint,\n"
-         "                       where a host unit is one pixel, and 96 for --print, where the\n"
-         "                       physical size is one pixel per bitmap pixel\n"
-         "      --scale F        paint at this scale, e.g. 2 for twice as large (default 1)\n"
-         "      --print          print instead of paint: the symbol's physical size at --dpi\n"
-         "      --force          write a picture even when modules would be uneven or under a pixel\n"
-         "      --batch          one data item per line of --file or standard input, one picture\n"
-         "                       each, named from -o with %d as the line number (-o label-%05d.svg)\n"
-         "  -0                   with --batch: items end with a NUL character, not a line end\n"
-         "      --quiet N        white margin in modules around the symbol (default 2)\n"
-         "      --plugin PATH    load the plug-in library PATH (default: the copy built in)\n"
-         "  -h, --help           this text\n"
-         "      --version        the release this command belongs to\n"
-         "\n"
-         "Examples:\n"
-         "  pdf417 -o label.svg 'Order 4711'\n"
-         "  pdf417 --print --dpi 384 -x 1 -o label.png 'Order 4711'\n"
-         "  pdf417 --batch -o label-%05d.png --file orders.txt\n"
-         "Exit status: 0 written; 1 the data does not fit, cannot be read or written, or (with\n"
-         "--batch) any item failed; 2 a bad command line or a picture refused as unreadable.\n";
+CommandSpec pdf417Command(Options& o) {
+  CommandSpec command;
+  command.name = "pdf417";
+  command.summary = "draw a text as a PDF417 barcode picture through the report plug-in";
+  command.synopsis = {"[options] [TEXT]", "--batch [options] -o NAME-%05d.EXT [--file ITEMS]"};
+  command.description =
+      "Draws TEXT as a PDF417 barcode with the torvc_pdf417 plug-in, called as a report host\n"
+      "calls it, and writes the picture that the host's device would show (to drive the\n"
+      "encoder directly, use pdf417-encode). Pictures that a scanner could not read (modules\n"
+      "under a pixel, or uneven modules under 2 px) are refused with settings that work on\n"
+      "the same device; uneven modules of 2 px and more are written with a note.\n"
+      "Without TEXT the data is read from --file or from standard input (bytes taken as they\n"
+      "are, a trailing newline included). The data is UTF-8 text; the plug-in encodes it in\n"
+      "Windows-1252, and characters outside that code page become '?'. Empty data is refused.";
+  const auto set = [](auto& field, auto value) { return [&field, value](const std::string&) { field = value; }; };
+  command.options = {
+      {'o', "output", "FILE",
+       "picture to write, .png, .bmp or .svg (default pdf417.png);\n"
+       "'-' writes to standard output (PNG unless --format says)",
+       [&o](const std::string& v) { o.output = v; }},
+      {'f', "file", "FILE", "read the data from FILE ('-' for standard input)",
+       [&o](const std::string& v) { o.dataFile = v; }},
+      {'\0', "format", "FMT", "png, bmp or svg, whatever the output name says",
+       [&o](const std::string& v) { o.format = parseFormat(v); }},
+      {'r', "rows", "N", "symbol rows, 3 to 90; 0 lets the encoder choose (default 0)",
+       [&o](const std::string& v) { o.rows = parseInt("--rows", v, 0, 90); }},
+      {'c', "columns", "N",
+       "data columns, 1 to 30; 0 lets the encoder choose (default 0;\n"
+       "with rows 0 too, the symbol is about half as high as wide)",
+       [&o](const std::string& v) { o.columns = parseInt("--columns", v, 0, 30); }},
+      {'l', "level", "N", "error-correction level 0 to 8, or auto (default auto)",
+       [&o](const std::string& v) { o.level = parseLevel("--level", v); }},
+      {'x', "xscale", "N", "module width in bitmap pixels, 1 to 20 (default 2)",
+       [&o](const std::string& v) { o.xScale = parseInt("--xscale", v, 1, 20); }},
+      {'y', "yscale", "N", "row height is xscale + yscale - 1 bitmap pixels (default 5)",
+       [&o](const std::string& v) { o.yScale = parseInt("--yscale", v, 1, 25); }},
+      {'\0', "dpi", "N",
+       "resolution of the device: the printer's with --print (default\n"
+       "96, one device pixel per bitmap pixel), the screen's for paint\n"
+       "(default 128, where a host unit is one pixel)",
+       [&o](const std::string& v) {
+         o.dpi = parseInt("--dpi", v, 1, 9600);
+         o.dpiGiven = true;
+       }},
+      {'\0', "scale", "F", "paint at this scale, e.g. 2 for twice as large (default 1)",
+       [&o](const std::string& v) { o.scale = parseScale("--scale", v); }},
+      {'\0', "print", "",
+       "print instead of paint: the symbol's physical size (a bitmap\n"
+       "pixel is 1/96 inch) at --dpi; SVG gets that size in mm exactly",
+       set(o.print, true)},
+      {'\0', "force", "", "write a picture even when a scanner could not read it", set(o.force, true)},
+      {'\0', "batch", "",
+       "one data item per line of --file or standard input, one picture\n"
+       "each, named from -o with %d as the line number (-o label-%05d.svg)",
+       set(o.batch, true)},
+      {'0', "", "", "with --batch: items end with a NUL character, not a line end", set(o.nulSeparated, true)},
+      {'j', "jobs", "N", "with --batch: pictures drawn at once; 0 for one per processor\n(default 1)",
+       [&o](const std::string& v) { o.jobs = parseInt("--jobs", v, 0, 256); }},
+      {'\0', "quiet-zone", "N", "white margin in modules around the symbol (default 2)",
+       [&o](const std::string& v) { o.quietModules = parseInt("--quiet-zone", v, 0, 100); }},
+      {'q', "quiet", "", "say nothing but errors", set(o.quiet, true)},
+      {'\0', "plugin", "PATH", "load the plug-in library PATH (default: the copy built in)",
+       [&o](const std::string& v) { o.plugin = v; }},
+      {'h', "help", "", "this text", set(o.help, true)},
+      {'\0', "version", "", "the release this command belongs to", set(o.version, true)},
+  };
+  command.afterOptions = "-- ends the options: the argument after it is TEXT, even if it begins with '-'.";
+  command.examples = {"pdf417 -o label.svg 'Order 4711'", "pdf417 --print --dpi 203 -o label.png 'Order 4711'",
+                      "pdf417 --batch -o label-%05d.png --file orders.txt"};
+  command.exitStatus =
+      "0 written; 1 the data is empty, does not fit, cannot be read or\n"
+      "written, or (with --batch) any item failed; 2 a bad command line or a picture refused\n"
+      "as unreadable.";
+  return command;
+}
+
+std::string usageText() {
+  Options unused;
+  return helpText(pdf417Command(unused));
 }
 
 Options parseOptions(const std::vector<std::string>& arguments) {
   Options o;
-  bool formatGiven = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    const auto value = [&]() -> const std::string& {
-      if (i + 1 >= arguments.size()) throw UsageError(argument + " needs a value");
-      return arguments[++i];
-    };
-    if (argument == "-h" || argument == "--help") {
-      o.help = true;
-    } else if (argument == "--version") {
-      o.version = true;
-    } else if (argument == "-o" || argument == "--output") {
-      o.output = value();
-    } else if (argument == "-f" || argument == "--file") {
-      o.dataFile = value();
-    } else if (argument == "--format") {
-      o.format = parseFormat(value());
-      formatGiven = true;
-    } else if (argument == "-r" || argument == "--rows") {
-      o.rows = parseInt(argument, value(), 0, 90);
-    } else if (argument == "-c" || argument == "--columns") {
-      o.columns = parseInt(argument, value(), 0, 30);
-    } else if (argument == "-l" || argument == "--level") {
-      o.level = parseLevel(argument, value());
-    } else if (argument == "-x" || argument == "--xscale") {
-      o.xScale = parseInt(argument, value(), 1, 20);
-    } else if (argument == "-y" || argument == "--yscale") {
-      o.yScale = parseInt(argument, value(), 1, 25);
-    } else if (argument == "--dpi") {
-      o.dpi = parseInt(argument, value(), 1, 9600);
-      o.dpiGiven = true;
-    } else if (argument == "--scale") {
-      o.scale = parseScale(argument, value());
-    } else if (argument == "--print") {
-      o.print = true;
-    } else if (argument == "--force") {
-      o.force = true;
-    } else if (argument == "--batch") {
-      o.batch = true;
-    } else if (argument == "-0") {
-      o.nulSeparated = true;
-    } else if (argument == "--quiet") {
-      o.quietModules = parseInt(argument, value(), 0, 100);
-    } else if (argument == "--plugin") {
-      o.plugin = value();
-    } else if (argument == "--") {
-      if (i + 2 != arguments.size()) throw UsageError("-- is followed by exactly one TEXT");
-      o.text = arguments[++i];
-    } else if (argument.size() > 1 && argument[0] == '-') {
-      throw UsageError("unknown option " + argument + " (see --help)");
-    } else if (o.text) {
-      throw UsageError("only one TEXT may be given; quote it if it has spaces");
-    } else {
-      o.text = argument;
-    }
-  }
+  const CommandSpec command = pdf417Command(o);
+  const std::optional<std::string> text = parseCommandLine(command, arguments);
+  if (text) o.text = text;
   if (o.help || o.version) return o;
   checkCombination(o);
   if (o.dpi == 0) o.dpi = o.print ? 96 : 128;
-  if (!formatGiven) o.format = formatFromName(o.output);
+  if (o.format.empty()) o.format = formatFromName(o.output);
   return o;
 }
 

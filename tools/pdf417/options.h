@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "option_table.h"
 
 namespace torv::tools {
 
@@ -28,13 +29,18 @@ struct Options {
   bool force = false;  // write pictures with uneven or vanishing modules anyway
   bool batch = false;  // one data item per line (or per NUL with nulSeparated), one picture each
   bool nulSeparated = false;
+  int jobs = 1;  // pictures drawn at once by --batch; 0: one per processor
   int quietModules = 2;
+  bool quiet = false;  // nothing but errors on standard output and error
   bool help = false;
   bool version = false;
 };
 
 Options parseOptions(const std::vector<std::string>& arguments);
 
-const char* usageText();
+std::string usageText();
+
+// The command line's table; the parser applies it to `options`.
+CommandSpec pdf417Command(Options& options);
 
 }  // namespace torv::tools

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "symbol_layout.h"
+
 namespace torv::tools {
 namespace {
 
@@ -24,7 +26,68 @@ bool wholePixels(SymbolDrawing& drawing, const ModuleMatrix& matrix, const std::
   return widths.even() && widths.smallest == modulePixels && layout.rowHeights().smallest > 0;
 }
 
+// The layout of the text at this dpi with -x xScale, or nothing when it is not drawn.
+std::optional<DeviceLayout> printLayout(const Plugin& plugin, DrawingSettings settings, const std::u16string& text,
+                                        int dpi, int xScale) {
+  settings.xScale = xScale;
+  SymbolDrawing drawing(plugin, settings);
+  const std::optional<ModuleMatrix> matrix = drawing.modules(text);
+  if (!matrix) return std::nullopt;
+  const std::optional<DeviceSize> size = drawing.deviceSize(text, dpi, 1.0f);
+  if (!size || size->width == 0 || size->height == 0) return std::nullopt;
+  return layOut(*matrix, xScale, drawing.rowHeight(), static_cast<int>(size->width), static_cast<int>(size->height), 0);
+}
+
+std::string describeModules(const DeviceLayout& layout, int dpi) {
+  const double module = averageModule(layout);
+  const PixelRange widths = layout.moduleWidths();
+  const std::string drawn = widths.even() ? std::to_string(widths.smallest) + " px"
+                                          : fixed(module, 2) + " px, drawn " + std::to_string(widths.smallest) + "-" +
+                                                std::to_string(widths.largest) + " px";
+  return drawn + " = " + fixed(module * 25.4 / dpi, 2) + " mm";
+}
+
+int greatestCommonDivisor(int a, int b) { return b == 0 ? a : greatestCommonDivisor(b, a % b); }
+
 }  // namespace
+
+bool readable(const DeviceLayout& layout) {
+  const PixelRange widths = layout.moduleWidths();
+  if (widths.smallest == 0 || layout.rowHeights().smallest == 0) return false;
+  return widths.even() || averageModule(layout) >= kSmallestUnevenModulePx;
+}
+
+std::string printAdvice(const Plugin& plugin, const DrawingSettings& settings, const std::u16string& text, int dpi) {
+  std::vector<std::string> choices;
+  // The narrowest -x that reads, and the narrowest that gives whole pixels if that is wider but
+  // not more than twice as wide (a label's size is not the user's to lose).
+  int readableXScale = 0;
+  for (int xScale = 1; xScale <= 20 && xScale + settings.yScale - 1 <= 25; ++xScale) {
+    if (xScale == settings.xScale) continue;
+    if (readableXScale > 0 && xScale > 2 * readableXScale) break;
+    // A whole number of device pixels needs xScale * dpi / 96 whole; others are tried only until
+    // one reads.
+    const bool whole = xScale * dpi % 96 == 0;
+    if (readableXScale > 0 && !whole) continue;
+    const std::optional<DeviceLayout> layout = printLayout(plugin, settings, text, dpi, xScale);
+    if (!layout || !readable(*layout)) continue;
+    choices.push_back("-x " + std::to_string(xScale) + " (" + describeModules(*layout, dpi) + ")");
+    if (layout->moduleWidths().even()) break;
+    readableXScale = xScale;
+  }
+  // The encoder's own picture has modules of exactly N device pixels: N near the X-dimension asked for.
+  const int pixels = std::min(20, std::max(1, static_cast<int>(std::lround(settings.xScale * dpi / 96.0))));
+  const int rowHeight = settings.xScale + settings.yScale - 1;
+  const int divisor = greatestCommonDivisor(rowHeight, settings.xScale);
+  const std::string rows = rowHeight == 3 * settings.xScale ? ""
+                                                            : " -y " + std::to_string(rowHeight / divisor) + ":" +
+                                                                  std::to_string(settings.xScale / divisor);
+  choices.push_back("pdf417-encode -w " + std::to_string(pixels) + rows + " --dpi " + std::to_string(dpi) + " (" +
+                    std::to_string(pixels) + " px = " + fixed(pixels * 25.4 / dpi, 2) + " mm exactly)");
+  std::string advice = "; at " + std::to_string(dpi) + " dpi it reads with ";
+  for (std::size_t i = 0; i < choices.size(); ++i) advice += (i == 0 ? "" : ", or with ") + choices[i];
+  return advice;
+}
 
 std::string fixed(double value, int decimals) {
   char text[64];

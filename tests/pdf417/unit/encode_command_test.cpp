@@ -65,11 +65,11 @@ TEST(Pdf417EncodeCommand, OptionsAgreeWithThePdf417CommandAndRefusalsSayWhy) {
       {"-r 2" + o + "x", 2, "--rows must be 0"},
       {"-r 40 -c 30" + o + "x", 2, "at most 928"},
       {"--level 9" + o + "x", 2, "--level takes a whole number from 0 to 8"},
-      {"--quiet 101" + o + "x", 2, "--quiet takes a whole number from 0 to 100"},
+      {"--quiet-zone 101" + o + "x", 2, "--quiet-zone takes a whole number from 0 to 100"},
       {"-o picture.gif x", 2, "name it .png, .bmp or .svg"},
       {"--eci latin" + o + "x", 2, "--eci is utf8, none or a channel number"},
       {"--eci utf8" + o + "\"$(printf 'a\\377')\"", 1, "--eci utf8 needs UTF-8 data"},
-      {"--no-file-header --quiet 2" + o + "x", 2, "has no quiet zone"},
+      {"--no-file-header --quiet-zone 2" + o + "x", 2, "has no quiet zone"},
       {"--no-file-header -o x.png x", 2, "applies to BMP output only"},
       {o + "-- a b", 2, "-- is followed by exactly one TEXT"},
   };
@@ -92,7 +92,7 @@ TEST(Pdf417EncodeCommand, OptionsAgreeWithThePdf417CommandAndRefusalsSayWhy) {
 TEST(Pdf417EncodeCommand, WritesPngBmpAndSvgThatReadBack) {
   const TempFile png("encode.png"), piped("encode_piped.png"), bmpFile("encode.bmp"), svg("encode.svg"),
       raster("encode_svg.png");
-  const std::string settings = "-w 3 -y 4 -c 3 --dpi 300 --quiet 3 ";
+  const std::string settings = "-w 3 -y 4 -c 3 --dpi 300 --quiet-zone 3 ";
   ASSERT_EQ(runCommand(settings + "-o '" + png.path() + "' 'Carton 0815'").exitCode, 0);
   const std::string pngBytes = fileText(png.path());
   ASSERT_GT(pngBytes.size(), 33u);
@@ -145,6 +145,53 @@ TEST(Pdf417EncodeCommand, UtfEightDesignatorMakesReadersReturnTheText) {
   ASSERT_TRUE(result.isValid());
   EXPECT_TRUE(result.hasECI());
   EXPECT_EQ(result.text(), text);
+}
+
+// TEXT comes back as typed: ISO-8859-1 where every character fits, else UTF-8 after ECI 26 with
+// a note; the bytes of a file stay bytes; empty data and a second TEXT are refused.
+TEST(Pdf417EncodeCommand, TextReadsBackAsTypedAndBytesStayBytes) {
+  const TempFile png("encode_text.png"), data("encode_text.txt");
+  const std::string latin =
+                        "Stra\xC3\x9F"
+                        "e",
+                    cyrillic = "\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0";
+  std::ofstream(data.path(), std::ios::binary) << latin;
+  const struct {
+    std::string arguments;
+    std::string bytes;  // the payload
+    std::string text;   // what a reader returns; not checked when empty (the reader guesses)
+    bool eci;
+    bool note;
+  } cases[] = {
+      {"'" + latin + "'",
+       "Stra\xDF"
+       "e",
+       latin, false, false},
+      {"'" + cyrillic + "'", cyrillic, cyrillic, true, true},
+      {"-q '" + cyrillic + "'", cyrillic, cyrillic, true, false},
+      {"--eci none '" + latin + "'", latin, "", false, false},
+      {"--file '" + data.path() + "'", latin, "", false, false},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = runCommand("-w 3 -y 4 -o '" + png.path() + "' " + c.arguments);
+    ASSERT_EQ(outcome.exitCode, 0) << c.arguments << ": " << outcome.output;
+    EXPECT_EQ(outcome.output.find("note: ") != std::string::npos, c.note) << c.arguments << ": " << outcome.output;
+    const Gray gray = readPng(png.path());
+    const ZXing::ImageView view(gray.pixels.data(), gray.width, gray.height, ZXing::ImageFormat::Lum);
+    const ZXing::Result result =
+        ZXing::ReadBarcode(view, ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::PDF417).setTryHarder(true));
+    ASSERT_TRUE(result.isValid()) << c.arguments;
+    EXPECT_EQ(result.hasECI(), c.eci) << c.arguments;
+    EXPECT_EQ(std::string(result.bytes().begin(), result.bytes().end()), c.bytes) << c.arguments;
+    if (!c.text.empty()) {
+      EXPECT_EQ(result.text(), c.text) << c.arguments;
+    }
+  }
+  const std::string o = " -o '" + png.path() + "' ";
+  EXPECT_NE(runCommand(o + "''").output.find("the text is empty"), std::string::npos);
+  EXPECT_NE(runCommand(o).output.find("standard input is empty"), std::string::npos);
+  EXPECT_EQ(runCommand(o + "''").exitCode, 1);
+  EXPECT_NE(runCommand(o + "a -- b").output.find("only one TEXT may be given"), std::string::npos);
 }
 
 }  // namespace
