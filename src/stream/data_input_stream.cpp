@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "stream/ascii_units.h"
-#include "stream/byte_array_input_stream.h"
 #include "stream/exceptions.h"
 #include "stream/text_codec.h"
 
@@ -20,7 +19,7 @@ constexpr int kChunk = 64 * 1024;
 }  // namespace
 
 CJDataInputStream::CJDataInputStream(CJInputStream* in, int owns)
-    : CJFilterInputStream(in, owns), memory_(dynamic_cast<CJByteArrayInputStream*>(in)) {}
+    : CJFilterInputStream(in, owns), window_(in != nullptr ? in->readWindow() : nullptr) {}
 
 CJDataInputStream::~CJDataInputStream() = default;
 
@@ -133,9 +132,9 @@ std::string CJDataInputStream::readUTF(CJDataInputStream& in) {
     }
   }
   units_.clear();
-  if (bytes.empty() && in.memory_ != nullptr) {
-    // Our own memory stream: decode the bytes where they lie.
-    if (const char* wire = in.memory_->take(n)) {
+  if (bytes.empty() && in.window_ != nullptr) {
+    // Decode the bytes where they lie.
+    if (const char* wire = in.window_->take(n)) {
       units_.reserve(static_cast<std::size_t>(n));
       if (!torv::stream::decodeModifiedUtf8(reinterpret_cast<const unsigned char*>(wire), static_cast<std::size_t>(n),
                                             units_)) {
@@ -174,9 +173,9 @@ void CJDataInputStream::appendString(std::string& to) {
   if (count < -1) throw new CJIOException("A malformed string has been read in a data input stream.");
   units_.clear();
   const char* wire = nullptr;
-  if (memory_ != nullptr && count <= INT_MAX / 2) wire = memory_->take(2 * count);
+  if (window_ != nullptr && count <= INT_MAX / 2) wire = window_->take(2 * count);
   if (wire != nullptr) {
-    // All units are in our memory stream, so the count is known to be real.
+    // All units are in the window, so the count is known to be real.
     appendUnits(reinterpret_cast<const unsigned char*>(wire), static_cast<std::size_t>(count), to);
     return;
   }

@@ -2,6 +2,8 @@
 // destruction when it owns it. Stays abstract: toByteArray is left open.
 #pragma once
 
+#include <memory>
+
 #include "stream/output_stream.h"
 
 class CJFilterOutputStream : public CJOutputStream {
@@ -18,7 +20,8 @@ class CJFilterOutputStream : public CJOutputStream {
   void flush() override;
   void close() override;
 
-  virtual CJOutputStream* getBaseStream();
+  // The innermost stream below the filters, or null without an inner stream.
+  CJOutputStream* getBaseStream() override;
   virtual CJOutputStream* getOutputStream();
 
  protected:
@@ -26,5 +29,5 @@ class CJFilterOutputStream : public CJOutputStream {
   CJOutputStream& inner();
 
   CJOutputStream* out_;
-  int owns_;
+  std::unique_ptr<CJOutputStream> owned_;  // out_ when the filter owns it
 };

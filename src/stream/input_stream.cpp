@@ -81,3 +81,7 @@ bool CJInputStream::readEachByte(char* buffer, int length) {
   }
   return true;
 }
+
+torv::stream::ReadWindow* CJInputStream::readWindow() { return nullptr; }
+
+CJInputStream* CJInputStream::getBaseStream() { return this; }

@@ -14,3 +14,7 @@ void CJOutputStream::write(CJArray<char>& b, int offset, int length) {
 }
 
 void CJOutputStream::write(CJArray<char>& b) { write(b, 0, b.length); }
+
+torv::stream::WriteWindow* CJOutputStream::writeWindow() { return nullptr; }
+
+CJOutputStream* CJOutputStream::getBaseStream() { return this; }
