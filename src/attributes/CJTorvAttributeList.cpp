@@ -91,7 +91,7 @@ int CJTorvAttributeList::find(const std::string& name, std::string& value) const
 
 void CJTorvAttributeList::checkIndex(int index, const char* message) const {
   if (index < 0 || index >= size()) {
-    throw new CZException(message);
+    throw CZException(message);
   }
 }
 

@@ -5,7 +5,7 @@
 namespace torv::attributes {
 
 std::uint32_t TextBlocks::checkedLength(std::size_t length) const {
-  if (length > limits_.longestText) throw new CZException("attribute text too long");
+  if (length > limits_.longestText) throw CZException("attribute text too long");
   return static_cast<std::uint32_t>(length);
 }
 

@@ -22,7 +22,7 @@ char* WriteWindow::replaceBuffer(long long capacity) {
 void WriteWindow::growFor(int more) {
   const long long needed = static_cast<long long>(count_) + more;
   if (needed <= capacity_) return;
-  if (needed > kMaxWriteCapacity) throw new CJIOException(kByteArrayTooLargeMessage);
+  if (needed > kMaxWriteCapacity) throw CJIOException(kByteArrayTooLargeMessage);
   // The replaced buffer is the stream's own even when the final one is handed over.
   delete[] replaceBuffer(std::min(std::max(2LL * capacity_, needed), kMaxWriteCapacity));
 }

@@ -28,8 +28,8 @@ CJByteArrayInputStream::~CJByteArrayInputStream() {
 }
 
 int CJByteArrayInputStream::read(char* buffer, int offset, int length) {
-  if (buffer == nullptr) throw new CJIOException("NullPointerException()");
-  if (offset < 0 || length < 0) throw new CJIOException("IndexOutOfBoundsException()");
+  if (buffer == nullptr) throw CJIOException("NullPointerException()");
+  if (offset < 0 || length < 0) throw CJIOException("IndexOutOfBoundsException()");
   if (position_ >= end_) return -1;
   const int n = std::min(length, end_ - position_);
   if (n <= 0) return 0;

@@ -19,9 +19,9 @@ CJByteArrayOutputStream::CJByteArrayOutputStream(int initialCapacity, int owns) 
   if (initialCapacity < 0) {
     char text[80];
     std::snprintf(text, sizeof text, "IllegalArgumentException. Negative initial size: %d", initialCapacity);
-    throw new CRuntimeException(text);
+    throw CRuntimeException(text);
   }
-  if (initialCapacity > kMaxWriteCapacity) throw new CRuntimeException(kByteArrayTooLargeMessage);
+  if (initialCapacity > kMaxWriteCapacity) throw CRuntimeException(kByteArrayTooLargeMessage);
   buffer_ = new char[static_cast<std::size_t>(initialCapacity) + 1];
   capacity_ = initialCapacity;
 }
@@ -31,13 +31,13 @@ CJByteArrayOutputStream::~CJByteArrayOutputStream() {
 }
 
 void CJByteArrayOutputStream::write(const char* buffer, int offset, int length) {
-  if (offset < 0 || length < 0) throw new CJIOException("IndexOutOfBoundsException()");
+  if (offset < 0 || length < 0) throw CJIOException("IndexOutOfBoundsException()");
   if (length == 0) return;
-  if (buffer == nullptr) throw new CJIOException("NullPointerException()");
+  if (buffer == nullptr) throw CJIOException("NullPointerException()");
   const char* source = buffer + offset;
   const long long needed = static_cast<long long>(count_) + length;
   if (needed > capacity_) {
-    if (needed > kMaxWriteCapacity) throw new CJIOException(kByteArrayTooLargeMessage);
+    if (needed > kMaxWriteCapacity) throw CJIOException(kByteArrayTooLargeMessage);
     // The source may lie inside the buffer being replaced: free it only after the copy.
     std::unique_ptr<char[]> old(replaceBuffer(std::min(std::max(2LL * capacity_, needed), kMaxWriteCapacity)));
     std::memcpy(buffer_ + count_, source, static_cast<std::size_t>(length));

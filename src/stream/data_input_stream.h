@@ -54,7 +54,7 @@ class CJDataInputStream final : public CJFilterInputStream {
   void appendString(std::string& to);
 
   int readUnsignedShort();
-  // Reads exactly length bytes into b at offset; end of stream throws CZException*.
+  // Reads exactly length bytes into b at offset; end of stream throws CZException.
   void readFully(CJArray<char>& b, int offset, int length);
 
  private:

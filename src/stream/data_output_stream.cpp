@@ -28,7 +28,7 @@ void CJDataOutputStream::toUnits(std::string_view s, const char* kind) {
   if (!torv::stream::ansiToUnits(s, units_)) {
     // Read the code before anything else (the allocation of the exception) can change it.
     const int code = torv::platform::lastError();
-    throw new CJIOException(torv::stream::conversionFailureMessage(kind, code));
+    throw CJIOException(torv::stream::conversionFailureMessage(kind, code));
   }
 }
 
@@ -118,7 +118,7 @@ void CJDataOutputStream::writeUTF(std::string s) {
     }
   }
   const long long utflen = torv::stream::modifiedUtf8Length(units_.data(), n);
-  if (utflen > 65535) throw new CJIOException("UTFDataFormatException()");
+  if (utflen > 65535) throw CJIOException("UTFDataFormatException()");
   const int total = 2 + static_cast<int>(utflen);
   char* room = window_ != nullptr ? window_->claim(total) : nullptr;
   if (room != nullptr) {

@@ -7,7 +7,7 @@ CJFilterInputStream::CJFilterInputStream(CJInputStream* in, int owns) : in_(in),
 CJFilterInputStream::~CJFilterInputStream() = default;
 
 CJInputStream& CJFilterInputStream::inner() {
-  if (in_ == nullptr) throw new CJIOException("NullPointerException");
+  if (in_ == nullptr) throw CJIOException("NullPointerException");
   return *in_;
 }
 

@@ -27,7 +27,7 @@ class CJFilterInputStream : public CJInputStream {
   virtual CJInputStream* getInputStream();
 
  protected:
-  // The inner stream; throws CJIOException* "NullPointerException" when there is none.
+  // The inner stream; throws CJIOException "NullPointerException" when there is none.
   CJInputStream& inner();
 
   CJInputStream* in_;

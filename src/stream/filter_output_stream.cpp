@@ -7,7 +7,7 @@ CJFilterOutputStream::CJFilterOutputStream(CJOutputStream* out, int owns) : out_
 CJFilterOutputStream::~CJFilterOutputStream() = default;
 
 CJOutputStream& CJFilterOutputStream::inner() {
-  if (out_ == nullptr) throw new CJIOException("NullPointerException");
+  if (out_ == nullptr) throw CJIOException("NullPointerException");
   return *out_;
 }
 

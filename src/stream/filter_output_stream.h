@@ -25,7 +25,7 @@ class CJFilterOutputStream : public CJOutputStream {
   virtual CJOutputStream* getOutputStream();
 
  protected:
-  // The inner stream; throws CJIOException* "NullPointerException" when there is none.
+  // The inner stream; throws CJIOException "NullPointerException" when there is none.
   CJOutputStream& inner();
 
   CJOutputStream* out_;

@@ -1,5 +1,5 @@
 // Abstract byte input stream. A single-byte read yields 0..255, or -1 at end of stream;
-// failures are thrown as exception pointers (see exceptions.h). Virtual operations are
+// failures are thrown as values (see exceptions.h). Virtual operations are
 // declared in their fixed slot order. Subclasses that override one `read` overload
 // should add `using CJInputStream::read;` to keep the others visible.
 #pragma once

@@ -6,9 +6,9 @@
 CJOutputStream::~CJOutputStream() = default;
 
 void CJOutputStream::write(CJArray<char>& b, int offset, int length) {
-  if (b.data == nullptr) throw new CJIOException("NullPointerException");
+  if (b.data == nullptr) throw CJIOException("NullPointerException");
   if (!torv::stream::rangeInside(offset, length, b.length)) {
-    throw new CJIOException(torv::stream::indexOutOfBoundsMessage(offset, length));
+    throw CJIOException(torv::stream::indexOutOfBoundsMessage(offset, length));
   }
   for (int i = 0; i < length; ++i) write(static_cast<int>(b.at(offset + i)));
 }

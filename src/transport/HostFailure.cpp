@@ -9,7 +9,7 @@ namespace torv::transport {
 
 void throwHostText(const char* text) {
   std::string message = decodeUTF(text != nullptr ? text : "");
-  throw new CZException(message);
+  throw CZException(message);
 }
 
 void throwHostFailure(FuncErrorMessage errorMessage, int context) {
@@ -17,10 +17,11 @@ void throwHostFailure(FuncErrorMessage errorMessage, int context) {
 }
 
 void throwHostTextPointer(FuncErrorMessage errorMessage, int context) {
-  const char* text = errorMessage != nullptr ? errorMessage(context) : nullptr;
-  throw text != nullptr ? text : "";
+  throw CZException::hostText(errorMessage != nullptr ? errorMessage(context) : nullptr);
 }
 
-void throwMissingCallback(const char* what) { throw new CZException(std::string("no host function for ") + what); }
+void throwHostTextAsIs(const char* text) { throw CZException::hostText(text); }
+
+void throwMissingCallback(const char* what) { throw CZException(std::string("no host function for ") + what); }
 
 }  // namespace torv::transport

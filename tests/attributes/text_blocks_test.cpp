@@ -75,7 +75,7 @@ TEST(TextBlocks, ReplacedTextsArePackedAwayAndAPartialArrivalLeavesNothing) {
   const Caught failure = caught([&] {
     texts.receive([](std::string& block) -> std::size_t {
       block += "half a name";
-      throw new CJIOException("cut off");
+      throw CJIOException("cut off");
     });
   });
   EXPECT_EQ(failure.message, "cut off");

@@ -12,8 +12,6 @@
 void SessionRelease::operator()(TorvVeskClient* session) const noexcept {
   try {
     session->release();
-  } catch (CAutoDeleteException* exception) {
-    exception->Delete();
   } catch (...) {
   }
 }
@@ -38,7 +36,7 @@ void HandleRecord::attachOutput(std::unique_ptr<TorvFuncOutputStream> callbacks)
 }
 
 void HandleRecord::installSession(SessionPtr session) {
-  if (session_ != nullptr) throw new CZException("the handle already has a session");
+  if (session_ != nullptr) throw CZException("the handle already has a session");
   session_ = std::move(session);
 }
 

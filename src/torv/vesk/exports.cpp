@@ -1,6 +1,7 @@
 // The fourteen exported functions. Every function except create, getLastErrorMessage and
-// free_memory runs under a capture: a text thrown by the host becomes the handle's failure
-// text (-1); anything else leaves the function's composed failure text (-30000).
+// free_memory runs under a capture, the one place where failures become return codes: a
+// host-text failure becomes the handle's failure text (-1); anything else leaves the
+// function's composed failure text (-30000).
 #include <memory>
 #include <string>
 
@@ -47,7 +48,7 @@ constexpr CaptureSite kWriteClose{"TorvVeskClient_WriteClose: unknown exception 
 HandleRecord* recordOf(TorvVeskClientHandle handle) { return HandleRecord::of(handle); }
 
 // A caller error found before anything is read or written.
-[[noreturn]] void refuse(const char* what) { throw new CZException(std::string(what)); }
+[[noreturn]] void refuse(const char* what) { throw CZException(std::string(what)); }
 
 // Runs body under the capture of site. A null handle has nowhere to keep a text: -30000.
 template <typename Body>
@@ -57,13 +58,12 @@ int captured(TorvVeskClientHandle handle, const CaptureSite& site, Body body) {
   torv::platform::prepareThreadForFailures();  // keeps the host's last error intact until caught
   try {
     return body(*record);
-  } catch (const char* text) {
-    record->storeFailureText(text);
-    return kTextFailure;
-  } catch (CAutoDeleteException* exception) {
-    const int lastError = exception->lastErrorAtRaise();
-    exception->Delete();
-    record->storeComposedFailureText(site, lastError);
+  } catch (const CZException& failure) {
+    if (failure.kind() == CZException::Kind::HostText) {
+      record->storeFailureText(failure.hostTextPointer());
+      return kTextFailure;
+    }
+    record->storeComposedFailureText(site, failure.lastErrorAtRaise());
     return kFailure;
   } catch (...) {
     const int lastError = torv::platform::lastError();
@@ -140,8 +140,6 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_create(const char* attributes, i
 
     *handle = record.release()->handle();
     return kCreated;
-  } catch (CAutoDeleteException* exception) {
-    exception->Delete();
   } catch (...) {
   }
   return kFailure;

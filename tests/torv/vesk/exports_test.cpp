@@ -95,7 +95,7 @@ class RenegotiatingSession : public TorvVeskClientSession {
 class StubbornSession : public TorvVeskClientSession {
  public:
   void release() override {
-    if (refusals_++ == 0) throw new CZException("not yet");
+    if (refusals_++ == 0) throw CZException("not yet");
     delete this;
   }
 
@@ -498,11 +498,11 @@ class KeepsThenFailsSession : public TorvVeskClient {
  public:
   CJInputStream* createSecureInputStream(CJDataInputStream* in, CJTorvAttributeList* attributes) override {
     TorvVeskClient::createSecureInputStream(in, attributes);
-    throw new CZException("refused after keeping");
+    throw CZException("refused after keeping");
   }
   CJOutputStream* createSecureOutputStream(CJDataOutputStream* out, CJTorvAttributeList* attributes) override {
     TorvVeskClient::createSecureOutputStream(out, attributes);
-    throw new CZException("refused after keeping");
+    throw CZException("refused after keeping");
   }
 };
 
