@@ -12,12 +12,19 @@ void throwHostText(const char* text) {
   throw CZException(message);
 }
 
-void throwHostFailure(FuncErrorMessage errorMessage, int context) {
-  throwHostText(errorMessage != nullptr ? errorMessage(context) : nullptr);
+namespace {
+// The host's text for the failure just reported. A text the failure function itself throws
+// travels on unconverted, as any text a host throws outside the counted calls.
+const char* failureText(FuncErrorMessage errorMessage, int context) {
+  if (errorMessage == nullptr) return nullptr;
+  return callHostAsIs([&] { return errorMessage(context); });
 }
+}  // namespace
+
+void throwHostFailure(FuncErrorMessage errorMessage, int context) { throwHostText(failureText(errorMessage, context)); }
 
 void throwHostTextPointer(FuncErrorMessage errorMessage, int context) {
-  throw CZException::hostText(errorMessage != nullptr ? errorMessage(context) : nullptr);
+  throw CZException::hostText(failureText(errorMessage, context));
 }
 
 void throwHostTextAsIs(const char* text) { throw CZException::hostText(text); }
