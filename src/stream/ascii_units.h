@@ -46,7 +46,14 @@ inline bool isAscii(const char* text, std::size_t n) {
 // out; returns how many.
 inline std::size_t copyPlainAscii(const unsigned char* text, std::size_t n, char* out) {
   std::size_t k = 0;
-  for (; k + 8 <= n && !anyZeroOrHighByte(loadWord(text + k)); k += 8) std::memcpy(out + k, text + k, 8);
+  for (; k + 8 <= n; k += 8) {
+    if (anyZeroOrHighByte(loadWord(text + k))) {
+      // The byte that ends the run is among these eight: no end check is needed before it.
+      for (; text[k] - 1u < 0x7Fu; ++k) out[k] = static_cast<char>(text[k]);
+      return k;
+    }
+    std::memcpy(out + k, text + k, 8);
+  }
   for (; k < n && text[k] - 1u < 0x7Fu; ++k) out[k] = static_cast<char>(text[k]);
   return k;
 }
@@ -54,7 +61,12 @@ inline std::size_t copyPlainAscii(const unsigned char* text, std::size_t n, char
 // Widens the leading ASCII bytes of text (below 0x80) to units at out; returns how many.
 inline std::size_t widenLeadingAscii(const unsigned char* text, std::size_t n, char16_t* out) {
   std::size_t k = 0;
-  for (; k + 8 <= n && !anyHighByte(loadWord(text + k)); k += 8) {
+  for (; k + 8 <= n; k += 8) {
+    if (anyHighByte(loadWord(text + k))) {
+      // The byte that ends the run is among these eight: no end check is needed before it.
+      for (; text[k] < 0x80; ++k) out[k] = text[k];
+      return k;
+    }
     for (int i = 0; i < 8; ++i) out[k + i] = text[k + i];
   }
   for (; k < n && text[k] < 0x80; ++k) out[k] = text[k];
