@@ -21,8 +21,7 @@ bool readList(const char* bytes, int length, CJTorvAttributeList& list) {
   try {
     list.read(&in);
     return true;
-  } catch (CZException* e) {
-    e->Delete();
+  } catch (const CZException&) {
     return false;
   }
 }
@@ -32,8 +31,7 @@ std::string writeList(const CJTorvAttributeList& list) {
   CJDataOutputStream out(&bytes, 0);
   try {
     list.write(&out);
-  } catch (CZException* e) {
-    e->Delete();
+  } catch (const CZException&) {
     ::torv::fuzz::checkFailed("a list that was read could not be written", __FILE__, __LINE__);
   }
   return bytes.toString();

@@ -155,8 +155,7 @@ void checkHandedBack(char* bytes, int length) {
   CJDataInputStream in(new CJByteArrayInputStream(bytes, length, 0), 1);
   try {
     list.read(&in);
-  } catch (CZException* e) {
-    e->Delete();
+  } catch (const CZException&) {
     ::torv::fuzz::checkFailed("the handed-back bytes are not an attribute list", __FILE__, __LINE__);
   }
   FUZZ_CHECK(in.available() == 0);
@@ -347,10 +346,10 @@ void exerciseStreams(FuzzInput& input) {
           out.close();
           break;
       }
-    } catch (CZException* e) {
-      e->Delete();
-    } catch (const char* text) {
+    } catch (const CZException& failure) {
+      if (failure.kind() != CZException::Kind::HostText) continue;
       // Only the host's own texts travel as plain text.
+      const char* text = failure.hostTextPointer();
       bool fromHost = text[0] == '\0';
       for (const std::string& hostText : host->texts) fromHost = fromHost || hostText.c_str() == text;
       FUZZ_CHECK(fromHost);

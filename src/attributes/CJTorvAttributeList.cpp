@@ -7,22 +7,6 @@
 #include "stream/data_output_stream.h"
 #include "stream/exceptions.h"
 
-namespace {
-// Below this many unused bytes the text blocks are never packed: not worth a pass.
-constexpr std::size_t kPackThreshold = 4096;
-// A block takes no new entry once it holds this many bytes; the spare room lets the entry that
-// crosses the mark arrive without moving the block.
-constexpr std::size_t kBlockBytes = 64 * 1024;
-constexpr std::size_t kBlockSpare = 4 * 1024;
-
-// Entries record text lengths in 32 bits; a longer text is refused rather than cut.
-std::uint32_t entryLength(std::size_t length) {
-  // Any bit above the low 32 (shifted in two steps, as size_t may have only 32 bits).
-  if ((length >> 16 >> 16) != 0) throw new CZException("attribute text too long");
-  return static_cast<std::uint32_t>(length);
-}
-}  // namespace
-
 CJTorvAttributeList::CJTorvAttributeList() = default;
 
 CJTorvAttributeList::CJTorvAttributeList(const CJTorvAttributeList& other) : entries_(other.entries_) {}
@@ -43,41 +27,8 @@ CJTorvAttributeList::Entries& CJTorvAttributeList::own() {
   return *entries_;
 }
 
-std::string& CJTorvAttributeList::Entries::nextBlock() {
-  if (blocks.empty() || blocks.back().size() >= kBlockBytes) {
-    const bool first = blocks.empty();
-    blocks.emplace_back();
-    // A list that filled a block will likely fill more: later blocks take their room at once,
-    // with some to spare for the entry that crosses the mark.
-    if (!first) {
-      try {
-        blocks.back().reserve(kBlockBytes + kBlockSpare);
-      } catch (...) {
-        blocks.pop_back();
-        throw;
-      }
-    }
-  }
-  return blocks.back();
-}
-
-CJTorvAttributeList::Entry CJTorvAttributeList::Entries::place(std::string_view name, std::string_view value) {
-  const Entry entry{0, 0, entryLength(name.size()), entryLength(value.size())};
-  std::string& block = nextBlock();
-  const std::size_t at = block.size();
-  try {
-    block.append(name).append(value);
-  } catch (...) {
-    block.resize(at);
-    throw;
-  }
-  stored += block.size() - at;
-  return Entry{static_cast<std::uint32_t>(blocks.size() - 1), static_cast<std::uint32_t>(at), entry.nameLength,
-               entry.valueLength};
-}
-
 void CJTorvAttributeList::Entries::append(std::string_view name, std::string_view value) {
-  const Entry entry = place(name, value);
+  const TextEntry entry = texts.place(name, value);
   // Each step is undone if a later one runs out of memory, so the invariants survive; the
   // placed texts just become unused.
   try {
@@ -89,66 +40,25 @@ void CJTorvAttributeList::Entries::append(std::string_view name, std::string_vie
       throw;
     }
   } catch (...) {
-    unused += static_cast<std::size_t>(entry.nameLength) + entry.valueLength;
+    texts.release(entry);
     throw;
   }
 }
 
 void CJTorvAttributeList::Entries::setValue(std::size_t i, std::string_view value) {
-  Entry& entry = list[i];
-  const std::uint32_t length = entryLength(value.size());
-  if (length <= entry.valueLength) {
-    blocks[entry.block].replace(entry.at + entry.nameLength, length, value);
-    unused += entry.valueLength - length;
-    entry.valueLength = length;
-  } else {
-    // A longer value no longer fits behind its name: both move to the next block. The name is
-    // copied first, as placing may move the blocks.
-    const std::string name(this->name(i));
-    const Entry moved = place(name, value);
-    unused += static_cast<std::size_t>(entry.nameLength) + entry.valueLength;
-    entry = moved;
-  }
-  packIfWasteful();
+  texts.setValue(list[i], value);
+  texts.packIfWasteful(list);
 }
 
 void CJTorvAttributeList::Entries::removeAt(std::size_t i) {
   const std::string_view removed = name(i);
   index.erase(removed, *this);
-  unused += static_cast<std::size_t>(list[i].nameLength) + list[i].valueLength;
+  texts.release(list[i]);
   list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
   // Every entry behind the gap moved up by one.
   for (std::size_t q = i; q < list.size(); ++q) index.move(name(q), static_cast<int>(q + 1), static_cast<int>(q));
-  if (list.empty()) {
-    blocks.clear();
-    stored = 0;
-    unused = 0;
-  }
-  packIfWasteful();
-}
-
-void CJTorvAttributeList::Entries::packIfWasteful() {
-  if (unused < kPackThreshold || unused < stored - unused) return;
-  try {
-    Entries packed;
-    packed.list = list;
-    for (Entry& entry : packed.list) {
-      const std::string_view texts(textOf(entry), static_cast<std::size_t>(entry.nameLength) + entry.valueLength);
-      entry = packed.place(texts.substr(0, entry.nameLength), texts.substr(entry.nameLength));
-    }
-    blocks.swap(packed.blocks);
-    list.swap(packed.list);
-    stored = packed.stored;
-    unused = 0;
-  } catch (...) {
-    // Out of memory: the unpacked blocks are just as good, only larger.
-  }
-}
-
-void CJTorvAttributeList::Entries::recountUnused() {
-  std::size_t used = 0;
-  for (const Entry& entry : list) used += static_cast<std::size_t>(entry.nameLength) + entry.valueLength;
-  unused = stored - used;
+  if (list.empty()) texts.clear();
+  texts.packIfWasteful(list);
 }
 
 void CJTorvAttributeList::put(const std::string& name, const std::string& value) { putText(name, value); }
@@ -181,7 +91,7 @@ int CJTorvAttributeList::find(const std::string& name, std::string& value) const
 
 void CJTorvAttributeList::checkIndex(int index, const char* message) const {
   if (index < 0 || index >= size()) {
-    throw new CZException(message);
+    throw CZException(message);
   }
 }
 
@@ -239,25 +149,24 @@ void CJTorvAttributeList::read(CJDataInputStream* in) {
   removeAll();
   const int count = in->readInt();
   Entries& e = own();
+  const auto appendTexts = [in](std::string& block) {
+    in->appendString(block);
+    const std::size_t valueAt = block.size();
+    in->appendString(block);
+    return valueAt;
+  };
   // The count comes from the wire: entries are added as they arrive, never reserved ahead.
   // They are indexed afterwards in one pass, where the look-ups follow one another closely
   // instead of each waiting between two texts; an early end indexes what has arrived.
   try {
     for (int i = 0; i < count; ++i) {
-      std::string& block = e.nextBlock();
-      const std::size_t at = block.size();
+      const Entries::TextEntry entry = e.texts.receive(appendTexts);
       try {
-        in->appendString(block);
-        const std::size_t valueAt = block.size();
-        in->appendString(block);
-        e.list.push_back(Entry{static_cast<std::uint32_t>(e.blocks.size() - 1), static_cast<std::uint32_t>(at),
-                               entryLength(valueAt - at), entryLength(block.size() - valueAt)});
+        e.list.push_back(entry);
       } catch (...) {
-        // The texts of an entry that did not arrive whole go.
-        block.resize(at);
+        e.texts.release(entry);
         throw;
       }
-      e.stored += block.size() - at;
     }
   } catch (...) {
     // The stream's failure is the one to pass on; indexing keeps the list whole even if it fails.
@@ -272,46 +181,17 @@ void CJTorvAttributeList::read(CJDataInputStream* in) {
 
 void CJTorvAttributeList::indexArrived() {
   Entries& e = *entries_;  // read() made them ours
-  // Entries from position index.size() on are not indexed yet. Each goes through put():
-  // a repeated name replaces the earlier value and the later entries close up behind it.
-  std::size_t kept = static_cast<std::size_t>(e.index.size());
+  std::size_t kept;
   try {
-    // The entries are here, so their number is real: the table is sized for them once.
-    e.index.reserve(static_cast<int>(e.list.size()));
-    // Each name is hashed a few entries ahead of its look-up and its slot fetched meanwhile.
-    constexpr std::size_t kAhead = 8;
-    std::uint32_t hashes[kAhead];
-    const std::size_t arrived = e.list.size();
-    const auto hashAhead = [&](std::size_t r) {
-      if (r >= arrived) return;
-      hashes[r % kAhead] = e.index.hashAhead(e.name(r));
-    };
-    for (std::size_t r = kept; r < kept + kAhead; ++r) hashAhead(r);
-    for (std::size_t r = kept; r < arrived; ++r) {
-      const std::uint32_t hash = hashes[r % kAhead];
-      // Entries ahead are still where they arrived: only those behind r have moved.
-      hashAhead(r + kAhead);
-      // Moved to its place before the look-up, so that a new name is entered at once; a
-      // repeated one comes back from there.
-      if (kept != r) e.list[kept] = e.list[r];
-      const int found = e.index.findOrInsert(static_cast<int>(kept), hash, e);
-      if (found >= 0) {
-        // The later entry's name is the same text, so the earlier entry takes over its place.
-        Entry& earlier = e.list[static_cast<std::size_t>(found)];
-        e.unused += static_cast<std::size_t>(earlier.nameLength) + earlier.valueLength;
-        earlier = e.list[kept];
-        continue;
-      }
-      ++kept;
-    }
+    kept = e.index.enterArrived(e);
   } catch (...) {
     // Out of memory in the index: keep the entries it holds.
     e.list.resize(static_cast<std::size_t>(e.index.size()));
-    e.recountUnused();
+    e.texts.recountUnused(e.list);
     throw;
   }
   e.list.resize(kept);
-  e.packIfWasteful();
+  e.texts.packIfWasteful(e.list);
 }
 
 void CJTorvAttributeList::write(CJDataOutputStream* out) const {
@@ -319,8 +199,7 @@ void CJTorvAttributeList::write(CJDataOutputStream* out) const {
   // Every byte of a text is at most one UTF-16 unit of two bytes.
   long long bytes = 4;
   for (std::size_t i = 0; i < count; ++i) {
-    const Entry& entry = entries_->list[i];
-    bytes += 8 + 2 * (static_cast<long long>(entry.nameLength) + entry.valueLength);
+    bytes += 8 + 2 * static_cast<long long>(entries_->list[i].length());
   }
   out->expect(bytes);
   out->writeInt(static_cast<int>(count));

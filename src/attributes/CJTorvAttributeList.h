@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "attributes/NameIndex.h"
+#include "attributes/TextBlocks.h"
 
 class CJDataInputStream;
 class CJDataOutputStream;
@@ -57,43 +58,29 @@ class CJTorvAttributeList {
   // Indexes the entries that read() appended, with put()'s rule for repeated names.
   void indexArrived();
 
-  // Where an entry lies: its name at `at` in a text block, and its value right behind it.
-  struct Entry {
-    std::uint32_t block;
-    std::uint32_t at;
-    std::uint32_t nameLength;
-    std::uint32_t valueLength;
-  };
-  // The texts of the list in a few large blocks, so that an entry costs no allocation of its
-  // own and a growing list never copies the texts it holds. Texts that were replaced or removed
-  // stay behind as unused bytes until they outweigh the texts in use; then the blocks are
-  // packed again.
+  // The entries in their order, their texts and the index of their names.
   struct Entries final : torv::attributes::IndexedNames {
-    std::vector<std::string> blocks;
-    std::vector<Entry> list;
-    std::size_t stored = 0;             // bytes in all blocks
-    std::size_t unused = 0;             // bytes in blocks that no entry refers to
+    using TextEntry = torv::attributes::TextEntry;
+    torv::attributes::TextBlocks texts;
+    std::vector<TextEntry> list;
     torv::attributes::NameIndex index;  // name -> position in list
 
     std::string_view nameAt(int position) const override { return name(static_cast<std::size_t>(position)); }
-    std::string_view name(std::size_t i) const { return std::string_view(textOf(list[i]), list[i].nameLength); }
-    std::string_view value(std::size_t i) const {
-      return std::string_view(textOf(list[i]) + list[i].nameLength, list[i].valueLength);
-    }
-    const char* textOf(const Entry& entry) const { return blocks[entry.block].data() + entry.at; }
-    // The block that the next texts go to: the last one until it holds a block's worth. Views
-    // into the blocks do not survive it.
-    std::string& nextBlock();
-    // Places a name and its value together in the next block; on failure nothing changes.
-    Entry place(std::string_view name, std::string_view value);
+    std::string_view name(std::size_t i) const { return texts.name(list[i]); }
+    std::string_view value(std::size_t i) const { return texts.value(list[i]); }
     // Adds an entry whose name is not in the list yet; on failure nothing changes.
     void append(std::string_view name, std::string_view value);
     void setValue(std::size_t i, std::string_view value);
     void removeAt(std::size_t i);
-    // Packs the blocks when unused bytes outweigh the texts in use.
-    void packIfWasteful();
-    // Counts the unused bytes again after a failure left the entries shorter.
-    void recountUnused();
+
+    // What the index asks of entries that arrived unindexed.
+    std::size_t count() const { return list.size(); }
+    void moveEntry(std::size_t from, std::size_t to) { list[to] = list[from]; }
+    // The later entry's name is the same text, so the earlier entry takes over its place.
+    void takeOver(std::size_t earlier, std::size_t from) {
+      texts.release(list[earlier]);
+      list[earlier] = list[from];
+    }
   };
   // The entries to change: a fresh set for an empty list, a copy of one shared with another list.
   Entries& own();

@@ -5,6 +5,7 @@
 // crafted to share one probe run cannot be found without the key.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,13 @@ class NameIndex {
 #endif
     return hash;
   }
+  // Enters the entries from position size() on, which arrived unindexed, with put()'s rule for
+  // repeated names: the earlier entry takes over the later one's texts and the entries behind
+  // close up. Each name is hashed a few entries ahead of its look-up and its slot fetched
+  // meanwhile, so that the look-ups need not wait for memory one after the other. Returns how
+  // many entries stay. Arrived: name(i), count(), moveEntry(from, to), takeOver(earlier, from).
+  template <typename Arrived>
+  std::size_t enterArrived(Arrived& arrived);
   // Takes name out of the index (names must still hold it at its position).
   void erase(std::string_view name, const IndexedNames& names);
   // Sets the position recorded for name, which is in the index.
@@ -75,5 +83,34 @@ class NameIndex {
   std::vector<Slot> slots_;
   int size_ = 0;
 };
+
+template <typename Arrived>
+std::size_t NameIndex::enterArrived(Arrived& arrived) {
+  std::size_t kept = static_cast<std::size_t>(size_);
+  const std::size_t count = arrived.count();
+  // The entries are here, so their number is real: the table is sized for them once.
+  reserve(static_cast<int>(count));
+  constexpr std::size_t kAhead = 8;
+  std::uint32_t hashes[kAhead];
+  const auto hashFrom = [&](std::size_t r) {
+    if (r < count) hashes[r % kAhead] = hashAhead(arrived.name(r));
+  };
+  for (std::size_t r = kept; r < kept + kAhead; ++r) hashFrom(r);
+  for (std::size_t r = kept; r < count; ++r) {
+    const std::uint32_t hash = hashes[r % kAhead];
+    // Entries ahead are still where they arrived: only those behind r have moved.
+    hashFrom(r + kAhead);
+    // Moved to its place before the look-up, so that a new name is entered at once; a
+    // repeated one comes back from there.
+    if (kept != r) arrived.moveEntry(r, kept);
+    const int found = findOrInsert(static_cast<int>(kept), hash, arrived);
+    if (found >= 0) {
+      arrived.takeOver(static_cast<std::size_t>(found), kept);
+      continue;
+    }
+    ++kept;
+  }
+  return kept;
+}
 
 }  // namespace torv::attributes

@@ -20,9 +20,9 @@ CJArray<T>::~CJArray() {
 template <typename T>
 void CJArray<T>::create(int n) {
   if (n < 0) {
-    throw new CRuntimeException("Can't create an array. The length of an array should have be 0 or more.");
+    throw CRuntimeException("Can't create an array. The length of an array should have be 0 or more.");
   }
-  if (data != nullptr) throw new CRuntimeException("Can't create an array. Array is already created.");
+  if (data != nullptr) throw CRuntimeException("Can't create an array. Array is already created.");
   data = new T[static_cast<unsigned>(n)];
   length = n;
 }
@@ -32,9 +32,9 @@ T& CJArray<T>::at(int i) {
   if (i < 0 || i >= length) {
     char text[128];
     std::snprintf(text, sizeof text, "Can't access an array. The index of an array is invlid. [%d/%d]", i, length);
-    throw new CRuntimeException(text);
+    throw CRuntimeException(text);
   }
-  if (data == nullptr) throw new CRuntimeException("Can't acess an array. Array is not created.");
+  if (data == nullptr) throw CRuntimeException("Can't acess an array. Array is not created.");
   return data[i];
 }
 

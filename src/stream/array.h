@@ -15,10 +15,10 @@ class CJArray {
   CJArray& operator=(const CJArray&) = delete;
   virtual ~CJArray();
 
-  // Makes a buffer of n uninitialised elements. Throws CRuntimeException* when n is
+  // Makes a buffer of n uninitialised elements. Throws CRuntimeException when n is
   // negative or the array already exists.
   void create(int n);
-  // Element i; throws CRuntimeException* unless 0 <= i < length and the buffer exists.
+  // Element i; throws CRuntimeException unless 0 <= i < length and the buffer exists.
   T& at(int i);
 
   int length;  // -1 while not created

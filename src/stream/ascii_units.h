@@ -1,4 +1,5 @@
-// ASCII text to big-endian UTF-16 units and back, four characters per machine word. Texts on
+// The word-at-a-time ASCII loops of the stream library: ASCII text found, copied, and turned
+// into big-endian UTF-16 units and back, eight bytes or four units per machine word. Texts on
 // the wire are mostly ASCII, which needs no code page: one unit per byte, high byte zero.
 #pragma once
 
@@ -13,6 +14,64 @@ inline constexpr bool kWordsAreLittleEndian = true;
 #else
 inline constexpr bool kWordsAreLittleEndian = false;
 #endif
+
+// Eight bytes as one word in the machine's order.
+inline std::uint64_t loadWord(const void* bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  return word;
+}
+
+inline constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+inline constexpr std::uint64_t kLowBits = 0x0101010101010101ULL;
+
+// Whether any of the word's bytes is 0x80 or above.
+inline bool anyHighByte(std::uint64_t word) { return (word & kHighBits) != 0; }
+
+// Whether any of the word's bytes is zero or 0x80 and above: subtracting one from each byte
+// borrows into the high bit exactly of a zero byte that was not high before.
+inline bool anyZeroOrHighByte(std::uint64_t word) { return ((word | ((word - kLowBits) & ~word)) & kHighBits) != 0; }
+
+// Whether every byte of text is below 0x80: such text is the same in every ANSI code page, one
+// UTF-16 unit per byte.
+inline bool isAscii(const char* text, std::size_t n) {
+  std::uint64_t any = 0;
+  std::size_t k = 0;
+  for (; k + 8 <= n; k += 8) any |= loadWord(text + k);
+  for (; k < n; ++k) any |= static_cast<unsigned char>(text[k]);
+  return !anyHighByte(any);
+}
+
+// Copies the leading bytes of text that stand for themselves in modified UTF-8 (1 to 0x7F) to
+// out; returns how many.
+inline std::size_t copyPlainAscii(const unsigned char* text, std::size_t n, char* out) {
+  std::size_t k = 0;
+  for (; k + 8 <= n; k += 8) {
+    if (anyZeroOrHighByte(loadWord(text + k))) {
+      // The byte that ends the run is among these eight: no end check is needed before it.
+      for (; text[k] - 1u < 0x7Fu; ++k) out[k] = static_cast<char>(text[k]);
+      return k;
+    }
+    std::memcpy(out + k, text + k, 8);
+  }
+  for (; k < n && text[k] - 1u < 0x7Fu; ++k) out[k] = static_cast<char>(text[k]);
+  return k;
+}
+
+// Widens the leading ASCII bytes of text (below 0x80) to units at out; returns how many.
+inline std::size_t widenLeadingAscii(const unsigned char* text, std::size_t n, char16_t* out) {
+  std::size_t k = 0;
+  for (; k + 8 <= n; k += 8) {
+    if (anyHighByte(loadWord(text + k))) {
+      // The byte that ends the run is among these eight: no end check is needed before it.
+      for (; text[k] < 0x80; ++k) out[k] = text[k];
+      return k;
+    }
+    for (int i = 0; i < 8; ++i) out[k + i] = text[k + i];
+  }
+  for (; k < n && text[k] < 0x80; ++k) out[k] = text[k];
+  return k;
+}
 
 // Writes the 2n bytes of the units of n ASCII characters (all below 0x80) to wire.
 inline void widenAscii(const char* text, std::size_t n, char* wire) {

@@ -1,9 +1,10 @@
 // Input stream over a caller's byte buffer (freed with delete[] when owned).
 #pragma once
 
+#include "stream/buffer_window.h"
 #include "stream/input_stream.h"
 
-class CJByteArrayInputStream final : public CJInputStream {
+class CJByteArrayInputStream final : public CJInputStream, private torv::stream::ReadWindow {
  public:
   // Empty stream: every read reports end of stream.
   CJByteArrayInputStream();
@@ -15,7 +16,7 @@ class CJByteArrayInputStream final : public CJInputStream {
 
   using CJInputStream::read;
   int read(char* buffer, int offset, int length) override;
-  int read() override { return position_ < count_ ? static_cast<unsigned char>(buffer_[position_++]) : -1; }
+  int read() override { return next(); }
   long long skip(long long n) override;
   void close() override;
   int available() override;
@@ -27,20 +28,11 @@ class CJByteArrayInputStream final : public CJInputStream {
   int getBufferRemaining() override;
   char* getCurrentPointer() override;
 
-  // For readers that know they hold this stream (the class is final): the next n bytes,
-  // consumed, or null with nothing consumed when fewer remain.
-  const char* take(int n) {
-    if (n > count_ - position_) return nullptr;
-    const char* bytes = buffer_ + position_;
-    position_ += n;
-    return bytes;
-  }
+  // The unread bytes themselves, for readers that take them in place.
+  torv::stream::ReadWindow* readWindow() override { return this; }
 
  private:
   int closed_ = 0;
-  char* buffer_ = nullptr;
-  int position_ = 0;
-  int count_ = 0;
   int mark_ = 0;
   int bufferLength_ = 0;
   int owns_ = 0;

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "stream/ascii_units.h"
-#include "stream/byte_array_input_stream.h"
 #include "stream/exceptions.h"
 #include "stream/text_codec.h"
 
@@ -20,7 +19,7 @@ constexpr int kChunk = 64 * 1024;
 }  // namespace
 
 CJDataInputStream::CJDataInputStream(CJInputStream* in, int owns)
-    : CJFilterInputStream(in, owns), memory_(dynamic_cast<CJByteArrayInputStream*>(in)) {}
+    : CJFilterInputStream(in, owns), window_(in != nullptr ? in->readWindow() : nullptr) {}
 
 CJDataInputStream::~CJDataInputStream() = default;
 
@@ -38,12 +37,12 @@ void CJDataInputStream::readExactly(char* buffer, int length) {
   int done = 0;
   while (done < length) {
     const int r = in.read(buffer, done, length - done);
-    if (r < 0) throw new CJIOException(kEofMessage);
+    if (r < 0) throw CJIOException(kEofMessage);
     if (r == 0) {
       // A raw read that delivers nothing: a single-byte read either makes progress or
       // reports the end, so a stalled stream cannot spin here.
       const int c = in.read();
-      if (c < 0) throw new CJIOException(kEofMessage);
+      if (c < 0) throw CJIOException(kEofMessage);
       buffer[done++] = static_cast<char>(c);
       continue;
     }
@@ -51,7 +50,7 @@ void CJDataInputStream::readExactly(char* buffer, int length) {
   }
 }
 
-void CJDataInputStream::throwEof() { throw new CJIOException(kEofMessage); }
+void CJDataInputStream::throwEof() { throw CJIOException(kEofMessage); }
 
 std::string CJDataInputStream::finishText() {
   std::string text = torv::stream::unitsToAnsi(units_.data(), units_.size());
@@ -100,7 +99,7 @@ float CJDataInputStream::readFloat() {
 
 int CJDataInputStream::readBoolean() {
   const int c = next();
-  if (c < 0) throw new CJIOException(kEofMessage);
+  if (c < 0) throw CJIOException(kEofMessage);
   return c != 0 ? 1 : 0;
 }
 
@@ -127,19 +126,19 @@ std::string CJDataInputStream::readUTF(CJDataInputStream& in) {
     if (head[0] == 0) {
       n = (head[1] << 16) | (head[2] << 8) | head[3];
     } else if (head[0] >= 0x80 && (head[0] < 0xC0 || head[0] >= 0xF0)) {
-      throw new CJIOException(kMalformedUtfMessage);  // neither a text lead nor a length
+      throw CJIOException(kMalformedUtfMessage);  // neither a text lead nor a length
     } else {
       bytes.assign(head, head + 4);
     }
   }
   units_.clear();
-  if (bytes.empty() && in.memory_ != nullptr) {
-    // Our own memory stream: decode the bytes where they lie.
-    if (const char* wire = in.memory_->take(n)) {
+  if (bytes.empty() && in.window_ != nullptr) {
+    // Decode the bytes where they lie.
+    if (const char* wire = in.window_->take(n)) {
       units_.reserve(static_cast<std::size_t>(n));
       if (!torv::stream::decodeModifiedUtf8(reinterpret_cast<const unsigned char*>(wire), static_cast<std::size_t>(n),
                                             units_)) {
-        throw new CJIOException(kMalformedUtfMessage);
+        throw CJIOException(kMalformedUtfMessage);
       }
       return finishText();
     }
@@ -152,7 +151,7 @@ std::string CJDataInputStream::readUTF(CJDataInputStream& in) {
   }
   units_.reserve(bytes.size());
   if (!torv::stream::decodeModifiedUtf8(bytes.data(), bytes.size(), units_)) {
-    throw new CJIOException(kMalformedUtfMessage);
+    throw CJIOException(kMalformedUtfMessage);
   }
   return finishText();
 }
@@ -171,12 +170,12 @@ void CJDataInputStream::appendString(std::string& to) {
     to += "<NULL>";
     return;
   }
-  if (count < -1) throw new CJIOException("A malformed string has been read in a data input stream.");
+  if (count < -1) throw CJIOException("A malformed string has been read in a data input stream.");
   units_.clear();
   const char* wire = nullptr;
-  if (memory_ != nullptr && count <= INT_MAX / 2) wire = memory_->take(2 * count);
+  if (window_ != nullptr && count <= INT_MAX / 2) wire = window_->take(2 * count);
   if (wire != nullptr) {
-    // All units are in our memory stream, so the count is known to be real.
+    // All units are in the window, so the count is known to be real.
     appendUnits(reinterpret_cast<const unsigned char*>(wire), static_cast<std::size_t>(count), to);
     return;
   }
@@ -219,19 +218,19 @@ void CJDataInputStream::appendUnits(const unsigned char* wire, std::size_t n, st
 
 int CJDataInputStream::readUnsignedShort() {
   const int a = next();
-  if (a < 0) throw new CJIOException(kEofMessage);
+  if (a < 0) throw CJIOException(kEofMessage);
   const int b = next();
-  if (b < 0) throw new CJIOException(kEofMessage);
+  if (b < 0) throw CJIOException(kEofMessage);
   return ((a & 0xFF) << 8) + (b & 0xFF);
 }
 
 void CJDataInputStream::readFully(CJArray<char>& b, int offset, int length) {
-  if (length < 0) throw new CJIOException("IndexOutOfBoundsException. Len is smaller than 0.");
+  if (length < 0) throw CJIOException("IndexOutOfBoundsException. Len is smaller than 0.");
   CJInputStream& in = inner();
   int done = 0;
   while (done < length) {
     const int r = in.read(b, offset + done, length - done);
-    if (r < 0) throw new CZException(kEofMessage);
+    if (r < 0) throw CZException(kEofMessage);
     done += r;
   }
 }

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "stream/byte_array_input_stream.h"
+#include "stream/buffer_window.h"
 #include "stream/filter_input_stream.h"
 #include "stream/unit_buffer.h"
 
@@ -37,8 +37,8 @@ class CJDataInputStream final : public CJFilterInputStream {
   virtual short readShort();
   virtual char16_t readChar();
   virtual int readInt() {
-    if (memory_ != nullptr) {
-      if (const char* wire = memory_->take(4)) return bigEndianInt(wire);
+    if (window_ != nullptr) {
+      if (const char* wire = window_->take(4)) return bigEndianInt(wire);
     }
     return readIntSlowly();
   }
@@ -54,14 +54,14 @@ class CJDataInputStream final : public CJFilterInputStream {
   void appendString(std::string& to);
 
   int readUnsignedShort();
-  // Reads exactly length bytes into b at offset; end of stream throws CZException*.
+  // Reads exactly length bytes into b at offset; end of stream throws CZException.
   void readFully(CJArray<char>& b, int offset, int length);
 
  private:
   // Fills buffer with exactly length bytes from the inner stream's raw read.
   void readExactly(char* buffer, int length);
-  // One single-byte read of the inner stream; in place in our memory stream.
-  int next() { return memory_ != nullptr ? memory_->read() : inner().read(); }
+  // One single-byte read of the inner stream; in place when it has a window.
+  int next() { return window_ != nullptr ? window_->next() : inner().read(); }
   [[noreturn]] static void throwEof();
   static int bigEndianInt(const char* wire) {
     const auto* b = reinterpret_cast<const unsigned char*>(wire);
@@ -86,8 +86,8 @@ class CJDataInputStream final : public CJFilterInputStream {
   }
   static constexpr std::size_t kKeptBytes = 64 * 1024;
 
-  // The inner stream when it is our own memory stream: its bytes are read in place.
-  CJByteArrayInputStream* memory_;
+  // The inner stream's unread bytes, when it offers them: read in place.
+  torv::stream::ReadWindow* window_;
   // Decoded UTF-16 units on their way to the result; kept between calls.
   torv::stream::UnitBuffer units_;
   // Wire bytes of a text on their way from a stream that is not ours; kept between calls.

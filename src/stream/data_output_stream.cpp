@@ -5,7 +5,6 @@
 
 #include "platform/code_page.h"
 #include "stream/ascii_units.h"
-#include "stream/byte_array_output_stream.h"
 #include "stream/exceptions.h"
 #include "stream/text_codec.h"
 
@@ -21,7 +20,7 @@ void putBigEndian(unsigned long long value, char* out, int bytes) {
 }  // namespace
 
 CJDataOutputStream::CJDataOutputStream(CJOutputStream* out, int owns)
-    : CJFilterOutputStream(out, owns), memory_(dynamic_cast<CJByteArrayOutputStream*>(out)) {}
+    : CJFilterOutputStream(out, owns), window_(out != nullptr ? out->writeWindow() : nullptr) {}
 
 CJDataOutputStream::~CJDataOutputStream() = default;
 
@@ -29,16 +28,12 @@ void CJDataOutputStream::toUnits(std::string_view s, const char* kind) {
   if (!torv::stream::ansiToUnits(s, units_)) {
     // Read the code before anything else (the allocation of the exception) can change it.
     const int code = torv::platform::lastError();
-    throw new CJIOException(torv::stream::conversionFailureMessage(kind, code));
+    throw CJIOException(torv::stream::conversionFailureMessage(kind, code));
   }
 }
 
 void CJDataOutputStream::write(const char* buffer, int offset, int length) {
-  if (memory_ != nullptr) {
-    memory_->write(buffer, offset, length);
-  } else {
-    inner().write(buffer, offset, length);
-  }
+  inner().write(buffer, offset, length);
   count(length);
 }
 
@@ -92,15 +87,15 @@ void CJDataOutputStream::writeDouble(double v) {
 }
 
 void CJDataOutputStream::writeUTF(std::string s) {
-  if (memory_ != nullptr && s.size() <= 65535 / 3) {
+  if (window_ != nullptr && s.size() <= 65535 / 3) {
     // Cannot be too long (a byte is at most one unit of at most three bytes): when that much
     // fits without growth, encode straight from the text in place and measure what came out.
-    if (char* room = memory_->spare(2 + 3 * static_cast<int>(s.size()))) {
+    if (char* room = window_->spare(2 + 3 * static_cast<int>(s.size()))) {
       if (char* end = torv::stream::encodeAnsiAsModifiedUtf8(s, room + 2)) {
         const int utflen = static_cast<int>(end - (room + 2));
         room[0] = static_cast<char>(utflen >> 8);
         room[1] = static_cast<char>(utflen);
-        memory_->commit(2 + utflen);
+        window_->commit(2 + utflen);
         count(2 + utflen);
         return;
       }
@@ -108,29 +103,29 @@ void CJDataOutputStream::writeUTF(std::string s) {
   }
   toUnits(s, "UTFDataFormatException");
   const std::size_t n = units_.size();
-  if (memory_ != nullptr && n <= 65535 / 3) {
+  if (window_ != nullptr && n <= 65535 / 3) {
     // Cannot be too long: when even three bytes a unit fit without growth, encode in place
     // and measure what came out.
-    if (char* room = memory_->spare(2 + 3 * static_cast<int>(n))) {
+    if (char* room = window_->spare(2 + 3 * static_cast<int>(n))) {
       char* const end = torv::stream::encodeModifiedUtf8(units_.data(), n, room + 2);
       const int utflen = static_cast<int>(end - (room + 2));
       room[0] = static_cast<char>(utflen >> 8);
       room[1] = static_cast<char>(utflen);
-      memory_->commit(2 + utflen);
+      window_->commit(2 + utflen);
       count(2 + utflen);
       units_.trim();
       return;
     }
   }
   const long long utflen = torv::stream::modifiedUtf8Length(units_.data(), n);
-  if (utflen > 65535) throw new CJIOException("UTFDataFormatException()");
+  if (utflen > 65535) throw CJIOException("UTFDataFormatException()");
   const int total = 2 + static_cast<int>(utflen);
-  char* room = memory_ != nullptr ? memory_->claimForBytes(total) : nullptr;
+  char* room = window_ != nullptr ? window_->claim(total) : nullptr;
   if (room != nullptr) {
     room[0] = static_cast<char>(utflen >> 8);
     room[1] = static_cast<char>(utflen);
     torv::stream::encodeModifiedUtf8(units_.data(), units_.size(), room + 2);
-    memory_->commit(total);
+    window_->commit(total);
   } else {
     // Every byte its own single-byte write, with its value 0..255, counted as it goes.
     write(static_cast<int>((utflen >> 8) & 0xFF));
@@ -148,13 +143,13 @@ void CJDataOutputStream::writeUTF(std::string s) {
 }
 
 void CJDataOutputStream::writeText(std::string_view s) {
-  if (memory_ != nullptr && s.size() <= INT_MAX / 2 && torv::stream::isAscii(s)) {
-    // One unit per byte, needing no code page: straight from the text into the memory.
+  if (window_ != nullptr && s.size() <= INT_MAX / 2 && torv::stream::isAscii(s.data(), s.size())) {
+    // One unit per byte, needing no code page: straight from the text into the window.
     const int n = static_cast<int>(s.size());
     writeInt(n);
-    if (char* room = memory_->claimForBytes(2 * n)) {
+    if (char* room = window_->claim(2 * n)) {
       torv::stream::widenAscii(s.data(), s.size(), room);
-      memory_->commit(2 * n);
+      window_->commit(2 * n);
       count(2LL * n);
     } else {
       for (const char c : s) {
@@ -168,13 +163,13 @@ void CJDataOutputStream::writeText(std::string_view s) {
   const char16_t* const units = units_.data();
   const std::size_t n = units_.size();
   writeInt(static_cast<int>(n));
-  char* room = memory_ != nullptr && n <= INT_MAX / 2 ? memory_->claimForBytes(static_cast<int>(2 * n)) : nullptr;
+  char* room = window_ != nullptr && n <= INT_MAX / 2 ? window_->claim(static_cast<int>(2 * n)) : nullptr;
   if (room != nullptr) {
     for (std::size_t k = 0; k < n; ++k) {
       room[2 * k] = static_cast<char>(units[k] >> 8);
       room[2 * k + 1] = static_cast<char>(units[k]);
     }
-    memory_->commit(static_cast<int>(2 * n));
+    window_->commit(static_cast<int>(2 * n));
     count(static_cast<long long>(2 * n));
   } else {
     // Every byte its own single-byte write, counted as it goes.
@@ -190,5 +185,5 @@ int CJDataOutputStream::size() { return written_; }
 
 void CJDataOutputStream::expect(long long bytes) {
   // Too much for the stream is left to the writes themselves to report.
-  if (memory_ != nullptr && bytes > 0 && bytes <= INT_MAX) memory_->reserveExactly(static_cast<int>(bytes));
+  if (window_ != nullptr && bytes > 0 && bytes <= INT_MAX) window_->reserveExactly(static_cast<int>(bytes));
 }

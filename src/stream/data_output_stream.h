@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "stream/byte_array_output_stream.h"
+#include "stream/buffer_window.h"
 #include "stream/filter_output_stream.h"
 #include "stream/unit_buffer.h"
 
@@ -50,8 +50,8 @@ class CJDataOutputStream final : public CJFilterOutputStream {
   void writeText(std::string_view s);
   virtual int size();
 
-  // Announces at most `bytes` more bytes: our memory stream below grows once to hold exactly
-  // that many. Writes nothing; other streams ignore it.
+  // Announces at most `bytes` more bytes: a window below grows once to hold exactly that many. Writes nothing; other
+  // streams ignore it.
   void expect(long long bytes);
 
  private:
@@ -59,17 +59,18 @@ class CJDataOutputStream final : public CJFilterOutputStream {
     const long long sum = static_cast<long long>(written_) + bytes;
     written_ = (sum < 0 || sum > INT_MAX) ? INT_MAX : static_cast<int>(sum);
   }
-  // The inner stream's single-byte and raw-buffer writes; in place in our memory stream.
+  // The inner stream's single-byte and raw-buffer writes; in place when it has a window.
   void putByte(int b) {
-    if (memory_ != nullptr) {
-      memory_->put(b);
+    if (window_ != nullptr) {
+      const char byte = static_cast<char>(b);
+      window_->append(&byte, 1);
     } else {
       inner().write(b);
     }
   }
   void putRaw(const char* bytes, int n) {
-    if (memory_ != nullptr) {
-      memory_->append(bytes, n);
+    if (window_ != nullptr) {
+      window_->append(bytes, n);
     } else {
       inner().write(bytes, 0, n);
     }
@@ -78,8 +79,8 @@ class CJDataOutputStream final : public CJFilterOutputStream {
   void toUnits(std::string_view s, const char* kind);
 
   int written_ = 0;
-  // The inner stream when it is our own memory stream: bytes are written in place.
-  CJByteArrayOutputStream* memory_;
+  // The inner stream's buffer, when it offers it: bytes are written in place.
+  torv::stream::WriteWindow* window_;
   // UTF-16 units of the text being written; kept between calls.
   torv::stream::UnitBuffer units_;
 };

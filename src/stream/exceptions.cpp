@@ -4,46 +4,33 @@
 
 #include "platform/code_page.h"
 
-CAutoDeleteException::CAutoDeleteException(int autoDelete)
-    : autoDelete_(autoDelete != 0), lastErrorAtRaise_(torv::platform::lastError()) {}
+CZException::CZException() : lastErrorAtRaise_(torv::platform::lastError()) {}
+CZException::CZException(const std::string& message)
+    : lastErrorAtRaise_(torv::platform::lastError()), message_(message) {}
+CZException::CZException(int errorCode) : lastErrorAtRaise_(torv::platform::lastError()), errorCode_(errorCode) {}
+CZException::CZException(const std::string& message, int errorCode)
+    : lastErrorAtRaise_(torv::platform::lastError()), message_(message), errorCode_(errorCode) {}
+CZException::CZException(int /*autoDelete*/, const std::string& message) : CZException(message) {}
+CZException::CZException(int /*autoDelete*/, int errorCode) : CZException(errorCode) {}
+CZException::CZException(int /*autoDelete*/, const std::string& message, int errorCode)
+    : CZException(message, errorCode) {}
+CZException::CZException(Kind kind, const std::string& message) : CZException(message) { kind_ = kind; }
 
-void CAutoDeleteException::Delete() {
-  if (autoDelete_) delete this;
+CZException CZException::hostText(const char* text) {
+  CZException failure;
+  failure.kind_ = Kind::HostText;
+  failure.hostText_ = text != nullptr ? text : "";
+  return failure;
 }
 
-CZException::CZException() : CAutoDeleteException(1) {}
-CZException::CZException(const std::string& message) : CAutoDeleteException(1), message_(message) {}
-CZException::CZException(int errorCode) : CAutoDeleteException(1), errorCode_(errorCode) {}
-CZException::CZException(const std::string& message, int errorCode)
-    : CAutoDeleteException(1), message_(message), errorCode_(errorCode) {}
-CZException::CZException(int autoDelete, const std::string& message)
-    : CAutoDeleteException(autoDelete), message_(message) {}
-CZException::CZException(int autoDelete, int errorCode) : CAutoDeleteException(autoDelete), errorCode_(errorCode) {}
-CZException::CZException(int autoDelete, const std::string& message, int errorCode)
-    : CAutoDeleteException(autoDelete), message_(message), errorCode_(errorCode) {}
-CZException::CZException(const CZException& other)
-    : CAutoDeleteException(other), message_(other.message_), errorCode_(other.errorCode_), reportFlag_(1) {}
-CZException::~CZException() = default;
-
-bool CZException::copyErrorText(char* buffer, unsigned maxSize, unsigned* /*helpContext*/) {
+bool CZException::copyErrorText(char* buffer, unsigned maxSize, unsigned* /*helpContext*/) const {
   if (buffer == nullptr || maxSize == 0) return true;
-  std::size_t n = message_.size();
+  const char* text = hostText_ != nullptr ? hostText_ : message_.c_str();
+  std::size_t n = hostText_ != nullptr ? std::strlen(hostText_) : message_.size();
   if (n > maxSize - 1) n = maxSize - 1;
-  std::memcpy(buffer, message_.data(), n);
+  std::memcpy(buffer, text, n);
   buffer[n] = '\0';
   return true;
 }
 
-int CZException::report(unsigned /*type*/, unsigned /*helpId*/) { return reportFlag_ == 0 ? 2 : 0; }
-
-int CZException::getErrorCode() { return errorCode_; }
-
-std::string CZException::getMessage() { return message_; }
-
-CJIOException::CJIOException(const std::string& message) : CZException(message) {}
-CJIOException::~CJIOException() = default;
-std::string CJIOException::getMessage() { return message_; }
-
-CRuntimeException::CRuntimeException(const std::string& message) : CZException(message) {}
-CRuntimeException::~CRuntimeException() = default;
-std::string CRuntimeException::getMessage() { return message_; }
+int CZException::report(unsigned /*type*/, unsigned /*helpId*/) const { return reportFlag_ == 0 ? 2 : 0; }

@@ -2,15 +2,12 @@
 
 #include "stream/exceptions.h"
 
-CJFilterInputStream::CJFilterInputStream(CJInputStream* in, int owns) : owns_(owns), in_(in) {}
+CJFilterInputStream::CJFilterInputStream(CJInputStream* in, int owns) : in_(in), owned_(owns ? in : nullptr) {}
 
-CJFilterInputStream::~CJFilterInputStream() {
-  if (owns_ && in_ != nullptr) delete in_;
-  in_ = nullptr;
-}
+CJFilterInputStream::~CJFilterInputStream() = default;
 
 CJInputStream& CJFilterInputStream::inner() {
-  if (in_ == nullptr) throw new CJIOException("NullPointerException");
+  if (in_ == nullptr) throw CJIOException("NullPointerException");
   return *in_;
 }
 
@@ -24,10 +21,6 @@ void CJFilterInputStream::mark(int readLimit) { inner().mark(readLimit); }
 void CJFilterInputStream::reset() { inner().reset(); }
 int CJFilterInputStream::markSupported() { return inner().markSupported(); }
 
-CJInputStream* CJFilterInputStream::getBaseStream() {
-  if (in_ == nullptr) return nullptr;
-  if (auto* filter = dynamic_cast<CJFilterInputStream*>(in_)) return filter->getBaseStream();
-  return in_;
-}
+CJInputStream* CJFilterInputStream::getBaseStream() { return in_ == nullptr ? nullptr : in_->getBaseStream(); }
 
 CJInputStream* CJFilterInputStream::getInputStream() { return in_; }

@@ -2,6 +2,8 @@
 // destruction when it owns it. Stays abstract: raw read and toByteArray are left open.
 #pragma once
 
+#include <memory>
+
 #include "stream/input_stream.h"
 
 class CJFilterInputStream : public CJInputStream {
@@ -20,14 +22,14 @@ class CJFilterInputStream : public CJInputStream {
   void reset() override;
   int markSupported() override;
 
-  // The innermost stream below any stacked input filters, or null without an inner stream.
-  virtual CJInputStream* getBaseStream();
+  // The innermost stream below the filters, or null without an inner stream.
+  CJInputStream* getBaseStream() override;
   virtual CJInputStream* getInputStream();
 
  protected:
-  // The inner stream; throws CJIOException* "NullPointerException" when there is none.
+  // The inner stream; throws CJIOException "NullPointerException" when there is none.
   CJInputStream& inner();
 
-  int owns_;
   CJInputStream* in_;
+  std::unique_ptr<CJInputStream> owned_;  // in_ when the filter owns it
 };

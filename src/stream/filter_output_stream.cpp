@@ -2,15 +2,12 @@
 
 #include "stream/exceptions.h"
 
-CJFilterOutputStream::CJFilterOutputStream(CJOutputStream* out, int owns) : out_(out), owns_(owns) {}
+CJFilterOutputStream::CJFilterOutputStream(CJOutputStream* out, int owns) : out_(out), owned_(owns ? out : nullptr) {}
 
-CJFilterOutputStream::~CJFilterOutputStream() {
-  if (owns_ && out_ != nullptr) delete out_;
-  out_ = nullptr;
-}
+CJFilterOutputStream::~CJFilterOutputStream() = default;
 
 CJOutputStream& CJFilterOutputStream::inner() {
-  if (out_ == nullptr) throw new CJIOException("NullPointerException");
+  if (out_ == nullptr) throw CJIOException("NullPointerException");
   return *out_;
 }
 
@@ -26,10 +23,6 @@ void CJFilterOutputStream::write(int b) { inner().write(b); }
 void CJFilterOutputStream::flush() { inner().flush(); }
 void CJFilterOutputStream::close() { inner().close(); }
 
-CJOutputStream* CJFilterOutputStream::getBaseStream() {
-  if (out_ == nullptr) return nullptr;
-  if (auto* filter = dynamic_cast<CJFilterOutputStream*>(out_)) return filter->getBaseStream();
-  return out_;
-}
+CJOutputStream* CJFilterOutputStream::getBaseStream() { return out_ == nullptr ? nullptr : out_->getBaseStream(); }
 
 CJOutputStream* CJFilterOutputStream::getOutputStream() { return out_; }

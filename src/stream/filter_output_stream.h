@@ -2,6 +2,8 @@
 // destruction when it owns it. Stays abstract: toByteArray is left open.
 #pragma once
 
+#include <memory>
+
 #include "stream/output_stream.h"
 
 class CJFilterOutputStream : public CJOutputStream {
@@ -18,13 +20,14 @@ class CJFilterOutputStream : public CJOutputStream {
   void flush() override;
   void close() override;
 
-  virtual CJOutputStream* getBaseStream();
+  // The innermost stream below the filters, or null without an inner stream.
+  CJOutputStream* getBaseStream() override;
   virtual CJOutputStream* getOutputStream();
 
  protected:
-  // The inner stream; throws CJIOException* "NullPointerException" when there is none.
+  // The inner stream; throws CJIOException "NullPointerException" when there is none.
   CJOutputStream& inner();
 
   CJOutputStream* out_;
-  int owns_;
+  std::unique_ptr<CJOutputStream> owned_;  // out_ when the filter owns it
 };

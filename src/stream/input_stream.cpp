@@ -21,9 +21,9 @@ CJInputStream::CJInputStream() = default;
 CJInputStream::~CJInputStream() = default;
 
 int CJInputStream::read(CJArray<char>& b, int offset, int length) {
-  if (b.data == nullptr) throw new CJIOException("NullPointerException");
+  if (b.data == nullptr) throw CJIOException("NullPointerException");
   if (!torv::stream::rangeInside(offset, length, b.length)) {
-    throw new CRuntimeException(torv::stream::indexOutOfBoundsMessage(offset, length));
+    throw CRuntimeException(torv::stream::indexOutOfBoundsMessage(offset, length));
   }
   if (length == 0) return 0;
   int c = read();
@@ -37,8 +37,7 @@ int CJInputStream::read(CJArray<char>& b, int offset, int length) {
       if (c == -1) break;
       b.at(offset + i) = static_cast<char>(c);
     }
-  } catch (CJIOException* e) {
-    e->Delete();
+  } catch (const CJIOException&) {
   }
   return i;
 }
@@ -63,7 +62,7 @@ long long CJInputStream::skip(long long n) {
 
 void CJInputStream::mark(int /*readLimit*/) {}
 
-void CJInputStream::reset() { throw new CJIOException("mark/reset not supported"); }
+void CJInputStream::reset() { throw CJIOException("mark/reset not supported"); }
 
 int CJInputStream::markSupported() { return 0; }
 
@@ -81,3 +80,7 @@ bool CJInputStream::readEachByte(char* buffer, int length) {
   }
   return true;
 }
+
+torv::stream::ReadWindow* CJInputStream::readWindow() { return nullptr; }
+
+CJInputStream* CJInputStream::getBaseStream() { return this; }

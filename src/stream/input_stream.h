@@ -1,10 +1,14 @@
 // Abstract byte input stream. A single-byte read yields 0..255, or -1 at end of stream;
-// failures are thrown as exception pointers (see exceptions.h). Virtual operations are
+// failures are thrown as values (see exceptions.h). Virtual operations are
 // declared in their fixed slot order. Subclasses that override one `read` overload
 // should add `using CJInputStream::read;` to keep the others visible.
 #pragma once
 
 #include "stream/array.h"
+
+namespace torv::stream {
+class ReadWindow;
+}
 
 class CJInputStream {
  public:
@@ -34,6 +38,11 @@ class CJInputStream {
   // Fills buffer with length bytes, each from one single-byte read(); false when the stream
   // ends first. One dispatch for a whole run, for streams where every byte is its own call.
   virtual bool readEachByte(char* buffer, int length);
+  // The stream's unread bytes, for readers that take them where they lie; null (the default)
+  // for a stream that has no such buffer.
+  virtual torv::stream::ReadWindow* readWindow();
+  // The innermost stream below any stacked filters: this stream itself unless it is a filter.
+  virtual CJInputStream* getBaseStream();
 
  protected:
   static constexpr int kSkipBufferSize = 2048;

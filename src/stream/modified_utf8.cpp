@@ -12,7 +12,7 @@ std::string decodeUTF(const char* text) {
   const std::size_t n = std::strlen(text);
   units.reserve(n);
   if (!torv::stream::decodeModifiedUtf8(reinterpret_cast<const unsigned char*>(text), n, units)) {
-    throw new CZException(torv::stream::kMalformedUtfMessage);
+    throw CZException(torv::stream::kMalformedUtfMessage);
   }
   return torv::stream::unitsToAnsi(units);
 }
@@ -22,10 +22,10 @@ char* encodeUTF(const std::string& s) {
   if (!torv::stream::ansiToUnits(s, units)) {
     // Read the code before anything else (the allocation of the exception) can change it.
     const int code = torv::platform::lastError();
-    throw new CZException(torv::stream::conversionFailureMessage("UTFDataFormatException", code));
+    throw CZException(torv::stream::conversionFailureMessage("UTFDataFormatException", code));
   }
   const long long utflen = torv::stream::modifiedUtf8Length(units);
-  if (utflen > 65535) throw new CZException("UTFDataFormatException()");
+  if (utflen > 65535) throw CZException("UTFDataFormatException()");
   char* buffer = new char[static_cast<std::size_t>(utflen) + 1];
   torv::stream::encodeModifiedUtf8(units, buffer);
   buffer[utflen] = '\0';

@@ -5,9 +5,9 @@
 #include <string>
 
 // Decodes a NUL-terminated modified UTF-8 text into an 8-bit string.
-// Malformed input throws CZException*.
+// Malformed input throws CZException.
 std::string decodeUTF(const char* text);
 
 // Encodes s as modified UTF-8 into a new NUL-terminated buffer (no length prefix) that
-// the caller frees with delete[]. An encoding over 65535 bytes throws CZException*.
+// the caller frees with delete[]. An encoding over 65535 bytes throws CZException.
 char* encodeUTF(const std::string& s);

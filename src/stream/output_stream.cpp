@@ -6,11 +6,15 @@
 CJOutputStream::~CJOutputStream() = default;
 
 void CJOutputStream::write(CJArray<char>& b, int offset, int length) {
-  if (b.data == nullptr) throw new CJIOException("NullPointerException");
+  if (b.data == nullptr) throw CJIOException("NullPointerException");
   if (!torv::stream::rangeInside(offset, length, b.length)) {
-    throw new CJIOException(torv::stream::indexOutOfBoundsMessage(offset, length));
+    throw CJIOException(torv::stream::indexOutOfBoundsMessage(offset, length));
   }
   for (int i = 0; i < length; ++i) write(static_cast<int>(b.at(offset + i)));
 }
 
 void CJOutputStream::write(CJArray<char>& b) { write(b, 0, b.length); }
+
+torv::stream::WriteWindow* CJOutputStream::writeWindow() { return nullptr; }
+
+CJOutputStream* CJOutputStream::getBaseStream() { return this; }

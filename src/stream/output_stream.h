@@ -4,6 +4,10 @@
 
 #include "stream/array.h"
 
+namespace torv::stream {
+class WriteWindow;
+}
+
 class CJOutputStream {
  public:
   CJOutputStream() = default;
@@ -21,4 +25,9 @@ class CJOutputStream {
   virtual void close() = 0;
   // Streams over memory: a new array the caller destroys, or null.
   virtual CJArray<char>* toByteArray() = 0;
+  // The stream's growing buffer, for writers that place bytes in it directly; null (the
+  // default) for a stream that has no such buffer.
+  virtual torv::stream::WriteWindow* writeWindow();
+  // The innermost stream below any stacked filters: this stream itself unless it is a filter.
+  virtual CJOutputStream* getBaseStream();
 };

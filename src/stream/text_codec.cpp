@@ -35,20 +35,6 @@ std::string unitsToAnsiAtOnce(const char16_t* units, std::size_t n) {
 
 }  // namespace
 
-bool isAscii(std::string_view text) {
-  // Eight bytes at a time: the high bit of any of them marks a non-ASCII byte.
-  const char* p = text.data();
-  std::size_t n = text.size();
-  std::uint64_t any = 0;
-  for (; n >= 8; p += 8, n -= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, 8);
-    any |= word;
-  }
-  for (; n > 0; ++p, --n) any |= static_cast<unsigned char>(*p);
-  return (any & 0x8080808080808080ULL) == 0;
-}
-
 bool ansiToUnits(std::string_view text, UnitBuffer& units) {
   units.clear();
   if (text.empty()) return true;
@@ -57,7 +43,7 @@ bool ansiToUnits(std::string_view text, UnitBuffer& units) {
     return false;
   }
   // ASCII reads the same in every ANSI code page: widen it without the platform.
-  if (isAscii(text)) {
+  if (isAscii(text.data(), text.size())) {
     char16_t* out = units.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<unsigned char>(text[i]);
     units.resize(text.size());
@@ -155,28 +141,12 @@ char* encodeAnsiAsModifiedUtf8(const std::string& text, char* out) {
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n) {
-    // Eight bytes at a time while none is zero or above 0x7F: those stand for themselves.
-    while (n - i >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, bytes + i, 8);
-      const std::uint64_t zeroBytes = (word - 0x0101010101010101ULL) & ~word & 0x8080808080808080ULL;
-      if (((word & 0x8080808080808080ULL) | zeroBytes) != 0) {
-        // Up to the byte in these eight that needs more than itself.
-        while (bytes[i] - 1u < 0x7Fu) *out++ = static_cast<char>(bytes[i++]);
-        break;
-      }
-      std::memcpy(out, bytes + i, 8);
-      out += 8;
-      i += 8;
-    }
+    // Bytes that stand for themselves, a word at a time.
+    const std::size_t plain = copyPlainAscii(bytes + i, n - i, out);
+    out += plain;
+    i += plain;
     if (i == n) break;
-    const unsigned c = bytes[i];
-    if (c - 1u < 0x7Fu) {
-      *out++ = static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    if (c == 0) {
+    if (bytes[i] == 0) {
       out += encodeModifiedUtf8Unit(0, out);
       ++i;
       continue;
@@ -208,25 +178,13 @@ bool decodeModifiedUtf8(const unsigned char* bytes, std::size_t n, UnitBuffer& u
   char16_t* const first = out;
   std::size_t i = 0;
   while (i < n) {
-    // ASCII eight bytes at a time, one unit each.
-    while (n - i >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, bytes + i, 8);
-      if ((word & 0x8080808080808080ULL) != 0) {
-        // Up to the byte in these eight that starts a longer sequence.
-        while (bytes[i] < 0x80) *out++ = bytes[i++];
-        break;
-      }
-      for (int k = 0; k < 8; ++k) out[k] = bytes[i + k];
-      out += 8;
-      i += 8;
-    }
+    // ASCII a word at a time, one unit each.
+    const std::size_t ascii = widenLeadingAscii(bytes + i, n - i, out);
+    out += ascii;
+    i += ascii;
     if (i == n) break;
     const unsigned c = bytes[i];
-    if (c < 0x80) {
-      *out++ = static_cast<char16_t>(c);
-      i += 1;
-    } else if ((c >> 5) == 0x6) {  // 0xC0..0xDF
+    if ((c >> 5) == 0x6) {  // 0xC0..0xDF
       if (n - i < 2) return false;
       const unsigned b2 = bytes[i + 1];
       if ((b2 & 0xC0) != 0x80) return false;

@@ -13,10 +13,6 @@ namespace torv::stream {
 extern const char kMalformedUtfMessage[];
 extern const char kEofMessage[];
 
-// Whether every byte is below 0x80: such text is the same in every ANSI code page, one
-// UTF-16 unit per byte.
-bool isAscii(std::string_view text);
-
 // 8-bit text to UTF-16 units (empty text gives no units). Returns false, with the
 // platform's last-error code set, when the conversion fails.
 bool ansiToUnits(std::string_view text, std::u16string& units);

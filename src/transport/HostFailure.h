@@ -14,8 +14,22 @@ namespace torv::transport {
 [[noreturn]] void throwHostFailure(FuncErrorMessage errorMessage, int context);
 
 // Asks the host for the text of the failure just reported and throws the host's own text
-// pointer, unconverted.
+// pointer, unconverted, as a host-text failure.
 [[noreturn]] void throwHostTextPointer(FuncErrorMessage errorMessage, int context);
+
+// Throws a text the host threw as a host-text failure carrying the pointer, unconverted.
+[[noreturn]] void throwHostTextAsIs(const char* text);
+
+// Makes one host call whose result is the caller's own business: a text thrown out of the host
+// function travels on unconverted (throwHostTextAsIs); anything else passes unchanged.
+template <typename Call>
+auto callHostAsIs(Call call) -> decltype(call()) {
+  try {
+    return call();
+  } catch (const char* text) {
+    throwHostTextAsIs(text);
+  }
+}
 
 // Throws a new CZException naming a host function that the host did not supply.
 [[noreturn]] void throwMissingCallback(const char* what);

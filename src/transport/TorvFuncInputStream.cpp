@@ -48,7 +48,7 @@ int TorvFuncInputStream::read() {
   unsigned char byte = 0;
   int count = 0;
   callHost([&] { return readByte_(context_, &byte, &count); }, errorMessage_, context_);
-  if (count != 1) throw new CZException(kNotOneByte);
+  if (count != 1) throw CZException(kNotOneByte);
   return byte;
 }
 
@@ -61,7 +61,7 @@ bool TorvFuncInputStream::readEachByte(char* buffer, int length) {
     unsigned char byte = 0;
     int count = 0;
     callHost([&] { return readByte(context, &byte, &count); }, errorMessage_, context);
-    if (count != 1) throw new CZException(kNotOneByte);
+    if (count != 1) throw CZException(kNotOneByte);
     *next = static_cast<char>(byte);
   }
   return true;
@@ -87,14 +87,14 @@ void TorvFuncInputStream::close() {
   closed_ = 1;
   // Refused like every other operation whose host function is missing; still counts as closed.
   if (readClose_ == nullptr) throwMissingCallback("FuncReadClose");
-  readClose_(context_, 0);
+  callHostAsIs([&] { return readClose_(context_, 0); });
 }
 
 int TorvFuncInputStream::available() {
   if (available_ == nullptr) throwMissingCallback("FuncAvailable");
   int n = 0;
   // Unlike the reads, a failure here reaches the caller as the host's own text pointer.
-  if (available_(context_, &n) < 0) throwHostTextPointer(errorMessage_, context_);
+  if (callHostAsIs([&] { return available_(context_, &n); }) < 0) throwHostTextPointer(errorMessage_, context_);
   return n;
 }
 

@@ -39,8 +39,7 @@ std::size_t largestWhileReading(const std::string& input, bool utf) {
     } else {
       in.readString();
     }
-  } catch (CZException* e) {
-    e->Delete();
+  } catch (const CZException&) {
   }
   return largestRequest;
 }

@@ -22,24 +22,22 @@ TEST(ExceptionTest, ConstructorsSetMessageAndCode) {
   EXPECT_EQ(copy.getErrorCode(), 7);
   EXPECT_EQ(CZException(0, "quiet", 3).getErrorCode(), 3);
   EXPECT_EQ(CZException(1, 9).getErrorCode(), 9);
-  EXPECT_FALSE(CZException(0, std::string("quiet")).isAutoDelete());
-  EXPECT_TRUE(CZException("loud").isAutoDelete());
 }
 
 TEST(ExceptionTest, DerivedClassesCarryTheirMessage) {
-  CZException* io = new CJIOException("io");
-  CZException* rt = new CRuntimeException("rt");
-  EXPECT_EQ(io->getMessage(), "io");
-  EXPECT_EQ(rt->getMessage(), "rt");
-  EXPECT_EQ(io->getErrorCode(), 0);
-  io->Delete();
-  rt->Delete();
+  const CZException io = CJIOException("io");
+  const CZException rt = CRuntimeException("rt");
+  EXPECT_EQ(io.getMessage(), "io");
+  EXPECT_EQ(rt.getMessage(), "rt");
+  EXPECT_EQ(io.getErrorCode(), 0);
+  EXPECT_EQ(io.kind(), CZException::Kind::IO);
+  EXPECT_EQ(rt.kind(), CZException::Kind::Runtime);
 }
 
-TEST(ExceptionTest, DeleteLeavesObjectsWithoutAutoDelete) {
-  CZException onStack(0, std::string("kept"));
-  onStack.Delete();  // must not free a stack object
-  EXPECT_EQ(onStack.getMessage(), "kept");
+TEST(ExceptionTest, CopiesAreIndependentValues) {
+  CZException kept(0, std::string("kept"));
+  { CZException copy = kept; }
+  EXPECT_EQ(kept.getMessage(), "kept");
 }
 
 TEST(ExceptionTest, CopyErrorTextCutsToTheBuffer) {
@@ -56,14 +54,22 @@ TEST(ExceptionTest, CopyErrorTextCutsToTheBuffer) {
   EXPECT_EQ(e.report(), 0);
 }
 
-TEST(ExceptionTest, ThrownPointersAreCaughtAsTheirBase) {
+TEST(ExceptionTest, ThrownValuesAreCaughtAsTheirBase) {
   try {
-    throw new CJIOException("deep");
-  } catch (CZException* e) {
-    CaughtException<CZException> owned(e);
-    EXPECT_EQ(e->getMessage(), "deep");
-    EXPECT_NE(dynamic_cast<CJIOException*>(e), nullptr);
+    throw CJIOException("deep");
+  } catch (const CZException& e) {
+    EXPECT_EQ(e.getMessage(), "deep");
+    EXPECT_EQ(e.kind(), CZException::Kind::IO);
   }
+}
+
+TEST(ExceptionTest, AHostTextKeepsTheHostsPointer) {
+  static const char kText[] = "host says no";
+  const CZException failure = CZException::hostText(kText);
+  EXPECT_EQ(failure.kind(), CZException::Kind::HostText);
+  EXPECT_EQ(failure.hostTextPointer(), kText);
+  EXPECT_EQ(failure.getMessage(), kText);
+  EXPECT_STREQ(CZException::hostText(nullptr).hostTextPointer(), "");
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST(CJInputStreamTest, ArrayReadPassesOtherFailuresOn) {
     Failing() : ScriptedInputStream("abcd") {}
     using ScriptedInputStream::read;
     int read() override {
-      if (++calls == 2) throw new CZException("host failure");
+      if (++calls == 2) throw CZException("host failure");
       return 'a';
     }
     int calls = 0;

@@ -1,5 +1,5 @@
-// Helpers for the stream tests: catching thrown exception pointers, and scripted streams
-// that record how they are called.
+// Helpers for the stream tests: catching thrown failures, and scripted streams that record
+// how they are called.
 #pragma once
 
 #include <functional>
@@ -13,16 +13,14 @@
 
 namespace torv::stream::test {
 
-// Runs f and returns the message of the exception pointer it throws. The exception must
-// be exactly of type E; it is released with Delete().
+// Runs f and returns the message of the failure it throws, which must be of the kind of E.
 template <typename E, typename F>
 std::string thrownMessage(F&& f) {
   try {
     f();
-  } catch (CZException* e) {
-    CaughtException<CZException> owned(e);
-    EXPECT_EQ(typeid(*e), typeid(E)) << "message: " << e->getMessage();
-    return e->getMessage();
+  } catch (const CZException& e) {
+    EXPECT_EQ(e.kind(), E(std::string()).kind()) << "message: " << e.getMessage();
+    return e.getMessage();
   }
   ADD_FAILURE() << "nothing was thrown";
   return std::string();
@@ -56,7 +54,7 @@ class ScriptedInputStream : public CJInputStream {
     ++byteReads;
     if (static_cast<int>(position_) == failAt) {
       failAt = -1;
-      throw new CJIOException("scripted failure");
+      throw CJIOException("scripted failure");
     }
     if (position_ >= data_.size()) return -1;
     return static_cast<unsigned char>(data_[position_++]);
@@ -118,7 +116,7 @@ class RecordingOutputStream : public CJOutputStream {
   }
   void flush() override {
     ++flushes;
-    if (failFlush) throw new CJIOException("flush failed");
+    if (failFlush) throw CJIOException("flush failed");
   }
   void close() override { ++closes; }
   CJArray<char>* toByteArray() override { return nullptr; }

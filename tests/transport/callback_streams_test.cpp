@@ -231,6 +231,19 @@ TEST(TorvFuncInputStream, TextsThrownFromAvailableAndClosePassUnchanged) {
   EXPECT_EQ(host.readCloseReasons, std::vector<int>{0});
 }
 
+TEST(TorvFuncInputStream, ATextThrownByTheFailureFunctionPassesUnchanged) {
+  static const char kText[] = "no text for you";
+  ScriptedHost host;
+  host.errorMessageThrows = kText;
+  host.onAvailable = [](int*) -> int { return -1; };
+  host.onReadByte = [](unsigned char*, int*) -> int { return -1; };
+  auto in = inputOver(host);
+  for (const Caught& failure : {caught([&] { in->available(); }), caught([&] { in->read(); })}) {
+    EXPECT_EQ(failure.kind, "text");
+    EXPECT_EQ(failure.text, kText);
+  }
+}
+
 TEST(TorvFuncInputStream, CloseTellsTheHostOnceWithReasonZero) {
   ScriptedHost host("abc");
   auto in = inputOver(host);

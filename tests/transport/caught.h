@@ -1,5 +1,4 @@
-// Catching the library's exception pointers in tests: the message and the most derived
-// class of what was thrown, the object released as every catch site must.
+// Catching the library's failures in tests: the message and the kind of what was thrown.
 #pragma once
 
 #include <string>
@@ -21,16 +20,23 @@ Caught caught(Operation&& operation) {
   Caught result;
   try {
     operation();
-  } catch (CZException* exception) {
-    result.kind = dynamic_cast<CJIOException*>(exception) != nullptr       ? "CJIOException"
-                  : dynamic_cast<CRuntimeException*>(exception) != nullptr ? "CRuntimeException"
-                                                                           : "CZException";
-    result.message = exception->getMessage();
-    exception->Delete();
-  } catch (const char* text) {
-    result.kind = "text";
-    result.text = text;
-    result.message = text != nullptr ? text : "";
+  } catch (const CZException& failure) {
+    switch (failure.kind()) {
+      case CZException::Kind::IO:
+        result.kind = "CJIOException";
+        break;
+      case CZException::Kind::Runtime:
+        result.kind = "CRuntimeException";
+        break;
+      case CZException::Kind::HostText:
+        result.kind = "text";
+        result.text = failure.hostTextPointer();
+        break;
+      case CZException::Kind::General:
+        result.kind = "CZException";
+        break;
+    }
+    result.message = failure.getMessage();
   }
   return result;
 }

@@ -67,6 +67,7 @@ class ScriptedHost {
   std::function<int(const char*, int)> onWriteBArray;
   std::function<int()> onFlush;
   std::function<int()> onWriteClose;
+  const char* errorMessageThrows = nullptr;  // the failure function throws this text
 
   // The nine callbacks, as a host hands them to TorvVeskClient_create.
   static int readByte(int context, unsigned char* byte, int* count) {
@@ -135,6 +136,7 @@ class ScriptedHost {
     ScriptedHost& h = of(context);
     ++h.calls.errorMessage;
     if (h.nullErrorText) return nullptr;
+    if (h.errorMessageThrows != nullptr) throw h.errorMessageThrows;
     return h.errorTextPointer != nullptr ? h.errorTextPointer : h.errorText.c_str();
   }
 

@@ -13,7 +13,7 @@ namespace torv::tools {
 
 namespace {
 [[noreturn]] void throwSocketError(const char* what) {
-  throw new CJIOException(std::string(what) + ": " + std::strerror(errno));
+  throw CJIOException(std::string(what) + ": " + std::strerror(errno));
 }
 }  // namespace
 

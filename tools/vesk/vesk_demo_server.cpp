@@ -130,9 +130,8 @@ bool serve(int client, const Options& options) {
     received.read(&in);
     printList("client's list", received);
     return true;
-  } catch (CZException* failure) {
-    std::fprintf(stderr, "vesk_demo_server: exchange failed: %s\n", failure->getMessage().c_str());
-    failure->Delete();
+  } catch (const CZException& failure) {
+    std::fprintf(stderr, "vesk_demo_server: exchange failed: %s\n", failure.getMessage().c_str());
     return false;
   }
 }

@@ -18,6 +18,7 @@ struct CaptureSite {
 };
 
 // Stores "<literal>last error: <code> .\torv\vesk\TorvVeskClientBridge:<textLine>" in target.
+// The file named there is a fixed part of the text, like the number: no file of ours.
 // Allocates nothing, so that it also works when memory has run out.
 void storeComposedFailureText(char (&target)[kFailureTextSize], const CaptureSite& site, int lastError);
 

@@ -7,26 +7,18 @@
 template <typename Stream>
 class OwnedUntilAdopted {
  public:
-  OwnedUntilAdopted() = default;
-  OwnedUntilAdopted(const OwnedUntilAdopted&) = delete;
-  OwnedUntilAdopted& operator=(const OwnedUntilAdopted&) = delete;
-  ~OwnedUntilAdopted() {
-    if (owned_) delete stream_;
-  }
-
   // Takes stream over, releasing a stream owned before.
   void own(std::unique_ptr<Stream> stream) {
-    if (owned_) delete stream_;
-    stream_ = stream.release();
-    owned_ = stream_ != nullptr;
+    owned_ = std::move(stream);
+    stream_ = owned_.get();
   }
   // From now on the adopter releases the stream; the pointer stays usable while it lives.
-  void handOver() { owned_ = false; }
+  void handOver() { static_cast<void>(owned_.release()); }
 
   Stream* get() const { return stream_; }
-  bool owned() const { return owned_; }
+  bool owned() const { return owned_ != nullptr; }
 
  private:
+  std::unique_ptr<Stream> owned_;
   Stream* stream_ = nullptr;
-  bool owned_ = false;
 };

@@ -3,12 +3,12 @@
 // This base keeps the raw streams it is given and releases them with itself.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "attributes/CJTorvAttributeList.h"
 #include "stream/data_input_stream.h"
 #include "stream/data_output_stream.h"
-
-class CJTorvAttributeList;
 
 class TorvVeskClient {
  public:
@@ -33,25 +33,23 @@ class TorvVeskClient {
   const std::string& serverURL() const { return serverURL_; }
 
   // Every entry of every list received / sent, merged in arrival order.
-  const CJTorvAttributeList& receivedAttributes() const { return *receivedAttributes_; }
-  const CJTorvAttributeList& sentAttributes() const { return *sentAttributes_; }
+  const CJTorvAttributeList& receivedAttributes() const { return receivedAttributes_; }
+  const CJTorvAttributeList& sentAttributes() const { return sentAttributes_; }
 
   // Whether the session has taken over this raw stream and will release it with itself.
-  bool keeps(const CJInputStream* stream) const { return stream != nullptr && stream == inputStream_; }
-  bool keeps(const CJOutputStream* stream) const { return stream != nullptr && stream == outputStream_; }
+  bool keeps(const CJInputStream* stream) const { return stream != nullptr && stream == inputStream_.get(); }
+  bool keeps(const CJOutputStream* stream) const { return stream != nullptr && stream == outputStream_.get(); }
 
  protected:
-  CJTorvAttributeList* receivedList() { return receivedAttributes_; }
-  CJTorvAttributeList* sentList() { return sentAttributes_; }
+  CJTorvAttributeList* receivedList() { return &receivedAttributes_; }
+  CJTorvAttributeList* sentList() { return &sentAttributes_; }
 
  private:
   std::string serverIP_;
   std::string serverURL_;
-  CJTorvAttributeList* receivedAttributes_ = nullptr;
-  CJTorvAttributeList* sentAttributes_ = nullptr;
-  CJDataInputStream* inputStream_ = nullptr;
-  CJDataOutputStream* outputStream_ = nullptr;
-  // Room for streams of sessions that need more than the raw pair; never set here.
-  CJInputStream* reservedStream1_ = nullptr;
-  CJOutputStream* reservedStream2_ = nullptr;
+  CJTorvAttributeList receivedAttributes_;
+  CJTorvAttributeList sentAttributes_;
+  // The raw streams this session took over.
+  std::unique_ptr<CJDataInputStream> inputStream_;
+  std::unique_ptr<CJDataOutputStream> outputStream_;
 };

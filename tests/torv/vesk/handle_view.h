@@ -2,12 +2,12 @@
 #pragma once
 
 #include "torv/vesk/TorvVeskClient.h"
-#include "torv/vesk/TorvVeskClientWrapper.h"
+#include "torv/vesk/HandleRecord.h"
 #include "torv_vesk_client.h"
 
 namespace torv::testing {
 
-inline TorvVeskClientWrapper& recordOf(TorvVeskClientHandle handle) { return *TorvVeskClientWrapper::of(handle); }
+inline HandleRecord& recordOf(TorvVeskClientHandle handle) { return *HandleRecord::of(handle); }
 
 inline TorvVeskClient& sessionOf(TorvVeskClientHandle handle) { return recordOf(handle).session(); }
 

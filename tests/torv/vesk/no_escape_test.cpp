@@ -15,7 +15,7 @@
 #include "handle_view.h"
 #include "scripted_host.h"
 #include "torv/vesk/TorvVeskClientSession.h"
-#include "torv/vesk/TorvVeskClientWrapper.h"
+#include "torv/vesk/HandleRecord.h"
 #include "torv_vesk_client.h"
 
 namespace torv::testing {

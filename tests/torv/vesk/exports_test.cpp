@@ -95,7 +95,7 @@ class RenegotiatingSession : public TorvVeskClientSession {
 class StubbornSession : public TorvVeskClientSession {
  public:
   void release() override {
-    if (refusals_++ == 0) throw new CZException("not yet");
+    if (refusals_++ == 0) throw CZException("not yet");
     delete this;
   }
 
@@ -109,7 +109,7 @@ TEST(TorvVeskClientCreate, AnEmptyListGivesEmptyServerTexts) {
   EXPECT_EQ(client.session().serverURL(), "");
   EXPECT_EQ(client.host.calls.total(), 0);  // create makes no host call
   EXPECT_EQ(client.lastError(), "");
-  const TorvVeskClientWrapper& record = recordOf(client.handle);
+  const HandleRecord& record = recordOf(client.handle);
   EXPECT_EQ(record.secureInputStream(), nullptr);
   EXPECT_EQ(record.secureOutputStream(), nullptr);
   const char* text = record.lastErrorMessage();
@@ -474,7 +474,7 @@ TEST(TorvVeskClientHandles, ANullHandleFailsEverywhere) {
 }
 
 TEST(TorvVeskClientHandles, AHandleWithoutASessionIsNotDestroyed) {
-  TorvVeskClientWrapper record;
+  HandleRecord record;
   EXPECT_EQ(TorvVeskClient_destroy(record.handle()), -200000);
 }
 
@@ -498,11 +498,11 @@ class KeepsThenFailsSession : public TorvVeskClient {
  public:
   CJInputStream* createSecureInputStream(CJDataInputStream* in, CJTorvAttributeList* attributes) override {
     TorvVeskClient::createSecureInputStream(in, attributes);
-    throw new CZException("refused after keeping");
+    throw CZException("refused after keeping");
   }
   CJOutputStream* createSecureOutputStream(CJDataOutputStream* out, CJTorvAttributeList* attributes) override {
     TorvVeskClient::createSecureOutputStream(out, attributes);
-    throw new CZException("refused after keeping");
+    throw CZException("refused after keeping");
   }
 };
 

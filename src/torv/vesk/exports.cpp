@@ -1,6 +1,7 @@
 // The fourteen exported functions. Every function except create, getLastErrorMessage and
-// free_memory runs under a capture: a text thrown by the host becomes the handle's failure
-// text (-1); anything else leaves the function's composed failure text (-30000).
+// free_memory runs under a capture, the one place where failures become return codes: a
+// host-text failure becomes the handle's failure text (-1); anything else leaves the
+// function's composed failure text (-30000).
 #include <memory>
 #include <string>
 
@@ -12,8 +13,8 @@
 #include "stream/data_input_stream.h"
 #include "stream/data_output_stream.h"
 #include "stream/exceptions.h"
+#include "torv/vesk/HandleRecord.h"
 #include "torv/vesk/TorvVeskClientSession.h"
-#include "torv/vesk/TorvVeskClientWrapper.h"
 #include "torv_vesk_client.h"
 #include "transport/TorvFuncInputStream.h"
 #include "transport/TorvFuncOutputStream.h"
@@ -44,26 +45,25 @@ constexpr CaptureSite kWriteBArray{"TorvVeskClient_writeBArray: unknown exceptio
 constexpr CaptureSite kFlush{"TorvVeskClient_flush: unknown exception occured:", 592};
 constexpr CaptureSite kWriteClose{"TorvVeskClient_WriteClose: unknown exception occured:", 618};
 
-TorvVeskClientWrapper* recordOf(TorvVeskClientHandle handle) { return TorvVeskClientWrapper::of(handle); }
+HandleRecord* recordOf(TorvVeskClientHandle handle) { return HandleRecord::of(handle); }
 
 // A caller error found before anything is read or written.
-[[noreturn]] void refuse(const char* what) { throw new CZException(std::string(what)); }
+[[noreturn]] void refuse(const char* what) { throw CZException(std::string(what)); }
 
 // Runs body under the capture of site. A null handle has nowhere to keep a text: -30000.
 template <typename Body>
 int captured(TorvVeskClientHandle handle, const CaptureSite& site, Body body) {
-  TorvVeskClientWrapper* record = recordOf(handle);
+  HandleRecord* record = recordOf(handle);
   if (record == nullptr) return kFailure;
   torv::platform::prepareThreadForFailures();  // keeps the host's last error intact until caught
   try {
     return body(*record);
-  } catch (const char* text) {
-    record->storeFailureText(text);
-    return kTextFailure;
-  } catch (CAutoDeleteException* exception) {
-    const int lastError = exception->lastErrorAtRaise();
-    exception->Delete();
-    record->storeComposedFailureText(site, lastError);
+  } catch (const CZException& failure) {
+    if (failure.kind() == CZException::Kind::HostText) {
+      record->storeFailureText(failure.hostTextPointer());
+      return kTextFailure;
+    }
+    record->storeComposedFailureText(site, failure.lastErrorAtRaise());
     return kFailure;
   } catch (...) {
     const int lastError = torv::platform::lastError();
@@ -95,18 +95,18 @@ char* serialiseAttributes(const CJTorvAttributeList& list, int& length) {
   return memory.getTerminatedBuffer();
 }
 
-CJInputStream& secureInput(TorvVeskClientWrapper& record) {
+CJInputStream& secureInput(HandleRecord& record) {
   if (record.secureInputStream() == nullptr) refuse("no secure input stream in place");
   return *record.secureInputStream();
 }
 
-CJOutputStream& secureOutput(TorvVeskClientWrapper& record) {
+CJOutputStream& secureOutput(HandleRecord& record) {
   if (record.secureOutputStream() == nullptr) refuse("no secure output stream in place");
   return *record.secureOutputStream();
 }
 
 // Asks the session for a new secure input stream after the current one reported its end.
-CJInputStream& renegotiate(TorvVeskClientWrapper& record) {
+CJInputStream& renegotiate(HandleRecord& record) {
   CJTorvAttributeList attributes;
   record.setSecureInputStream(record.negotiateInput(attributes));
   return secureInput(record);
@@ -129,7 +129,7 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_create(const char* attributes, i
     CJTorvAttributeList initial;
     parseAttributes(attributes, attributesLength, initial);
 
-    std::unique_ptr<TorvVeskClientWrapper> record(new TorvVeskClientWrapper());
+    std::unique_ptr<HandleRecord> record(new HandleRecord());
     record->attachInput(std::unique_ptr<TorvFuncInputStream>(
         new TorvFuncInputStream(context, readByte, readBArray, available, readClose, errorMessage)));
     record->attachOutput(std::unique_ptr<TorvFuncOutputStream>(
@@ -140,18 +140,16 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_create(const char* attributes, i
 
     *handle = record.release()->handle();
     return kCreated;
-  } catch (CAutoDeleteException* exception) {
-    exception->Delete();
   } catch (...) {
   }
   return kFailure;
 }
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_destroy(TorvVeskClientHandle handle) {
-  TorvVeskClientWrapper* record = recordOf(handle);
+  HandleRecord* record = recordOf(handle);
   if (record == nullptr) return kNullHandle;
   if (!record->hasSession()) return kNoSession;
-  return captured(handle, kDestroy, [](TorvVeskClientWrapper& r) {
+  return captured(handle, kDestroy, [](HandleRecord& r) {
     r.releaseSession();
     delete &r;
     return kSuccess;
@@ -160,7 +158,7 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_destroy(TorvVeskClientHandle han
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureInputStream(TorvVeskClientHandle handle, char** attributes,
                                                                         int* attributesLength) {
-  return captured(handle, kCreateSecureInputStream, [&](TorvVeskClientWrapper& record) {
+  return captured(handle, kCreateSecureInputStream, [&](HandleRecord& record) {
     if (attributes == nullptr || attributesLength == nullptr) refuse("no place for the attribute bytes");
     CJTorvAttributeList received;
     CJInputStream* secure = record.negotiateInput(received);
@@ -175,7 +173,7 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureInputStream(TorvVesk
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureOutputStream(TorvVeskClientHandle handle,
                                                                          const char* attributes, int attributesLength) {
-  return captured(handle, kCreateSecureOutputStream, [&](TorvVeskClientWrapper& record) {
+  return captured(handle, kCreateSecureOutputStream, [&](HandleRecord& record) {
     CJTorvAttributeList sent;
     parseAttributes(attributes, attributesLength, sent);
     record.setSecureOutputStream(record.negotiateOutput(sent));
@@ -184,7 +182,7 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_createSecureOutputStream(TorvVes
 }
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readByte(TorvVeskClientHandle handle, char* byte, int* count) {
-  return captured(handle, kReadByte, [&](TorvVeskClientWrapper& record) {
+  return captured(handle, kReadByte, [&](HandleRecord& record) {
     if (byte == nullptr || count == nullptr) refuse("no place for the byte");
     int value = secureInput(record).read();
     if (value < 0) value = renegotiate(record).read();
@@ -196,7 +194,7 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readByte(TorvVeskClientHandle ha
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readBArray(TorvVeskClientHandle handle, char* destination, int length,
                                                            int* count) {
-  return captured(handle, kReadBArray, [&](TorvVeskClientWrapper& record) {
+  return captured(handle, kReadBArray, [&](HandleRecord& record) {
     if (count == nullptr || length < 0 || (destination == nullptr && length > 0)) refuse("bad destination");
     int n = secureInput(record).read(destination, 0, length);
     *count = n;
@@ -209,7 +207,7 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readBArray(TorvVeskClientHandle 
 }
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_available(TorvVeskClientHandle handle, int* available) {
-  return captured(handle, kAvailable, [&](TorvVeskClientWrapper& record) {
+  return captured(handle, kAvailable, [&](HandleRecord& record) {
     if (available == nullptr) refuse("no place for the count");
     *available = secureInput(record).available();
     return kSuccess;
@@ -217,14 +215,14 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_available(TorvVeskClientHandle h
 }
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_readClose(TorvVeskClientHandle handle) {
-  return captured(handle, kReadClose, [&](TorvVeskClientWrapper& record) {
+  return captured(handle, kReadClose, [&](HandleRecord& record) {
     secureInput(record).close();
     return kSuccess;
   });
 }
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeByte(TorvVeskClientHandle handle, unsigned char byte) {
-  return captured(handle, kWriteByte, [&](TorvVeskClientWrapper& record) {
+  return captured(handle, kWriteByte, [&](HandleRecord& record) {
     secureOutput(record).write(static_cast<int>(byte));
     return kSuccess;
   });
@@ -232,7 +230,7 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeByte(TorvVeskClientHandle h
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeBArray(TorvVeskClientHandle handle, const char* source,
                                                             int length) {
-  return captured(handle, kWriteBArray, [&](TorvVeskClientWrapper& record) {
+  return captured(handle, kWriteBArray, [&](HandleRecord& record) {
     if (length < 0 || (source == nullptr && length > 0)) refuse("bad source");
     secureOutput(record).write(source, 0, length);
     return kSuccess;
@@ -240,21 +238,21 @@ TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_writeBArray(TorvVeskClientHandle
 }
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_flush(TorvVeskClientHandle handle) {
-  return captured(handle, kFlush, [&](TorvVeskClientWrapper& record) {
+  return captured(handle, kFlush, [&](HandleRecord& record) {
     secureOutput(record).flush();
     return kSuccess;
   });
 }
 
 TORV_VESK_API int TORV_VESK_CALL TorvVeskClient_WriteClose(TorvVeskClientHandle handle) {
-  return captured(handle, kWriteClose, [&](TorvVeskClientWrapper& record) {
+  return captured(handle, kWriteClose, [&](HandleRecord& record) {
     secureOutput(record).close();
     return kSuccess;
   });
 }
 
 TORV_VESK_API const char* TORV_VESK_CALL TorvVeskClient_getLastErrorMessage(TorvVeskClientHandle handle) {
-  TorvVeskClientWrapper* record = recordOf(handle);
+  HandleRecord* record = recordOf(handle);
   return record != nullptr ? record->lastErrorMessage() : "";
 }
 

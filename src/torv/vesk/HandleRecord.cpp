@@ -1,4 +1,4 @@
-#include "torv/vesk/TorvVeskClientWrapper.h"
+#include "torv/vesk/HandleRecord.h"
 
 #include <cstring>
 
@@ -12,17 +12,15 @@
 void SessionRelease::operator()(TorvVeskClient* session) const noexcept {
   try {
     session->release();
-  } catch (CAutoDeleteException* exception) {
-    exception->Delete();
   } catch (...) {
   }
 }
 
-TorvVeskClientWrapper::TorvVeskClientWrapper() { std::memset(lastErrorMessage_, 0, sizeof lastErrorMessage_); }
+HandleRecord::HandleRecord() { std::memset(lastErrorMessage_, 0, sizeof lastErrorMessage_); }
 
-TorvVeskClientWrapper::~TorvVeskClientWrapper() = default;
+HandleRecord::~HandleRecord() = default;
 
-void TorvVeskClientWrapper::attachInput(std::unique_ptr<TorvFuncInputStream> callbacks) {
+void HandleRecord::attachInput(std::unique_ptr<TorvFuncInputStream> callbacks) {
   // Counted as closed from the start, so that releasing it makes no host call; close still
   // reaches the host.
   callbacks->abandon();
@@ -31,24 +29,24 @@ void TorvVeskClientWrapper::attachInput(std::unique_ptr<TorvFuncInputStream> cal
   dataInputStream_.own(std::move(data));
 }
 
-void TorvVeskClientWrapper::attachOutput(std::unique_ptr<TorvFuncOutputStream> callbacks) {
+void HandleRecord::attachOutput(std::unique_ptr<TorvFuncOutputStream> callbacks) {
   std::unique_ptr<CJDataOutputStream> data(new CJDataOutputStream(callbacks.get(), 1));
   callbacks.release();
   dataOutputStream_.own(std::move(data));
 }
 
-void TorvVeskClientWrapper::installSession(SessionPtr session) {
-  if (session_ != nullptr) throw new CZException("the handle already has a session");
+void HandleRecord::installSession(SessionPtr session) {
+  if (session_ != nullptr) throw CZException("the handle already has a session");
   session_ = std::move(session);
 }
 
-void TorvVeskClientWrapper::releaseSession() {
+void HandleRecord::releaseSession() {
   if (session_ == nullptr) return;
   session_->release();
   static_cast<void>(session_.release());  // released just above
 }
 
-CJInputStream* TorvVeskClientWrapper::negotiateInput(CJTorvAttributeList& attributes) {
+CJInputStream* HandleRecord::negotiateInput(CJTorvAttributeList& attributes) {
   try {
     CJInputStream* secure = session_->createSecureInputStream(dataInputStream_.get(), &attributes);
     noteAdoptions();
@@ -59,7 +57,7 @@ CJInputStream* TorvVeskClientWrapper::negotiateInput(CJTorvAttributeList& attrib
   }
 }
 
-CJOutputStream* TorvVeskClientWrapper::negotiateOutput(CJTorvAttributeList& attributes) {
+CJOutputStream* HandleRecord::negotiateOutput(CJTorvAttributeList& attributes) {
   try {
     CJOutputStream* secure = session_->createSecureOutputStream(dataOutputStream_.get(), &attributes);
     noteAdoptions();
@@ -70,7 +68,7 @@ CJOutputStream* TorvVeskClientWrapper::negotiateOutput(CJTorvAttributeList& attr
   }
 }
 
-void TorvVeskClientWrapper::noteAdoptions() noexcept {
+void HandleRecord::noteAdoptions() noexcept {
   if (session_->keeps(dataInputStream_.get())) dataInputStream_.handOver();
   if (session_->keeps(dataOutputStream_.get())) dataOutputStream_.handOver();
 }

@@ -24,18 +24,16 @@ struct SessionRelease {
 };
 using SessionPtr = std::unique_ptr<TorvVeskClient, SessionRelease>;
 
-class TorvVeskClientWrapper {
+class HandleRecord {
  public:
-  TorvVeskClientWrapper();
-  TorvVeskClientWrapper(const TorvVeskClientWrapper&) = delete;
-  TorvVeskClientWrapper& operator=(const TorvVeskClientWrapper&) = delete;
+  HandleRecord();
+  HandleRecord(const HandleRecord&) = delete;
+  HandleRecord& operator=(const HandleRecord&) = delete;
   // Releases the session, then the raw data streams it did not adopt. Makes no host call.
-  virtual ~TorvVeskClientWrapper();
+  virtual ~HandleRecord();
 
   // The handle is the record's address; these are the only places that convert.
-  static TorvVeskClientWrapper* of(TorvVeskClientHandle handle) {
-    return reinterpret_cast<TorvVeskClientWrapper*>(handle);
-  }
+  static HandleRecord* of(TorvVeskClientHandle handle) { return reinterpret_cast<HandleRecord*>(handle); }
   TorvVeskClientHandle handle() { return reinterpret_cast<TorvVeskClientHandle>(this); }
 
   // Wrap the host's callback streams in the raw data streams, which the record owns from then on.
