@@ -1,7 +1,5 @@
 #include "component/symbol_picture.h"
 
-#include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <new>
 
@@ -78,57 +76,32 @@ std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale) {
 
 namespace {
 
-constexpr std::size_t kFirstBlockSize = 10240;
-constexpr std::size_t kMinimumBlockSize = 1024;
-constexpr std::size_t kMaximumBlockSize = 0x7FFFFFFF;  // the encoder's sizes are 32-bit
-
-// Size of the last bitmap written: the next symbol is usually alike. Atomic only so that a host
-// that breaks the one-thread rule gets a poor guess, never undefined behaviour.
-std::atomic<std::size_t> g_lastImageSize{0};
-
-// Writes the encoded symbol and loads it. The first block is twice the last symbol's size (at
-// first the classic 10240 bytes): asking the encoder for the size lays the symbol out, error
-// correction and all, a second time. Only a symbol that outgrows the block pays for the size
-// query and a second write; small symbols get a small block, which the allocator hands out fastest.
+// Lays the encoded symbol out once, writes its bitmap into a block of exactly its size and loads
+// it. Nothing is kept between calls, so calls on any threads never meet.
 std::unique_ptr<platform::Picture> writeAndLoad(Encoder& encoder) {
-  const std::size_t last = g_lastImageSize.load(std::memory_order_relaxed);
-  std::size_t capacity = last == 0 ? kFirstBlockSize : std::clamp(2 * last, kMinimumBlockSize, kMaximumBlockSize);
+  std::int32_t imageSize = 0;
+  if (encoder.write(nullptr, &imageSize) != 0 || imageSize <= 0) return nullptr;
+  const auto capacity = static_cast<std::size_t>(imageSize);
   std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[capacity]);
-  if (!block) capacity = 0;  // the exact size below may still fit in memory
+  if (!block) return nullptr;
   Pdf417Stream output;
+  pdf417OpenMemory(&output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
   std::int32_t written = 0;
-  int result = PDF417_ERR_WRITER;
-  if (block) {
-    pdf417OpenMemory(&output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
-    result = encoder.write(&output, &written);
+  if (encoder.writeLaidOut(&output, &written) != 0 || written <= 0 || static_cast<std::size_t>(written) > capacity) {
+    return nullptr;
   }
-  if (result == PDF417_ERR_WRITER) {
-    std::int32_t imageSize = 0;
-    if (encoder.write(nullptr, &imageSize) != 0 || imageSize <= 0) return nullptr;
-    if (static_cast<std::size_t>(imageSize) > capacity) {
-      capacity = static_cast<std::size_t>(imageSize);
-      block.reset(new (std::nothrow) unsigned char[capacity]);
-      if (!block) return nullptr;
-      pdf417OpenMemory(&output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
-      result = encoder.write(&output, &written);
-    }
-  }
-  if (result != 0 || written <= 0 || static_cast<std::size_t>(written) > capacity) return nullptr;
-  g_lastImageSize.store(static_cast<std::size_t>(written), std::memory_order_relaxed);
   return platform::Picture::load(std::move(block), static_cast<std::size_t>(written));
 }
 
 std::unique_ptr<platform::Picture> encodeAndLoad(const TorvPdf417Comp& instance, const char16_t* text) {
   const EncoderSettings settings = optionsFor(instance);
-  // The plug-in keeps the encoder's single shared state.
-  Encoder& encoder = processEncoder();
-  encoder.configure(settings.options, settings.bitmap);
   const std::optional<std::string> bytes = dataBytes(text);
   if (!settings.bitmap.installed || !bytes || bytes->size() > PDF417_MAX_DATA_LENGTH) return nullptr;
+  // An encoder of the call's own: the pdf417* functions' shared one is never touched here.
+  Encoder encoder;
+  encoder.configure(settings.options, settings.bitmap);
   if (encoder.encode(bytes->data(), static_cast<std::uint32_t>(bytes->size())) < 0) return nullptr;
-  std::unique_ptr<platform::Picture> picture = writeAndLoad(encoder);
-  encoder.close(nullptr);
-  return picture;
+  return writeAndLoad(encoder);
 }
 
 }  // namespace
