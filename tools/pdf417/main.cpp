@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "batch.h"
+#include "batch_runner.h"
 #include "capacity_advice.h"
 #include "command_line.h"
 #include "options.h"
@@ -136,11 +137,17 @@ class PictureMaker {
   std::map<std::pair<int, int>, std::optional<DeviceSize>> deviceSizes_;
 };
 
-std::u16string textOf(const std::string& bytes, const std::string& where) {
+// The note about characters drawn as '?' goes to `notes` when given, else to standard error.
+std::u16string textOf(const std::string& bytes, const std::string& where, std::string* notes = nullptr) {
   const std::u16string text = utf8ToUtf16(bytes);
   if (const int replaced = charactersOutsideCodePage(text); replaced > 0) {
-    writeText(stderr, "pdf417: note: " + where + std::to_string(replaced) +
-                          " character(s) are not in Windows-1252 and are drawn as '?'\n");
+    const std::string note = "pdf417: note: " + where + std::to_string(replaced) +
+                             " character(s) are not in Windows-1252 and are drawn as '?'\n";
+    if (notes != nullptr) {
+      *notes += note;
+    } else {
+      writeText(stderr, note);
+    }
   }
   return text;
 }
@@ -172,8 +179,9 @@ int runOne(const Options& o, PictureMaker& maker) {
   return outcome.status;
 }
 
-// Every item is tried; the status is 0 only when every picture was written.
-int runBatch(const Options& o, PictureMaker& maker) {
+// Every item is tried; the status is 0 only when every picture was written. The items run on
+// --jobs threads, each with its own picture maker; reports come in item order all the same.
+int runBatch(const Options& o, const Plugin& plugin) {
   // Every picture's compressor takes and frees the same few hundred kilobytes: keep them between
   // items rather than hand them back to the system and fault them in again.
   mallopt(M_TRIM_THRESHOLD, 64 << 20);
@@ -183,23 +191,37 @@ int runBatch(const Options& o, PictureMaker& maker) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(in == stdin ? nullptr : in, std::fclose);
   ItemReader items(in, o.nulSeparated ? '\0' : '\n');
   const std::string unit = o.nulSeparated ? "item " : "line ";
-  long number = 0, failed = 0, written = 0;
-  for (std::string item; items.next(item);) {
-    const std::string where = unit + std::to_string(++number) + ": ";
-    if (item.empty()) continue;
+  const auto where = [&](long number) { return unit + std::to_string(number) + ": "; };
+  // An item's result: the notes on its text, then what became of it.
+  struct ItemResult {
+    std::string notes;
     Outcome outcome;
-    try {
-      outcome = maker.make(textOf(item, where), itemFileName(o.output, number));
-    } catch (const std::exception& e) {
-      outcome = {1, e.what(), {}};
-    }
-    if (outcome.status == 0) {
+  };
+  const auto makeWorker = [&] {
+    return [&, maker = std::make_unique<PictureMaker>(plugin, o)](const std::string& item,
+                                                                  long number) -> std::optional<ItemResult> {
+      if (item.empty()) return std::nullopt;
+      ItemResult result;
+      try {
+        const std::u16string text = textOf(item, where(number), &result.notes);
+        result.outcome = maker->make(text, itemFileName(o.output, number));
+      } catch (const std::exception& e) {
+        result.outcome = {1, e.what(), {}};
+      }
+      return result;
+    };
+  };
+  long failed = 0, written = 0;
+  runInItemOrder(items, jobCount(o.jobs), makeWorker, [&](long number, std::optional<ItemResult> result) {
+    if (!result) return;
+    if (result->outcome.status == 0) {
       ++written;
     } else {
       ++failed;
     }
-    report(outcome, where);
-  }
+    if (!result->notes.empty()) writeText(stderr, result->notes);
+    report(result->outcome, where(number));
+  });
   writeText(stdout, "pdf417: wrote " + std::to_string(written) + " picture(s)" +
                         (failed > 0 ? "; " + std::to_string(failed) + " item(s) failed" : "") + "\n");
   return failed > 0 ? 1 : 0;
@@ -226,8 +248,9 @@ int main(int argc, char** argv) {
   try {
     const std::unique_ptr<const Plugin> plugin =
         options.plugin.empty() ? std::make_unique<Plugin>() : std::make_unique<Plugin>(options.plugin);
+    if (options.batch) return runBatch(options, *plugin);
     PictureMaker maker(*plugin, options);
-    return options.batch ? runBatch(options, maker) : runOne(options, maker);
+    return runOne(options, maker);
   } catch (const std::exception& e) {
     writeText(stderr, std::string("pdf417: ") + e.what() + "\n");
     return 1;

@@ -90,6 +90,8 @@ const char* usageText() {
          "      --batch          one data item per line of --file or standard input, one picture\n"
          "                       each, named from -o with %d as the line number (-o label-%05d.svg)\n"
          "  -0                   with --batch: items end with a NUL character, not a line end\n"
+         "  -j, --jobs N         with --batch: pictures made on N threads (default: one per core);\n"
+         "                       the files and the report are the same for any N\n"
          "      --quiet N        white margin in modules around the symbol (default 2)\n"
          "      --plugin PATH    load the plug-in library PATH (default: the copy built in)\n"
          "  -h, --help           this text\n"
@@ -144,6 +146,8 @@ Options parseOptions(const std::vector<std::string>& arguments) {
       o.force = true;
     } else if (argument == "--batch") {
       o.batch = true;
+    } else if (argument == "-j" || argument == "--jobs") {
+      o.jobs = parseInt(argument, value(), 1, 1024);
     } else if (argument == "-0") {
       o.nulSeparated = true;
     } else if (argument == "--quiet") {

@@ -28,6 +28,7 @@ struct Options {
   bool force = false;  // write pictures with uneven or vanishing modules anyway
   bool batch = false;  // one data item per line (or per NUL with nulSeparated), one picture each
   bool nulSeparated = false;
+  int jobs = 0;  // threads of a batch; 0: one per core
   int quietModules = 2;
   bool help = false;
   bool version = false;
