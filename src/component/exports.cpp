@@ -102,9 +102,10 @@ TORVC_PDF417_API void readMe(TorvPdf417Comp* instance, const unsigned char* data
 TORVC_PDF417_API void getAutosize(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data, float* width,
                                   float* height) {
   if (instance == nullptr || dc == nullptr) return;
-  const std::unique_ptr<Picture> picture = torv::component::makeSymbolPicture(*instance, data);
+  // Only the size is needed: where it follows from the bitmap's pixels, they are never drawn.
+  const auto picture = torv::component::symbolPictureSize(*instance, data);
   if (!picture) return;
-  const auto size = torv::component::naturalSize(picture->widthHimetric(), picture->heightHimetric(),
+  const auto size = torv::component::naturalSize(picture->widthHimetric, picture->heightHimetric,
                                                  torv::platform::deviceDpiX(dc), torv::platform::deviceDpiY(dc));
   if (!size) return;
   if (width != nullptr) *width = static_cast<float>(size->width);

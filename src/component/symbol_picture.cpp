@@ -3,6 +3,7 @@
 #include <charconv>
 #include <new>
 
+#include "pdf417/bitmap_writer.h"
 #include "pdf417/option_rules.h"
 #include "platform/process_code_page.h"
 
@@ -76,11 +77,9 @@ std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale) {
 
 namespace {
 
-// Lays the encoded symbol out once, writes its bitmap into a block of exactly its size and loads
-// it. Nothing is kept between calls, so calls on any threads never meet.
-std::unique_ptr<platform::Picture> writeAndLoad(Encoder& encoder) {
-  std::int32_t imageSize = 0;
-  if (encoder.write(nullptr, &imageSize) != 0 || imageSize <= 0) return nullptr;
+// Writes the laid-out symbol's bitmap of imageSize bytes into a block of exactly that size and
+// loads it. Nothing is kept between calls, so calls on any threads never meet.
+std::unique_ptr<platform::Picture> loadLaidOut(Encoder& encoder, std::int32_t imageSize) {
   const auto capacity = static_cast<std::size_t>(imageSize);
   std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[capacity]);
   if (!block) return nullptr;
@@ -93,24 +92,52 @@ std::unique_ptr<platform::Picture> writeAndLoad(Encoder& encoder) {
   return platform::Picture::load(std::move(block), static_cast<std::size_t>(written));
 }
 
-std::unique_ptr<platform::Picture> encodeAndLoad(const TorvPdf417Comp& instance, const char16_t* text) {
+// Lays the encoded symbol out once and loads its bitmap.
+std::unique_ptr<platform::Picture> writeAndLoad(Encoder& encoder) {
+  std::int32_t imageSize = 0;
+  if (encoder.write(nullptr, &imageSize) != 0 || imageSize <= 0) return nullptr;
+  return loadLaidOut(encoder, imageSize);
+}
+
+// Encodes the data with the instance's settings into the encoder; false when nothing can be drawn.
+bool encode(const TorvPdf417Comp& instance, const char16_t* text, Encoder& encoder) {
   const EncoderSettings settings = optionsFor(instance);
   const std::optional<std::string> bytes = dataBytes(text);
-  if (!settings.bitmap.installed || !bytes || bytes->size() > PDF417_MAX_DATA_LENGTH) return nullptr;
-  // An encoder of the call's own: the pdf417* functions' shared one is never touched here.
-  Encoder encoder;
+  if (!settings.bitmap.installed || !bytes || bytes->size() > PDF417_MAX_DATA_LENGTH) return false;
   encoder.configure(settings.options, settings.bitmap);
-  if (encoder.encode(bytes->data(), static_cast<std::uint32_t>(bytes->size())) < 0) return nullptr;
-  return writeAndLoad(encoder);
+  return encoder.encode(bytes->data(), static_cast<std::uint32_t>(bytes->size())) >= 0;
 }
 
 }  // namespace
 
 std::unique_ptr<platform::Picture> makeSymbolPicture(const TorvPdf417Comp& instance, const char16_t* text) {
   try {
-    return encodeAndLoad(instance, text);
+    // An encoder of the call's own: the pdf417* functions' shared one is never touched here.
+    Encoder encoder;
+    if (!encode(instance, text, encoder)) return nullptr;
+    return writeAndLoad(encoder);
   } catch (const std::bad_alloc&) {
     return nullptr;  // memory ran out: no picture, as for any other failure
+  }
+}
+
+std::optional<PictureSize> symbolPictureSize(const TorvPdf417Comp& instance, const char16_t* text) {
+  try {
+    Encoder encoder;
+    if (!encode(instance, text, encoder)) return std::nullopt;
+    std::int32_t imageSize = 0;
+    if (encoder.write(nullptr, &imageSize) != 0 || imageSize <= 0) return std::nullopt;
+    const BitmapGeometry pixels = bitmapGeometry(encoder.symbol(), encoder.bitmap().moduleWidth);
+    const auto size = platform::Picture::sizeOfPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
+    if (size) {
+      if (size->first <= 0 || size->second <= 0) return std::nullopt;
+      return PictureSize{size->first, size->second};
+    }
+    const std::unique_ptr<platform::Picture> picture = loadLaidOut(encoder, imageSize);
+    if (!picture) return std::nullopt;
+    return PictureSize{picture->widthHimetric(), picture->heightHimetric()};
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
   }
 }
 

@@ -33,4 +33,11 @@ std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale);
 // bitmap is not accepted. The bitmap goes into a block of the exact size the layout gives.
 std::unique_ptr<platform::Picture> makeSymbolPicture(const TorvPdf417Comp& instance, const char16_t* text);
 
+// The HIMETRIC size of the picture that makeSymbolPicture gives, or nothing when it gives none.
+// Where the size follows from the bitmap's pixels alone, the bitmap is laid out but not drawn.
+struct PictureSize {
+  int widthHimetric, heightHimetric;
+};
+std::optional<PictureSize> symbolPictureSize(const TorvPdf417Comp& instance, const char16_t* text);
+
 }  // namespace torv::component
