@@ -16,6 +16,9 @@ struct GaloisTables {
   // 929 - a for the generator coefficients a[k-1] down to a[0], level by level (a[k] = 1 is
   // implied), in the order the remainder places use them: t * (929 - a) is -t * a mod 929.
   std::array<std::uint32_t, kGeneratorEntries> negGenerator{};
+  // t * (929 - a[k-1]) mod 929 for every t, per level (k = 2^(level+1)): the product that leads
+  // from one quotient codeword to the next, looked up rather than reduced on that chain.
+  std::array<std::array<std::uint16_t, kPrime>, 9> leadProduct{};
 };
 
 constexpr GaloisTables makeTables() {
@@ -36,6 +39,11 @@ constexpr GaloisTables makeTables() {
       g[0] = (kPrime - root * g[0] % kPrime) % kPrime;
     }
     for (unsigned j = 0; j < k; ++j) t.negGenerator[offset + j] = kPrime - g[k - 1 - j];
+    unsigned level = 0;
+    while ((2u << level) < k) ++level;
+    for (unsigned v = 0; v < kPrime; ++v) {
+      t.leadProduct[level][v] = static_cast<std::uint16_t>(v * t.negGenerator[offset] % kPrime);
+    }
     offset += k;
   }
   return t;
@@ -53,24 +61,29 @@ unsigned gfLog(unsigned value) { return kTables.log[value % kPrime]; }
 
 namespace {
 
-constexpr unsigned kMaxCodewords = 928;
-
-// Remainders are kept unreduced: a place sums at most k products t * (929 - a) below 929 * 929,
-// under 2^29 even for k = 512, and (929 - a) makes the sum -t * a mod 929. Only the sum that
-// gives the next quotient codeword t is reduced, once per codeword.
-
-// The remainder shifted one place per codeword, every place a multiply-add with no loads that
-// depend on the data (the place past the end stays 0, so all K are updated alike, in a loop of a
-// fixed length that the compiler unrolls and vectorises).
+// The remainder's places are kept unreduced: a place sums at most k products t * (929 - a) below
+// 929 * 929, under 2^29 even for k = 512, and (929 - a) makes the sum -t * a mod 929.
+//
+// Quotient codeword i is t[i] = (codeword[i] + rem[0]) mod 929, where rem[0] is the rem[1] of the
+// step before plus t[i-1] * (929 - a[k-1]). That rem[1] is known a step early, so its sum with
+// the codeword is reduced off the chain from t to t, and the product comes from a table: the chain
+// is a load, an add and a subtraction per codeword. The update of the places, a multiply-add each
+// (the place past the end stays 0, so all K alike), lies beside it, in a loop of a fixed length
+// that the compiler unrolls and vectorises.
 template <unsigned K>
-void divide(const std::uint16_t* codewords, unsigned n, const std::uint32_t* coef, std::uint32_t* rem) {
-  // A few places live in registers for the whole division; copied in and out once.
+void divide(const std::uint16_t* codewords, unsigned n, const std::uint32_t* coef, const std::uint16_t* lead,
+            std::uint32_t* rem) {
   std::uint32_t r[K + 1] = {};
   std::uint32_t c[K];
   for (unsigned j = 0; j < K; ++j) c[j] = coef[j];
+  std::uint32_t t = 0;                                    // the quotient codeword before
+  std::uint32_t sum = n > 0 ? codewords[0] % kPrime : 0;  // (codeword + rem[1] before) mod 929
   for (unsigned i = 0; i < n; ++i) {
-    const std::uint32_t t = (codewords[i] % kPrime + r[0]) % kPrime;
-    for (unsigned j = 0; j < K; ++j) r[j] = r[j + 1] + t * c[j];
+    std::uint32_t next = sum + lead[t];
+    next = next >= kPrime ? next - kPrime : next;
+    sum = (codewords[i + 1 < n ? i + 1 : i] % kPrime + r[1]) % kPrime;  // for the next codeword
+    for (unsigned j = 0; j < K; ++j) r[j] = r[j + 1] + next * c[j];
+    t = next;
   }
   for (unsigned j = 0; j < K; ++j) rem[j] = r[j];
 }
@@ -78,37 +91,38 @@ void divide(const std::uint16_t* codewords, unsigned n, const std::uint32_t* coe
 }  // namespace
 
 void rsEncode(const std::uint16_t* codewords, unsigned n, unsigned k, std::uint16_t* check) {
-  if (k < 2 || k > 512 || (k & (k - 1)) != 0 || n > kMaxCodewords) return;
+  if (k < 2 || k > 512 || (k & (k - 1)) != 0) return;
   const std::uint32_t* coef = kTables.negGenerator.data() + generatorOffset(k);
+  const auto& lead = kTables.leadProduct;
   // Remainder, highest place first: rem[0] is the coefficient of x^(k-1) (mod 929).
   std::uint32_t rem[513];
   switch (k) {
     case 2:
-      divide<2>(codewords, n, coef, rem);
+      divide<2>(codewords, n, coef, lead[0].data(), rem);
       break;
     case 4:
-      divide<4>(codewords, n, coef, rem);
+      divide<4>(codewords, n, coef, lead[1].data(), rem);
       break;
     case 8:
-      divide<8>(codewords, n, coef, rem);
+      divide<8>(codewords, n, coef, lead[2].data(), rem);
       break;
     case 16:
-      divide<16>(codewords, n, coef, rem);
+      divide<16>(codewords, n, coef, lead[3].data(), rem);
       break;
     case 32:
-      divide<32>(codewords, n, coef, rem);
+      divide<32>(codewords, n, coef, lead[4].data(), rem);
       break;
     case 64:
-      divide<64>(codewords, n, coef, rem);
+      divide<64>(codewords, n, coef, lead[5].data(), rem);
       break;
     case 128:
-      divide<128>(codewords, n, coef, rem);
+      divide<128>(codewords, n, coef, lead[6].data(), rem);
       break;
     case 256:
-      divide<256>(codewords, n, coef, rem);
+      divide<256>(codewords, n, coef, lead[7].data(), rem);
       break;
     default:
-      divide<512>(codewords, n, coef, rem);
+      divide<512>(codewords, n, coef, lead[8].data(), rem);
       break;
   }
   for (unsigned j = 0; j < k; ++j) {

@@ -5,7 +5,7 @@
 
 namespace torv::pdf417 {
 
-// Writes the k check codewords (k = 2..512, a power of two) of the first n <= 928 codewords to
+// Writes the k check codewords (k = 2..512, a power of two) of the first n codewords to
 // check[0..k), highest order first.
 void rsEncode(const std::uint16_t* codewords, unsigned n, unsigned k, std::uint16_t* check);
 
