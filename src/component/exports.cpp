@@ -103,9 +103,9 @@ TORVC_PDF417_API void getAutosize(TorvPdf417Comp* instance, TorvDeviceContext* d
                                   float* height) {
   if (instance == nullptr || dc == nullptr) return;
   // Only the size is needed: where it follows from the bitmap's pixels, they are never drawn.
-  const auto picture = torv::component::symbolPictureSize(*instance, data);
-  if (!picture) return;
-  const auto size = torv::component::naturalSize(picture->widthHimetric, picture->heightHimetric,
+  const auto pictureSize = torv::component::symbolPictureSize(*instance, data);
+  if (!pictureSize) return;
+  const auto size = torv::component::naturalSize(pictureSize->widthHimetric, pictureSize->heightHimetric,
                                                  torv::platform::deviceDpiX(dc), torv::platform::deviceDpiY(dc));
   if (!size) return;
   if (width != nullptr) *width = static_cast<float>(size->width);
