@@ -24,8 +24,9 @@ int jobCount(int requested);
 // with makeWorker() and calls worker(item, number) for the items it takes. finish(number, result)
 // runs on the calling thread, in item order, as soon as the results up to that item are in. Reading
 // stays ahead by a few items per job, so memory holds no more than that. With one job everything
-// runs on the calling thread. A worker must not throw; an exception from reading the items is
-// raised after the threads have stopped.
+// runs on the calling thread. A worker must not throw. When reading the items fails, the items read
+// before are finished as one job would, then the exception is raised; when finish throws, no
+// further item is started and the exception is raised once the threads have stopped.
 template <typename MakeWorker, typename Finish>
 void runInItemOrder(ItemReader& items, int jobs, MakeWorker makeWorker, Finish finish) {
   auto single = makeWorker();
@@ -73,12 +74,18 @@ void runInItemOrder(ItemReader& items, int jobs, MakeWorker makeWorker, Finish f
   const std::size_t ahead = static_cast<std::size_t>(jobs) * 4;
   long read = 0, finished = 0;
   bool more = true;
+  std::exception_ptr readFailure;
   try {
     threads.emplace_back(run, std::move(single));
     for (int i = 1; i < jobs; ++i) threads.emplace_back(run, makeWorker());
     while (more || finished < read) {
       for (std::string item; more && static_cast<std::size_t>(read - finished) < ahead;) {
-        more = items.next(item);
+        try {
+          more = items.next(item);
+        } catch (...) {
+          readFailure = std::current_exception();
+          more = false;
+        }
         if (!more) break;
         std::lock_guard<std::mutex> lock(mutex);
         waiting.emplace_back(++read, std::move(item));
@@ -94,10 +101,15 @@ void runInItemOrder(ItemReader& items, int jobs, MakeWorker makeWorker, Finish f
       finish(++finished, std::move(result));
     }
   } catch (...) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      waiting.clear();
+    }
     stop();
     throw;
   }
   stop();
+  if (readFailure) std::rethrow_exception(readFailure);
 }
 
 }  // namespace torv::tools
