@@ -12,8 +12,13 @@
  * - Texts and bytes that the host passes in stay the host's and are used only during the call.
  * - Null pointers: a null text (attribute name, attribute value, data text) counts as the empty text;
  *   a null instance, buffer, array or record is refused as each function says.
- * - The barcode encoder inside the library has one process-wide state: getAutosize, paint and print
- *   (of any instances) must not run on two threads at once. Nothing in the library takes a lock.
+ * - Threads: the library keeps no state between calls outside the instances, starts no thread and
+ *   takes no lock. Distinct instances may be used on different threads at once, any function on
+ *   each. One instance may be sized, painted, printed, read (getAttrLength, getAttr, writeMe) and
+ *   copied (GetCopyInstance) on several threads at once: those calls only read it. setAttr, readMe
+ *   and DeleteInstance change it: the host serialises them with every other call on that instance.
+ *   A drawing surface is drawn on by one call at a time. On Windows a thread needs no COM
+ *   initialisation of its own: the picture object a call makes is used and released within it.
  * - No error is ever reported by the drawing functions: when the data cannot be drawn (it does not
  *   fit a symbol, a scale is out of range, memory runs out), they draw nothing.
  */

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Time and peak memory of the pdf417 command beside zint's command (Debian package zint) on the
-# same jobs: a 10,000-item batch to SVG and to PNG, and one picture at scale 100 (modules 200 px).
+# same jobs: a 10,000-item batch to SVG and to PNG (pdf417 with --jobs 1 and --jobs 2, whose files
+# must be the same byte for byte), and one picture at scale 100 (modules 200 px).
 # Run on demand after building: bash bench/cmdline/compare.sh [build-dir]
 set -euo pipefail
 build=${1:-build}
@@ -33,9 +34,19 @@ size() { file -b "$1" | grep -o '[0-9]* x [0-9]*' | head -1; }
 
 echo "job                             wall       user     system  peak memory"
 for format in svg png; do
-  fresh
-  measure "batch 10,000 $format, pdf417" "$pdf417" --batch --file "$work/items.txt" -o "$work/out/l-%05d.$format"
-  ours=$(ls "$work/out" | wc -l)
+  for jobs in 1 2; do
+    fresh
+    measure "batch 10,000 $format, pdf417 -j$jobs" "$pdf417" --batch --jobs "$jobs" --file "$work/items.txt" \
+      -o "$work/out/l-%05d.$format"
+    ours=$(ls "$work/out" | wc -l)
+    if [ "$jobs" = 1 ]; then
+      rm -rf "$work/one" && mv "$work/out" "$work/one" && mkdir "$work/out"
+    elif ! diff -rq "$work/one" "$work/out" >/dev/null; then
+      echo "  --jobs 2 wrote other files than --jobs 1" >&2
+      exit 1
+    fi
+  done
+  rm -rf "$work/one"
   fresh
   measure "batch 10,000 $format, zint" zint -b PDF417 --batch -i "$work/items.txt" --filetype="$format" \
     -o "$work/out/l~~~~~.$format"

@@ -102,9 +102,10 @@ TORVC_PDF417_API void readMe(TorvPdf417Comp* instance, const unsigned char* data
 TORVC_PDF417_API void getAutosize(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data, float* width,
                                   float* height) {
   if (instance == nullptr || dc == nullptr) return;
-  const std::unique_ptr<Picture> picture = torv::component::makeSymbolPicture(*instance, data);
-  if (!picture) return;
-  const auto size = torv::component::naturalSize(picture->widthHimetric(), picture->heightHimetric(),
+  // Only the size is needed: where it follows from the bitmap's pixels, they are never drawn.
+  const auto pictureSize = torv::component::symbolPictureSize(*instance, data);
+  if (!pictureSize) return;
+  const auto size = torv::component::naturalSize(pictureSize->widthHimetric, pictureSize->heightHimetric,
                                                  torv::platform::deviceDpiX(dc), torv::platform::deviceDpiY(dc));
   if (!size) return;
   if (width != nullptr) *width = static_cast<float>(size->width);

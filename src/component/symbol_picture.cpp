@@ -1,10 +1,9 @@
 #include "component/symbol_picture.h"
 
-#include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <new>
 
+#include "pdf417/bitmap_writer.h"
 #include "pdf417/option_rules.h"
 #include "platform/process_code_page.h"
 
@@ -78,66 +77,67 @@ std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale) {
 
 namespace {
 
-constexpr std::size_t kFirstBlockSize = 10240;
-constexpr std::size_t kMinimumBlockSize = 1024;
-constexpr std::size_t kMaximumBlockSize = 0x7FFFFFFF;  // the encoder's sizes are 32-bit
-
-// Size of the last bitmap written: the next symbol is usually alike. Atomic only so that a host
-// that breaks the one-thread rule gets a poor guess, never undefined behaviour.
-std::atomic<std::size_t> g_lastImageSize{0};
-
-// Writes the encoded symbol and loads it. The first block is twice the last symbol's size (at
-// first the classic 10240 bytes): asking the encoder for the size lays the symbol out, error
-// correction and all, a second time. Only a symbol that outgrows the block pays for the size
-// query and a second write; small symbols get a small block, which the allocator hands out fastest.
-std::unique_ptr<platform::Picture> writeAndLoad(Encoder& encoder) {
-  const std::size_t last = g_lastImageSize.load(std::memory_order_relaxed);
-  std::size_t capacity = last == 0 ? kFirstBlockSize : std::clamp(2 * last, kMinimumBlockSize, kMaximumBlockSize);
+// Writes the laid-out symbol's bitmap of imageSize bytes into a block of exactly that size and
+// loads it. Nothing is kept between calls, so calls on any threads never meet.
+std::unique_ptr<platform::Picture> loadLaidOut(Encoder& encoder, std::int32_t imageSize) {
+  const auto capacity = static_cast<std::size_t>(imageSize);
   std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[capacity]);
-  if (!block) capacity = 0;  // the exact size below may still fit in memory
+  if (!block) return nullptr;
   Pdf417Stream output;
+  pdf417OpenMemory(&output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
   std::int32_t written = 0;
-  int result = PDF417_ERR_WRITER;
-  if (block) {
-    pdf417OpenMemory(&output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
-    result = encoder.write(&output, &written);
+  if (encoder.writeLaidOut(&output, &written) != 0 || written <= 0 || static_cast<std::size_t>(written) > capacity) {
+    return nullptr;
   }
-  if (result == PDF417_ERR_WRITER) {
-    std::int32_t imageSize = 0;
-    if (encoder.write(nullptr, &imageSize) != 0 || imageSize <= 0) return nullptr;
-    if (static_cast<std::size_t>(imageSize) > capacity) {
-      capacity = static_cast<std::size_t>(imageSize);
-      block.reset(new (std::nothrow) unsigned char[capacity]);
-      if (!block) return nullptr;
-      pdf417OpenMemory(&output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
-      result = encoder.write(&output, &written);
-    }
-  }
-  if (result != 0 || written <= 0 || static_cast<std::size_t>(written) > capacity) return nullptr;
-  g_lastImageSize.store(static_cast<std::size_t>(written), std::memory_order_relaxed);
   return platform::Picture::load(std::move(block), static_cast<std::size_t>(written));
 }
 
-std::unique_ptr<platform::Picture> encodeAndLoad(const TorvPdf417Comp& instance, const char16_t* text) {
+// Lays the encoded symbol out once and loads its bitmap.
+std::unique_ptr<platform::Picture> writeAndLoad(Encoder& encoder) {
+  std::int32_t imageSize = 0;
+  if (encoder.write(nullptr, &imageSize) != 0 || imageSize <= 0) return nullptr;
+  return loadLaidOut(encoder, imageSize);
+}
+
+// Encodes the data with the instance's settings into the encoder; false when nothing can be drawn.
+bool encode(const TorvPdf417Comp& instance, const char16_t* text, Encoder& encoder) {
   const EncoderSettings settings = optionsFor(instance);
-  // The plug-in keeps the encoder's single shared state.
-  Encoder& encoder = processEncoder();
-  encoder.configure(settings.options, settings.bitmap);
   const std::optional<std::string> bytes = dataBytes(text);
-  if (!settings.bitmap.installed || !bytes || bytes->size() > PDF417_MAX_DATA_LENGTH) return nullptr;
-  if (encoder.encode(bytes->data(), static_cast<std::uint32_t>(bytes->size())) < 0) return nullptr;
-  std::unique_ptr<platform::Picture> picture = writeAndLoad(encoder);
-  encoder.close(nullptr);
-  return picture;
+  if (!settings.bitmap.installed || !bytes || bytes->size() > PDF417_MAX_DATA_LENGTH) return false;
+  encoder.configure(settings.options, settings.bitmap);
+  return encoder.encode(bytes->data(), static_cast<std::uint32_t>(bytes->size())) >= 0;
 }
 
 }  // namespace
 
 std::unique_ptr<platform::Picture> makeSymbolPicture(const TorvPdf417Comp& instance, const char16_t* text) {
   try {
-    return encodeAndLoad(instance, text);
+    // An encoder of the call's own: the pdf417* functions' shared one is never touched here.
+    Encoder encoder;
+    if (!encode(instance, text, encoder)) return nullptr;
+    return writeAndLoad(encoder);
   } catch (const std::bad_alloc&) {
     return nullptr;  // memory ran out: no picture, as for any other failure
+  }
+}
+
+std::optional<PictureSize> symbolPictureSize(const TorvPdf417Comp& instance, const char16_t* text) {
+  try {
+    Encoder encoder;
+    if (!encode(instance, text, encoder)) return std::nullopt;
+    std::int32_t imageSize = 0;
+    if (encoder.write(nullptr, &imageSize) != 0 || imageSize <= 0) return std::nullopt;
+    const BitmapGeometry pixels = bitmapGeometry(encoder.symbol(), encoder.bitmap().moduleWidth);
+    const auto size = platform::Picture::sizeOfPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
+    if (size) {
+      if (size->first <= 0 || size->second <= 0) return std::nullopt;
+      return PictureSize{size->first, size->second};
+    }
+    const std::unique_ptr<platform::Picture> picture = loadLaidOut(encoder, imageSize);
+    if (!picture) return std::nullopt;
+    return PictureSize{picture->widthHimetric(), picture->heightHimetric()};
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
   }
 }
 

@@ -27,11 +27,17 @@ std::optional<std::string> dataBytes(const char16_t* text);
 // The row height ratio text "%d:%d" of (XSCALE + YSCALE - 1) and XSCALE, in 32-bit arithmetic.
 std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale);
 
-// Runs the encoder over the data with the instance's settings and loads the bitmap it writes.
-// Null when there is no picture: the data does not fit, the module width is refused, memory runs
-// out or the bitmap is not accepted. A symbol that outgrows the first image block gets one of the
-// size the encoder reports, so every symbol the encoder can make is drawn and nothing is written
-// past the block.
+// Runs an encoder of the call's own over the data with the instance's settings and loads the
+// bitmap it writes; the instance is only read, so any number of calls may run at once. Null when
+// there is no picture: the data does not fit, the module width is refused, memory runs out or the
+// bitmap is not accepted. The bitmap goes into a block of the exact size the layout gives.
 std::unique_ptr<platform::Picture> makeSymbolPicture(const TorvPdf417Comp& instance, const char16_t* text);
+
+// The HIMETRIC size of the picture that makeSymbolPicture gives, or nothing when it gives none.
+// Where the size follows from the bitmap's pixels alone, the bitmap is laid out but not drawn.
+struct PictureSize {
+  int widthHimetric, heightHimetric;
+};
+std::optional<PictureSize> symbolPictureSize(const TorvPdf417Comp& instance, const char16_t* text);
 
 }  // namespace torv::component

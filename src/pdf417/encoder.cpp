@@ -18,6 +18,7 @@ void Encoder::configure(const Pdf417Options& options, const BitmapOptions& bitma
   options_ = options;
   bitmap_ = bitmap;
   encoded_ = false;
+  laidOut_ = false;
 }
 
 int Encoder::setEccLevel(int level) { return applyEccLevel(options_, level) ? 1 : 0; }
@@ -38,6 +39,7 @@ int Encoder::setEci(int eci) {
 int Encoder::encode(Pdf417Stream* stream, std::int32_t length) {
   if (stream == nullptr) return PDF417_ERR_NO_STREAM;
   encoded_ = false;
+  laidOut_ = false;
   if (!isInputStream(stream)) return PDF417_ERR_NOT_INPUT;
   // A negative length, or more bytes than the stream holds, can never be encoded whole.
   if (length < 0 || static_cast<std::uint32_t>(length) > PDF417_MAX_DATA_LENGTH ||
@@ -66,9 +68,15 @@ int Encoder::encode(const void* data, std::uint32_t length) {
 
 int Encoder::write(Pdf417Stream* outStream, std::int32_t* bytesWritten) {
   if (!encoded_) return PDF417_ERR_NOT_ENCODED;
+  laidOut_ = false;
   const int laidOut = layOut(options_, message_, symbol_);
   if (laidOut != 0) return laidOut;
+  laidOut_ = true;
+  return writeLaidOut(outStream, bytesWritten);
+}
 
+int Encoder::writeLaidOut(Pdf417Stream* outStream, std::int32_t* bytesWritten) {
+  if (!encoded_ || !laidOut_) return PDF417_ERR_NOT_ENCODED;
   if (outStream == nullptr) {
     if (bytesWritten == nullptr) return PDF417_ERR_NO_TARGET;
     *bytesWritten = static_cast<std::int32_t>(bitmap_.installed ? bitmapSize(symbol_, bitmap_) : 0);
@@ -93,7 +101,7 @@ int Encoder::writeImage(std::vector<std::uint8_t>& image) {
   Pdf417Stream out;
   pdf417OpenMemory(&out, PDF417_STREAM_OUTPUT, image.data(), static_cast<std::uint32_t>(size));
   std::int32_t written = 0;
-  result = write(&out, &written);
+  result = writeLaidOut(&out, &written);
   image.resize(result == 0 ? static_cast<std::size_t>(written) : 0);
   return result;
 }
@@ -101,6 +109,7 @@ int Encoder::writeImage(std::vector<std::uint8_t>& image) {
 int Encoder::close(Pdf417Stream*) {
   // A memory stream holds nothing to release; closing ends the call sequence.
   encoded_ = false;
+  laidOut_ = false;
   return 1;
 }
 

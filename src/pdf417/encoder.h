@@ -41,6 +41,11 @@ class Encoder {
   // and leaves the file in `image` (empty on failure and without a writer).
   int writeImage(std::vector<std::uint8_t>& image);
 
+  // Writes the symbol that the last successful write or size query laid out, without laying it
+  // out again: a size query, a buffer of that size and this make one layout. Returns what write
+  // returns for that symbol; PDF417_ERR_NOT_ENCODED when no symbol was laid out since the encode.
+  int writeLaidOut(Pdf417Stream* outStream, std::int32_t* bytesWritten);
+
   const Pdf417Options& options() const { return options_; }
   const BitmapOptions& bitmap() const { return bitmap_; }
   // The encoded message (descriptor slot, data codewords), or null when none is held.
@@ -53,10 +58,12 @@ class Encoder {
   BitmapOptions bitmap_;
   CodewordBuffer message_;
   bool encoded_ = false;
+  bool laidOut_ = false;  // symbol_ holds the layout of the encoded message
   Symbol symbol_;
 };
 
-// The one instance behind the pdf417* operations: one call sequence at a time, no lock.
+// The one instance behind the pdf417* operations, for their callers only (the plug-in draws with
+// an encoder of its own per call): one call sequence at a time, no lock.
 Encoder& processEncoder();
 
 }  // namespace torv::pdf417

@@ -10,7 +10,8 @@
 // value and 0 when they reject it; a rejected value leaves the options unchanged.
 //
 // The encoder keeps one state for the whole process and takes no lock: one call sequence
-// at a time.
+// at a time. It serves direct callers (tools, tests, fuzz targets); the plug-in draws with an
+// Encoder of its own per call and never touches it.
 #pragma once
 
 #include <cstdint>

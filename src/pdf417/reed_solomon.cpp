@@ -8,17 +8,17 @@ namespace {
 
 constexpr unsigned kPrime = 929;
 constexpr unsigned kOrder = 928;              // 3 generates the multiplicative group
-constexpr unsigned kZeroLog = 2 * kOrder;     // log index that multiplies to 0
 constexpr unsigned kGeneratorEntries = 1022;  // 2 + 4 + ... + 512
 
 struct GaloisTables {
   std::array<std::uint16_t, kOrder> pow3{};
   std::array<std::uint16_t, kPrime> log{};
-  // (929 - t * a) mod 929 by log t + log a; the zero region keeps a zero factor at 0.
-  std::array<std::uint16_t, 3 * kOrder> negProduct{};
-  // Logs of the generator coefficients a[k-1] down to a[0], level by level (a[k] = 1 is
-  // implied), in the order the remainder places use them.
-  std::array<std::uint16_t, kGeneratorEntries> generatorLog{};
+  // 929 - a for the generator coefficients a[k-1] down to a[0], level by level (a[k] = 1 is
+  // implied), in the order the remainder places use them: t * (929 - a) is -t * a mod 929.
+  std::array<std::uint32_t, kGeneratorEntries> negGenerator{};
+  // t * (929 - a[k-1]) mod 929 for every t, per level (k = 2^(level+1)): the product that leads
+  // from one quotient codeword to the next, looked up rather than reduced on that chain.
+  std::array<std::array<std::uint16_t, kPrime>, 9> leadProduct{};
 };
 
 constexpr GaloisTables makeTables() {
@@ -29,10 +29,6 @@ constexpr GaloisTables makeTables() {
     t.log[value] = static_cast<std::uint16_t>(e);
     value = value * 3 % kPrime;
   }
-  for (unsigned i = 0; i < 2 * kOrder; ++i) {
-    const unsigned product = t.pow3[i % kOrder];
-    t.negProduct[i] = static_cast<std::uint16_t>((kPrime - product) % kPrime);
-  }
   unsigned offset = 0;
   for (unsigned k = 2; k <= 512; k *= 2) {
     std::array<unsigned, 513> g{};  // g[j] is the coefficient of x^j
@@ -42,9 +38,11 @@ constexpr GaloisTables makeTables() {
       for (unsigned j = i; j > 0; --j) g[j] = (g[j - 1] + kPrime - root * g[j] % kPrime) % kPrime;
       g[0] = (kPrime - root * g[0] % kPrime) % kPrime;
     }
-    for (unsigned j = 0; j < k; ++j) {
-      const unsigned a = g[k - 1 - j];
-      t.generatorLog[offset + j] = static_cast<std::uint16_t>(a == 0 ? kZeroLog : t.log[a]);
+    for (unsigned j = 0; j < k; ++j) t.negGenerator[offset + j] = kPrime - g[k - 1 - j];
+    unsigned level = 0;
+    while ((2u << level) < k) ++level;
+    for (unsigned v = 0; v < kPrime; ++v) {
+      t.leadProduct[level][v] = static_cast<std::uint16_t>(v * t.negGenerator[offset] % kPrime);
     }
     offset += k;
   }
@@ -61,28 +59,76 @@ constexpr unsigned generatorOffset(unsigned k) { return k - 2; }  // 2 + 4 + ...
 unsigned gfPow3(unsigned e) { return kTables.pow3[e % kOrder]; }
 unsigned gfLog(unsigned value) { return kTables.log[value % kPrime]; }
 
+namespace {
+
+// The remainder's places are kept unreduced: a place sums at most k products t * (929 - a) below
+// 929 * 929, under 2^29 even for k = 512, and (929 - a) makes the sum -t * a mod 929.
+//
+// Quotient codeword i is t[i] = (codeword[i] + rem[0]) mod 929, where rem[0] is the rem[1] of the
+// step before plus t[i-1] * (929 - a[k-1]). That rem[1] is known a step early, so its sum with
+// the codeword is reduced off the chain from t to t, and the product comes from a table: the chain
+// is a load, an add and a subtraction per codeword. The update of the places, a multiply-add each
+// (the place past the end stays 0, so all K alike), lies beside it, in a loop of a fixed length
+// that the compiler unrolls and vectorises.
+template <unsigned K>
+void divide(const std::uint16_t* codewords, unsigned n, const std::uint32_t* coef, const std::uint16_t* lead,
+            std::uint32_t* rem) {
+  std::uint32_t r[K + 1] = {};
+  std::uint32_t c[K];
+  for (unsigned j = 0; j < K; ++j) c[j] = coef[j];
+  std::uint32_t t = 0;                                    // the quotient codeword before
+  std::uint32_t sum = n > 0 ? codewords[0] % kPrime : 0;  // (codeword + rem[1] before) mod 929
+  for (unsigned i = 0; i < n; ++i) {
+    std::uint32_t next = sum + lead[t];
+    next = next >= kPrime ? next - kPrime : next;
+    sum = (codewords[i + 1 < n ? i + 1 : i] % kPrime + r[1]) % kPrime;  // for the next codeword
+    for (unsigned j = 0; j < K; ++j) r[j] = r[j + 1] + next * c[j];
+    t = next;
+  }
+  for (unsigned j = 0; j < K; ++j) rem[j] = r[j];
+}
+
+}  // namespace
+
 void rsEncode(const std::uint16_t* codewords, unsigned n, unsigned k, std::uint16_t* check) {
   if (k < 2 || k > 512 || (k & (k - 1)) != 0) return;
-  const std::uint16_t* coefLog = kTables.generatorLog.data() + generatorOffset(k);
-  const std::uint16_t* negProduct = kTables.negProduct.data();
-  // Remainder, highest place first: rem[0] is the coefficient of x^(k-1).
-  std::uint16_t rem[512] = {};
-  for (unsigned i = 0; i < n; ++i) {
-    const unsigned t = (codewords[i] % kPrime + rem[0]) % kPrime;
-    if (t == 0) {
-      for (unsigned j = 0; j + 1 < k; ++j) rem[j] = rem[j + 1];
-      rem[k - 1] = 0;
-      continue;
-    }
-    const unsigned logT = kTables.log[t];
-    const std::uint16_t* products = negProduct + logT;
-    for (unsigned j = 0; j + 1 < k; ++j) {
-      const unsigned v = rem[j + 1] + products[coefLog[j]];
-      rem[j] = static_cast<std::uint16_t>(v >= kPrime ? v - kPrime : v);
-    }
-    rem[k - 1] = products[coefLog[k - 1]];
+  const std::uint32_t* coef = kTables.negGenerator.data() + generatorOffset(k);
+  const auto& lead = kTables.leadProduct;
+  // Remainder, highest place first: rem[0] is the coefficient of x^(k-1) (mod 929).
+  std::uint32_t rem[513];
+  switch (k) {
+    case 2:
+      divide<2>(codewords, n, coef, lead[0].data(), rem);
+      break;
+    case 4:
+      divide<4>(codewords, n, coef, lead[1].data(), rem);
+      break;
+    case 8:
+      divide<8>(codewords, n, coef, lead[2].data(), rem);
+      break;
+    case 16:
+      divide<16>(codewords, n, coef, lead[3].data(), rem);
+      break;
+    case 32:
+      divide<32>(codewords, n, coef, lead[4].data(), rem);
+      break;
+    case 64:
+      divide<64>(codewords, n, coef, lead[5].data(), rem);
+      break;
+    case 128:
+      divide<128>(codewords, n, coef, lead[6].data(), rem);
+      break;
+    case 256:
+      divide<256>(codewords, n, coef, lead[7].data(), rem);
+      break;
+    default:
+      divide<512>(codewords, n, coef, lead[8].data(), rem);
+      break;
   }
-  for (unsigned j = 0; j < k; ++j) check[j] = static_cast<std::uint16_t>(rem[j] == 0 ? 0 : kPrime - rem[j]);
+  for (unsigned j = 0; j < k; ++j) {
+    const std::uint32_t r = rem[j] % kPrime;
+    check[j] = static_cast<std::uint16_t>(r == 0 ? 0 : kPrime - r);
+  }
 }
 
 }  // namespace torv::pdf417

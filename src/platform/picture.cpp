@@ -74,6 +74,11 @@ std::unique_ptr<Picture> Picture::load(std::unique_ptr<unsigned char[]> block, s
   return fromCheckedFile(std::move(block), *layout);
 }
 
+std::optional<std::pair<int, int>> Picture::sizeOfPixels(int width, int height) {
+  return std::make_pair(mulDiv(width, kHimetricPerInch, kPixelsPerInch),
+                        mulDiv(height, kHimetricPerInch, kPixelsPerInch));
+}
+
 std::unique_ptr<Picture> Picture::fromCheckedFile(std::unique_ptr<unsigned char[]> file,
                                                   const BitmapFileLayout& layout) {
   const int width = mulDiv(layout.width, kHimetricPerInch, kPixelsPerInch);

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "platform/bitmap_file.h"
 #include "platform/device_context.h"
@@ -20,6 +22,10 @@ class Picture {
   // picture that is only measured costs no copy. Checks every header at once; the pixels are
   // decoded when first drawn or inspected.
   static std::unique_ptr<Picture> load(std::unique_ptr<unsigned char[]> block, std::size_t size);
+
+  // The HIMETRIC size that load() gives a bitmap of these pixels, where it follows from the pixels
+  // alone (a size of 0 or less: load() gives no picture); nothing where only loading tells.
+  static std::optional<std::pair<int, int>> sizeOfPixels(int width, int height);
 
   // Size in HIMETRIC. The bitmap carries no resolution that counts: like the platform's loader,
   // a pixel is taken at 96 per inch, so the size is MulDiv(pixels, 2540, 96).

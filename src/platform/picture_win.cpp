@@ -49,6 +49,9 @@ IStream* streamOverCopy(const unsigned char* block, std::size_t size) {
 Picture::Picture(MonochromeBitmap bitmap, int widthHimetric, int heightHimetric)
     : bitmap_(std::move(bitmap)), widthHimetric_(widthHimetric), heightHimetric_(heightHimetric) {}
 
+// The loader sizes a bitmap by the display's resolution, which only it knows.
+std::optional<std::pair<int, int>> Picture::sizeOfPixels(int, int) { return std::nullopt; }
+
 std::unique_ptr<Picture> Picture::load(const unsigned char* block, std::size_t size) {
   if (block == nullptr || size == 0 || size > 0x7FFFFFFF) return nullptr;
   IStream* stream = streamOverCopy(block, size);

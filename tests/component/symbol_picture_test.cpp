@@ -119,6 +119,28 @@ TEST(SymbolPicture, BitmapsBeyondTheOldFixedBlockAreDrawn) {
   EXPECT_EQ(62 + bitmap.stride * bitmap.height, 13862u);
 }
 
+TEST(SymbolPicture, SizeWithoutDrawingIsThatOfThePicture) {
+  // Settings that draw (small and large modules, tall rows, 16-bit wrap-around) and that do not
+  // (no writer, data beyond the symbol).
+  const TorvPdf417Comp instances[] = {
+      instanceWith(0, 8, 0, 1, 1), instanceWith(6, 4, 1, 0, 5),         instanceWith(30, 10, 8, 20, 25),
+      instanceWith(0, 0, 9, 3, 1), instanceWith(0, 8, 0, 65536, 65539), instanceWith(0, 8, 0, 21, 1),
+      instanceWith(3, 1, 4, 1, 1), instanceWith(90, 30, 2, 2, 200),
+  };
+  for (const TorvPdf417Comp& instance : instances) {
+    for (const char16_t* text : {kText, u"", u"far too long for three rows of one column"}) {
+      const auto picture = makeSymbolPicture(instance, text);
+      const auto size = symbolPictureSize(instance, text);
+      const std::string where = std::to_string(instance.rows) + "/" + std::to_string(instance.columns) + "/" +
+                                std::to_string(instance.xScale) + "/" + std::to_string(instance.yScale);
+      ASSERT_EQ(size.has_value(), picture != nullptr) << where;
+      if (!picture) continue;
+      EXPECT_EQ(size->widthHimetric, picture->widthHimetric()) << where;
+      EXPECT_EQ(size->heightHimetric, picture->heightHimetric()) << where;
+    }
+  }
+}
+
 TEST(SymbolPicture, RowHeightRatioTextUses32BitArithmetic) {
   EXPECT_EQ(rowHeightRatioText(1, 1), "1:1");
   EXPECT_EQ(rowHeightRatioText(2, 3), "4:2");

@@ -24,6 +24,8 @@ class TestSurface {
   }
 
   TorvDeviceContext* context() { return &context_; }
+  // Every byte, guards included: two surfaces of one size compare as drawn.
+  const std::vector<unsigned char>& bytes() const { return memory_; }
   int width() const { return context_.width; }
   int height() const { return context_.height; }
 

@@ -3,6 +3,7 @@
 // the host's device would show as PNG, BMP or SVG.
 #include <malloc.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "batch.h"
+#include "batch_runner.h"
 #include "capacity_advice.h"
 #include "command_line.h"
 #include "options.h"
@@ -189,7 +191,10 @@ class PictureMaker {
   std::set<std::string> notesGiven_;
 };
 
-std::u16string textOf(const std::string& bytes, const std::string& where, bool quiet) {
+// The note about characters drawn as '?' goes to `notes` when given, else to standard error;
+// with --quiet it is left out.
+std::u16string textOf(const std::string& bytes, const std::string& where, bool quiet,
+                      std::string* notes = nullptr) {
   std::u16string text;
   try {
     text = utf8ToUtf16(bytes);
@@ -198,8 +203,13 @@ std::u16string textOf(const std::string& bytes, const std::string& where, bool q
                      "; pdf417 draws text, pdf417-encode encodes any bytes (pdf417-encode -o OUTPUT --file FILE)");
   }
   if (const int replaced = charactersOutsideCodePage(text); replaced > 0 && !quiet) {
-    writeText(stderr, "pdf417: note: " + where + std::to_string(replaced) +
-                          " character(s) are not in Windows-1252 and are drawn as '?'\n");
+    const std::string note = "pdf417: note: " + where + std::to_string(replaced) +
+                             " character(s) are not in Windows-1252 and are drawn as '?'\n";
+    if (notes != nullptr) {
+      *notes += note;
+    } else {
+      writeText(stderr, note);
+    }
   }
   return text;
 }
@@ -239,8 +249,9 @@ int runOne(const Options& o, PictureMaker& maker) {
   return outcome.status;
 }
 
-// Every item is tried; the status is 0 only when every picture was written.
-int runBatch(const Options& o, PictureMaker& maker) {
+// Every item is tried; the status is 0 only when every picture was written. The items run on
+// --jobs threads, each with its own picture maker; reports come in item order all the same.
+int runBatch(const Options& o, const Plugin& plugin) {
   // Every picture's compressor takes and frees the same few hundred kilobytes: keep them between
   // items rather than hand them back to the system and fault them in again.
   mallopt(M_TRIM_THRESHOLD, 64 << 20);
@@ -250,26 +261,54 @@ int runBatch(const Options& o, PictureMaker& maker) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(in == stdin ? nullptr : in, std::fclose);
   ItemReader items(in, o.nulSeparated ? '\0' : '\n');
   const std::string unit = o.nulSeparated ? "item " : "line ";
-  long number = 0, failed = 0, written = 0;
-  for (std::string item; items.next(item);) {
-    const std::string where = unit + std::to_string(++number) + ": ";
-    if (item.empty()) continue;
+  const auto where = [&](long number) { return unit + std::to_string(number) + ": "; };
+  // An item's result: the notes on its text, then what became of it.
+  struct ItemResult {
+    std::string notes;
     Outcome outcome;
-    try {
-      outcome = maker.make(textOf(item, where, o.quiet), itemFileName(o.output, number));
-    } catch (const std::exception& e) {
-      outcome = {1, e.what(), {}};
+  };
+  const auto makeWorker = [&] {
+    return [&, maker = std::make_unique<PictureMaker>(plugin, o)](const std::string& item,
+                                                                  long number) -> std::optional<ItemResult> {
+      if (item.empty()) return std::nullopt;
+      ItemResult result;
+      try {
+        const std::u16string text = textOf(item, where(number), o.quiet, &result.notes);
+        result.outcome = maker->make(text, itemFileName(o.output, number));
+      } catch (const std::exception& e) {
+        result.outcome = {1, e.what(), {}};
+      }
+      return result;
+    };
+  };
+  // Each worker notes a symbol size once; in item order the first of them stands, as with one job.
+  std::set<std::string> notesGiven;
+  const auto firstNotesOnly = [&notesGiven](const std::string& warnings) {
+    std::string kept;
+    for (std::size_t start = 0; start < warnings.size();) {
+      const std::size_t end = std::min(warnings.find('\n', start), warnings.size() - 1);
+      const std::string line = warnings.substr(start, end + 1 - start);
+      if (line.rfind("note: ", 0) != 0 || notesGiven.insert(line).second) kept += line;
+      start = end + 1;
     }
-    if (outcome.status == 0) {
+    return kept;
+  };
+  long failed = 0, written = 0;
+  runInItemOrder(items, jobCount(o.jobs), makeWorker, [&](long number, std::optional<ItemResult> result) {
+    if (!result) return;
+    if (result->outcome.status == 0) {
       ++written;
     } else {
       ++failed;
     }
-    report(outcome, where, o.quiet);
-  }
+    if (!result->notes.empty()) writeText(stderr, result->notes);
+    result->outcome.warnings = firstNotesOnly(result->outcome.warnings);
+    report(result->outcome, where(number), o.quiet);
+  });
   if (!o.quiet)
     writeText(stdout, "pdf417: wrote " + std::to_string(written) + " picture(s)" +
-                          (failed > 0 ? "; " + std::to_string(failed) + " item(s) failed" : "") + "\n");
+                          (failed > 0 ? "; " + std::to_string(failed) + " item(s) failed" : "") + "
+");
   return failed > 0 ? 1 : 0;
 }
 
@@ -294,8 +333,9 @@ int main(int argc, char** argv) {
   try {
     const std::unique_ptr<const Plugin> plugin =
         options.plugin.empty() ? std::make_unique<Plugin>() : std::make_unique<Plugin>(options.plugin);
+    if (options.batch) return runBatch(options, *plugin);
     PictureMaker maker(*plugin, options);
-    return options.batch ? runBatch(options, maker) : runOne(options, maker);
+    return runOne(options, maker);
   } catch (const std::exception& e) {
     writeText(stderr, std::string("pdf417: ") + e.what() + "\n");
     return 1;

@@ -116,7 +116,7 @@ CommandSpec pdf417Command(Options& o) {
        "each, named from -o with %d as the line number (-o label-%05d.svg)",
        set(o.batch, true)},
       {'0', "", "", "with --batch: items end with a NUL character, not a line end", set(o.nulSeparated, true)},
-      {'j', "jobs", "N", "with --batch: pictures drawn at once; 0 for one per processor\n(default 1)",
+      {'j', "jobs", "N", "with --batch: pictures drawn at once; 0 for one per processor\n(default 0); the files and the report are the same for any N",
        [&o](const std::string& v) { o.jobs = parseInt("--jobs", v, 0, 256); }},
       {'\0', "quiet-zone", "N", "white margin in modules around the symbol (default 2)",
        [&o](const std::string& v) { o.quietModules = parseInt("--quiet-zone", v, 0, 100); }},

@@ -29,7 +29,7 @@ struct Options {
   bool force = false;  // write pictures with uneven or vanishing modules anyway
   bool batch = false;  // one data item per line (or per NUL with nulSeparated), one picture each
   bool nulSeparated = false;
-  int jobs = 1;  // pictures drawn at once by --batch; 0: one per processor
+  int jobs = 0;  // pictures drawn at once by --batch; 0: one per processor
   int quietModules = 2;
   bool quiet = false;  // nothing but errors on standard output and error
   bool help = false;

@@ -256,6 +256,41 @@ TEST(Pdf417Command, BatchWritesEveryGoodItemAndNamesTheBadOnes) {
   for (int number : {1, 2, 4}) std::remove(name(number).c_str());
 }
 
+TEST(Pdf417Command, BatchOnSeveralJobsWritesWhatOneJobWrites) {
+  // Good, failing, empty and noted items mixed, more of them than the jobs keep in hand.
+  std::string items;
+  for (int i = 1; i <= 60; ++i) {
+    if (i % 11 != 0) {
+      items += i % 9 == 0 ? std::string(2000, 'X') : i % 7 == 0 ? "\xE4\xB8\xAD " : "Order ";
+      items += std::to_string(i);
+    }
+    items += "\n";
+  }
+  const auto readAll = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  std::vector<std::string> files[2];
+  std::string reports[2];
+  for (int run = 0; run < 2; ++run) {
+    const std::string pattern = ::testing::TempDir() + std::to_string(getpid()) + "_jobs" + std::to_string(run);
+    const Outcome outcome =
+        runCommand("--batch --jobs " + std::string(run == 0 ? "1" : "3") + " -o '" + pattern + "-%02d.svg'", items);
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.output;
+    reports[run] = outcome.output;
+    for (int i = 1; i <= 60; ++i) {
+      const std::string name = pattern + (i < 10 ? "-0" : "-") + std::to_string(i) + ".svg";
+      files[run].push_back(readAll(name));
+      std::remove(name.c_str());
+    }
+  }
+  EXPECT_EQ(reports[1], reports[0]);
+  EXPECT_EQ(files[1], files[0]);
+  EXPECT_NE(reports[0].find("line 9: the data needs"), std::string::npos) << reports[0];
+  EXPECT_LT(reports[0].find("line 9:"), reports[0].find("line 18:"));
+  EXPECT_NE(reports[0].find("wrote 49 picture(s); 6 item(s) failed"), std::string::npos) << reports[0];
+}
+
 TEST(Pdf417Command, RefusesDataThatDoesNotFitOrCannotBeRead) {
   const TempFile png("command_refused.png");
   std::remove(png.path().c_str());
