@@ -69,7 +69,7 @@ foreach(tool pdf417 pdf417-encode)
   endif()
 endforeach()
 install(FILES docs/integration.md CHANGELOG.md README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT doc)
-install(FILES examples/vesk_host.c examples/pdf417_host.c DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples COMPONENT doc)
+install(FILES examples/vesk_host.c examples/pdf417_host.c examples/linked_host.c DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples COMPONENT doc)
 if(WIN32)
   # At the top of the ZIP, where a Windows user looks first, with Windows line ends.
   foreach(text README.txt:cmake/package/windows-readme.txt LICENSE.txt:LICENSE)
