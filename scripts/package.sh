@@ -70,8 +70,8 @@ split_debug() {
     mkdir -p "$debug/$(dirname "$file")"
     "$objcopy" --only-keep-debug "$stage/$file" "$debug/$file.debug"
     case "$file" in
-      *.so) "$objcopy" --strip-unneeded "$stage/$file" ;;
-      *) "$objcopy" --strip-all "$stage/$file" ;;
+      *.so) "$objcopy" --strip-unneeded --remove-section=.comment "$stage/$file" ;;
+      *) "$objcopy" --strip-all --remove-section=.comment "$stage/$file" ;;
     esac
     (cd "$debug/$(dirname "$file")" && "$objcopy" --add-gnu-debuglink="$(basename "$file").debug" "$stage/$file")
   done
@@ -116,8 +116,8 @@ package_linux() {
   local name=torv-$version-linux-$arch
   local targets=(TorvVeskClientSession torvc_pdf417)
   [ "$tools" = ON ] && targets+=(pdf417 pdf417-encode)
-  configure_build "$build" -DTORV_BUILD_TOOLS="$tools" -DCMAKE_INSTALL_LIBDIR=lib -DTORV_PKGCONFIG_PREFIX= \
-    -DCMAKE_INSTALL_DOCDIR=share/doc/torv
+  configure_build "$build" -DTORV_BUILD_TOOLS="$tools" -DCMAKE_INSTALL_LIBDIR:PATH=lib -DTORV_PKGCONFIG_PREFIX= \
+    -DCMAKE_INSTALL_DOCDIR:PATH=share/doc/torv
   cmake --build "$build" -j "$jobs" --target "${targets[@]}"
   rm -rf "$work"
   cmake --install "$build" --prefix "$work/$name" >/dev/null
@@ -143,8 +143,8 @@ package_debian() { # build-dir, stage, archive folder name
   local build=$1 work=$2 name=$3 deb_arch multiarch
   deb_arch=$(dpkg --print-architecture)
   multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
-  cmake -S "$source" -B "$build" -DCMAKE_INSTALL_LIBDIR="lib/$multiarch" -DTORV_PKGCONFIG_PREFIX=/usr \
-    -DCMAKE_INSTALL_DOCDIR=share/doc/libtorv-dev >/dev/null
+  cmake -S "$source" -B "$build" -DCMAKE_INSTALL_LIBDIR:PATH="lib/$multiarch" -DTORV_PKGCONFIG_PREFIX=/usr \
+    -DCMAKE_INSTALL_DOCDIR:PATH=share/doc/libtorv-dev >/dev/null
   local packages=(libtorv:runtime libtorv-dev:dev,doc)
   [ "$tools" = ON ] && packages+=(torv-tools:tools)
   local entry
@@ -172,6 +172,7 @@ package_debian() { # build-dir, stage, archive folder name
     if [ "$package" != libtorv-dev ]; then
       depends=$(shared_library_depends "$work" "$tree")
     fi
+    lintian_overrides "$package" "$tree"
     if [ "$package" = libtorv ]; then
       debian_symbols "$multiarch" >"$tree/DEBIAN/symbols"
       echo "activate-noawait ldconfig" >"$tree/DEBIAN/triggers"
@@ -197,12 +198,29 @@ shared_library_depends() { # stage, package tree
   (cd "$shlibs" && dpkg-shlibdeps -O "${elves[@]}" 2>/dev/null | sed -n 's/^shlibs:Depends=//p')
 }
 
+# The package's lintian overrides, each with its reason (packaging/debian/*.lintian-overrides).
+# A command whose manual page this checkout does not build yet is named too.
+lintian_overrides() { # package, tree
+  local overrides=$2/usr/share/lintian/overrides/$1 command
+  mkdir -p "$(dirname "$overrides")"
+  [ -f "packaging/debian/$1.lintian-overrides" ] && cp "packaging/debian/$1.lintian-overrides" "$overrides"
+  for command in "$2"/usr/bin/*; do
+    [ -f "$command" ] || continue
+    if [ ! -f "$2/usr/share/man/man1/$(basename "$command").1.gz" ]; then
+      echo "# No manual page for this command in this checkout yet." >>"$overrides"
+      echo "$1: no-manual-page [usr/bin/$(basename "$command")]" >>"$overrides"
+    fi
+  done
+  [ -s "$overrides" ] || rm -rf "$2/usr/share/lintian"
+}
+
 # The symbols file of libtorv: every export of both libraries, each present since 1.0.0.
 debian_symbols() { # multiarch
   local library map
   for library in libTorvVeskClientSession.so:src/torv/vesk/exports.map libtorvc_pdf417.so:src/component/exports.map; do
     map=${library#*:}
     echo "${library%%:*} libtorv #MINVER#"
+    echo "* Build-Depends-Package: libtorv-dev"
     sed -n 's/^ *\([A-Za-z_][A-Za-z0-9_]*\);$/ \1@Base 1.0.0/p' "$map"
   done
 }
