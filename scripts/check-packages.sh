@@ -118,6 +118,17 @@ CMAKE
   done
 }
 
+# Runs the guide's own compile lines (section 7) that start with `prefix`, in `dir`, as written.
+guide_commands() { # prefix, dir
+  local line ran=0
+  while IFS= read -r line; do
+    echo "+ (guide) $line"
+    (cd "$2" && eval "$line")
+    ran=$((ran + 1))
+  done < <(sed -n "s/^    \($1.*\)$/\1/p" "$source/docs/integration.md")
+  [ $ran -gt 0 ] || { echo "check-packages.sh: no compile line for $1 in the guide" >&2; exit 1; }
+}
+
 step "Debian packages: install, build hosts against /usr, remove"
 installed=(libtorv libtorv-dev)
 [ ${#debs[@]} -gt 2 ] && installed+=(torv-tools)
@@ -126,6 +137,9 @@ trap remove_packages EXIT
 dpkg -i "${debs[@]}" >/dev/null
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 build_hosts deb /usr/share/doc/libtorv-dev/examples "/usr/lib/$multiarch/pkgconfig" /usr ""
+mkdir -p "$work/guide-deb"
+guide_commands "cc -std=c11 /usr/share/doc/libtorv-dev/" "$work/guide-deb"
+for host in vesk_host pdf417_host linked_host; do "$work/guide-deb/$host" | tail -1; done
 if [ ${#debs[@]} -gt 2 ]; then
   pdf417 --version
 fi
@@ -143,6 +157,8 @@ mkdir -p "$work/unpacked"
 tar -xzf "$dist/torv-$version-linux-$arch.tar.gz" -C "$work/unpacked"
 tree=$work/unpacked/torv-$version-linux-$arch
 build_hosts archive "$tree/share/doc/torv/examples" "$tree/lib/pkgconfig" "$tree" "$tree/lib"
+guide_commands "cc -std=c11 -Iinclude share/doc/torv/" "$tree"
+guide_commands "./vesk_host lib/" "$tree" | tail -1
 
 # A Windows ZIP: the linked host through both kinds of import library, run under Wine.
 check_zip() { # i686|x86_64
@@ -159,6 +175,12 @@ check_zip() { # i686|x86_64
   "$triplet-gcc" -std=c11 -Wall -Wextra -Werror -I "$tree/include" "$tree/doc/examples/linked_host.c" \
     -L "$tree/lib" -lTorvVeskClientSession -ltorvc_pdf417 -o "$run/linked_host.exe"
   "$source/cmake/wine-run.sh" "$run/linked_host.exe" | tail -1
+  if [ "$arch" = x86_64 ]; then
+    guide_commands "x86_64-w64-mingw32-gcc -std=c11 -Iinclude doc/" "$tree"
+    cp "$tree/pdf417_host.exe" "$tree/linked_host.exe" "$run/"
+    "$source/cmake/wine-run.sh" "$run/pdf417_host.exe" | tail -1
+    "$source/cmake/wine-run.sh" "$run/linked_host.exe" | tail -1
+  fi
 
   local target machine
   case "$arch" in i686) target=i686-pc-windows-msvc machine=x86 ;; *) target=x86_64-pc-windows-msvc machine=x64 ;; esac
