@@ -167,19 +167,19 @@ check_zip() { # i686|x86_64
   rm -rf "$out"
   mkdir -p "$out"
   unzip -q "$zip" -d "$out"
-  local tree=$out/torv-$version-windows-$arch run=$out/run
-  mkdir -p "$run"
-  cp "$tree"/bin/*.dll "$run/"
+  local tree=$out/torv-$version-windows-$arch bin=$out/run
+  mkdir -p "$bin"
+  cp "$tree"/bin/*.dll "$bin/"
   local triplet=$arch-w64-mingw32
   echo "+ $triplet-gcc -std=c11 -I include doc/examples/linked_host.c -L lib -lTorvVeskClientSession -ltorvc_pdf417"
   "$triplet-gcc" -std=c11 -Wall -Wextra -Werror -I "$tree/include" "$tree/doc/examples/linked_host.c" \
-    -L "$tree/lib" -lTorvVeskClientSession -ltorvc_pdf417 -o "$run/linked_host.exe"
-  "$source/cmake/wine-run.sh" "$run/linked_host.exe" | tail -1
+    -L "$tree/lib" -lTorvVeskClientSession -ltorvc_pdf417 -o "$bin/linked_host.exe"
+  "$source/cmake/wine-run.sh" "$bin/linked_host.exe" | tail -1
   if [ "$arch" = x86_64 ]; then
     guide_commands "x86_64-w64-mingw32-gcc -std=c11 -Iinclude doc/" "$tree"
-    cp "$tree/pdf417_host.exe" "$tree/linked_host.exe" "$run/"
-    "$source/cmake/wine-run.sh" "$run/pdf417_host.exe" | tail -1
-    "$source/cmake/wine-run.sh" "$run/linked_host.exe" | tail -1
+    cp "$tree/pdf417_host.exe" "$tree/linked_host.exe" "$bin/"
+    "$source/cmake/wine-run.sh" "$bin/pdf417_host.exe" | tail -1
+    "$source/cmake/wine-run.sh" "$bin/linked_host.exe" | tail -1
   fi
 
   local target machine
@@ -192,8 +192,8 @@ check_zip() { # i686|x86_64
   llvm-dlltool -m "$([ "$arch" = i686 ] && echo i386 || echo i386:x86-64)" -d "$out/kernel32.def" -k \
     -l "$out/kernel32.lib"
   lld-link /nologo /nodefaultlib /entry:start /subsystem:console /machine:$machine "$out/msvc_host.obj" \
-    "$tree/lib/TorvVeskClientSession.lib" "$tree/lib/torvc_pdf417.lib" "$out/kernel32.lib" /out:"$run/msvc_host.exe"
-  "$source/cmake/wine-run.sh" "$run/msvc_host.exe"
+    "$tree/lib/TorvVeskClientSession.lib" "$tree/lib/torvc_pdf417.lib" "$out/kernel32.lib" /out:"$bin/msvc_host.exe"
+  "$source/cmake/wine-run.sh" "$bin/msvc_host.exe"
   echo "msvc_host ($arch, lld-link, MSVC-format import libraries): all calls as documented"
 }
 step "Windows ZIPs: hosts linked through the import libraries"

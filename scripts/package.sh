@@ -145,14 +145,14 @@ package_debian() { # build-dir, stage, archive folder name
   multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
   cmake -S "$source" -B "$build" -DCMAKE_INSTALL_LIBDIR:PATH="lib/$multiarch" -DTORV_PKGCONFIG_PREFIX=/usr \
     -DCMAKE_INSTALL_DOCDIR:PATH=share/doc/libtorv-dev >/dev/null
-  local packages=(libtorv:runtime libtorv-dev:dev,doc)
+  local packages=(libtorv:runtime libtorv-dev:dev+doc)
   [ "$tools" = ON ] && packages+=(torv-tools:tools)
   local entry
   for entry in "${packages[@]}"; do
     local package=${entry%%:*} components=${entry#*:} tree=$work/deb/${entry%%:*}
     rm -rf "$tree"
     local component
-    for component in ${components//,/ }; do
+    for component in ${components//+/ }; do
       DESTDIR=$tree cmake --install "$build" --prefix /usr --component "$component" >/dev/null
     done
     # The doc component's licence and README belong to the source tree; Debian has copyright.
