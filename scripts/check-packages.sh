@@ -171,6 +171,19 @@ run_windows() { # program
   "$source/cmake/wine-run.sh" "$1"
 }
 
+# Every name a program imports from the two DLLs must be one the DLL exports (its .def file):
+# a decorated name (_name, name@n) would fail to load.
+check_imports() { # program, lib dir
+  local imported listed
+  imported=$(llvm-readobj --coff-imports "$1" | awk '/Name: / { dll = $2 } /Symbol: / && (dll == "TorvVeskClientSession.dll" || dll == "torvc_pdf417.dll") { print $2 }' | sort)
+  listed=$(sed -n 's/^  \([A-Za-z_][A-Za-z0-9_]*\)$/\1/p' "$2"/*.def | sort)
+  if [ -z "$imported" ] || [ -n "$(comm -23 <(echo "$imported") <(echo "$listed"))" ]; then
+    echo "check-packages.sh: $(basename "$1") imports names the DLLs do not export:" $imported >&2
+    exit 1
+  fi
+  echo "$(basename "$1"): imports $(echo "$imported" | wc -l) names, each exported by its DLL"
+}
+
 # A Windows ZIP: the linked host through both kinds of import library, run under Wine.
 check_zip() { # i686|x86_64
   local arch=$1 zip=$dist/torv-$version-windows-$1.zip out=$work/windows-$1
@@ -185,6 +198,7 @@ check_zip() { # i686|x86_64
   echo "+ $triplet-gcc -std=c11 -I include doc/examples/linked_host.c -L lib -lTorvVeskClientSession -ltorvc_pdf417"
   "$triplet-gcc" -std=c11 -Wall -Wextra -Werror -I "$tree/include" "$tree/doc/examples/linked_host.c" \
     -L "$tree/lib" -lTorvVeskClientSession -ltorvc_pdf417 -o "$bin/linked_host.exe"
+  check_imports "$bin/linked_host.exe" "$tree/lib"
   run_windows "$bin/linked_host.exe" | tail -1
   if [ "$arch" = x86_64 ]; then
     guide_commands "x86_64-w64-mingw32-gcc -std=c11 -Iinclude doc/" "$tree"
@@ -204,6 +218,7 @@ check_zip() { # i686|x86_64
     -l "$out/kernel32.lib"
   lld-link /nologo /nodefaultlib /entry:start /subsystem:console /machine:$machine "$out/msvc_host.obj" \
     "$tree/lib/TorvVeskClientSession.lib" "$tree/lib/torvc_pdf417.lib" "$out/kernel32.lib" /out:"$bin/msvc_host.exe"
+  check_imports "$bin/msvc_host.exe" "$tree/lib"
   run_windows "$bin/msvc_host.exe" >"$out/msvc_host.log"
   if [ -s "$out/msvc_host.log" ]; then
     cat "$out/msvc_host.log"
