@@ -206,6 +206,24 @@ check_zip() { # i686|x86_64
     run_windows "$bin/pdf417_host.exe" | tail -1
     run_windows "$bin/linked_host.exe" | tail -1
   fi
+  # The ZIP's CMake package, from a mingw-w64 build: Torv::... link through lib<name>.dll.a.
+  mkdir -p "$out/cmake"
+  cat >"$out/cmake/CMakeLists.txt" <<CMAKE
+cmake_minimum_required(VERSION 3.20)
+project(torv_consumer C)
+find_package(Torv 1.1 CONFIG REQUIRED)
+message(STATUS "Torv \${Torv_VERSION} from \${Torv_DIR}")
+add_executable(linked_host $tree/doc/examples/linked_host.c)
+target_link_libraries(linked_host PRIVATE Torv::TorvVeskClientSession Torv::torvc_pdf417)
+set_target_properties(linked_host PROPERTIES C_STANDARD 11)
+CMAKE
+  echo "+ cmake -DCMAKE_TOOLCHAIN_FILE=<mingw-w64 $arch> -DTorv_DIR=lib/cmake/Torv (Torv::TorvVeskClientSession, Torv::torvc_pdf417)"
+  cmake -S "$out/cmake" -B "$out/cmake/build" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/toolchains/mingw-w64-$arch.cmake" \
+    -DTorv_DIR="$tree/lib/cmake/Torv" | grep 'Torv '
+  cmake --build "$out/cmake/build" >/dev/null
+  cp "$out/cmake/build/linked_host.exe" "$bin/linked_host_cmake.exe"
+  check_imports "$bin/linked_host_cmake.exe" "$tree/lib"
+  run_windows "$bin/linked_host_cmake.exe" | tail -1
 
   local target machine
   case "$arch" in i686) target=i686-pc-windows-msvc machine=x86 ;; *) target=x86_64-pc-windows-msvc machine=x64 ;; esac
