@@ -6,8 +6,11 @@
 # - installs the Debian packages, builds the example hosts with pkg-config and with
 #   find_package(Torv 1.1 CONFIG) against /usr and runs them, then removes the packages;
 # - the same two builds against the unpacked Linux archive, wherever it lies;
-# - per Windows ZIP: a host linked with mingw-w64 against lib<name>.dll.a, and one compiled for
-#   *-pc-windows-msvc and linked by lld-link against <name>.lib, both run under Wine.
+# - the compile lines of the integration guide (section 7), run as written;
+# - per Windows ZIP: a host linked with mingw-w64 against lib<name>.dll.a (by hand and through the
+#   ZIP's CMake package), and one compiled for *-pc-windows-msvc and linked by lld-link against
+#   <name>.lib; each imports only names the DLLs export, and runs under Wine (32-bit ones only
+#   where the machine can execute 32-bit programs).
 # Usage: scripts/check-packages.sh [--dist DIR] [work-dir]   (default: build-check-packages)
 # Without --dist it builds the packages first (scripts/package.sh, every platform).
 set -euo pipefail
