@@ -26,16 +26,6 @@ static void* entry(Library library, const char* name) { return dlsym(library, na
 static void closeLibrary(Library library) { dlclose(library); }
 #endif
 
-/* The entry points this host uses, found by name. All use the C calling convention. */
-typedef TorvPdf417Comp* (*GetNewInstanceFn)(void);
-typedef void (*DeleteInstanceFn)(TorvPdf417Comp*);
-typedef int (*SetAttrFn)(TorvPdf417Comp*, const char16_t*, const char16_t*);
-typedef int (*GetAttrFn)(TorvPdf417Comp*, const char16_t*, char16_t*, int);
-typedef unsigned char* (*WriteMeFn)(TorvPdf417Comp*, int*);
-typedef void (*ReadMeFn)(TorvPdf417Comp*, const unsigned char*, int);
-typedef void (*GetAutosizeFn)(TorvPdf417Comp*, TorvDeviceContext*, const char16_t*, float*, float*);
-typedef void (*PaintFn)(TorvPdf417Comp*, TorvDeviceContext*, const char16_t*, float, float, float, float, float);
-
 static int failures = 0;
 
 static void check(int condition, const char* what) {
@@ -105,8 +95,8 @@ static void closeSurface(Surface* s) {
 }
 
 /* A device context that only answers the resolution, enough for getAutosize. */
-static int measure(GetAutosizeFn getAutosize, TorvPdf417Comp* instance, const char16_t* data, float* width,
-                   float* height) {
+static int measure(PFN_TorvcPdf417_getAutosize getAutosize, TorvPdf417Comp* instance, const char16_t* data,
+                   float* width, float* height) {
   *width = *height = -1.0f;
 #if defined(_WIN32)
   HDC screen = CreateCompatibleDC(NULL);
@@ -129,14 +119,14 @@ int main(int argc, char** argv) {
     fprintf(stderr, "cannot load %s\n", path);
     return 1;
   }
-  GetNewInstanceFn getNewInstance = (GetNewInstanceFn)entry(library, "GetNewInstance");
-  DeleteInstanceFn deleteInstance = (DeleteInstanceFn)entry(library, "DeleteInstance");
-  SetAttrFn setAttr = (SetAttrFn)entry(library, "setAttr");
-  GetAttrFn getAttr = (GetAttrFn)entry(library, "getAttr");
-  WriteMeFn writeMe = (WriteMeFn)entry(library, "writeMe");
-  ReadMeFn readMe = (ReadMeFn)entry(library, "readMe");
-  GetAutosizeFn getAutosize = (GetAutosizeFn)entry(library, "getAutosize");
-  PaintFn paint = (PaintFn)entry(library, "paint");
+  PFN_TorvcPdf417_GetNewInstance getNewInstance = (PFN_TorvcPdf417_GetNewInstance)entry(library, "GetNewInstance");
+  PFN_TorvcPdf417_DeleteInstance deleteInstance = (PFN_TorvcPdf417_DeleteInstance)entry(library, "DeleteInstance");
+  PFN_TorvcPdf417_setAttr setAttr = (PFN_TorvcPdf417_setAttr)entry(library, "setAttr");
+  PFN_TorvcPdf417_getAttr getAttr = (PFN_TorvcPdf417_getAttr)entry(library, "getAttr");
+  PFN_TorvcPdf417_writeMe writeMe = (PFN_TorvcPdf417_writeMe)entry(library, "writeMe");
+  PFN_TorvcPdf417_readMe readMe = (PFN_TorvcPdf417_readMe)entry(library, "readMe");
+  PFN_TorvcPdf417_getAutosize getAutosize = (PFN_TorvcPdf417_getAutosize)entry(library, "getAutosize");
+  PFN_TorvcPdf417_paint paint = (PFN_TorvcPdf417_paint)entry(library, "paint");
   if (!getNewInstance || !deleteInstance || !setAttr || !getAttr || !writeMe || !readMe || !getAutosize || !paint) {
     fprintf(stderr, "%s lacks an entry point\n", path);
     return 1;

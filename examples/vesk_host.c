@@ -28,17 +28,6 @@ static void* entry(Library library, const char* name) { return dlsym(library, na
 static void closeLibrary(Library library) { dlclose(library); }
 #endif
 
-/* The exports this host uses (cdecl: TORV_VESK_CALL). */
-typedef int(TORV_VESK_CALL* CreateFn)(const char*, int, int, FuncReadByte, FuncReadBArray, FuncAvailable, FuncReadClose,
-                                      FuncWriteByte, FuncWriteBArray, FuncFlush, FuncWriteClose, FuncErrorMessage,
-                                      TorvVeskClientHandle*);
-typedef int(TORV_VESK_CALL* DestroyFn)(TorvVeskClientHandle);
-typedef int(TORV_VESK_CALL* SecureInputFn)(TorvVeskClientHandle, char**, int*);
-typedef int(TORV_VESK_CALL* SecureOutputFn)(TorvVeskClientHandle, const char*, int);
-typedef int(TORV_VESK_CALL* WriteByteFn)(TorvVeskClientHandle, unsigned char);
-typedef const char*(TORV_VESK_CALL* LastErrorFn)(TorvVeskClientHandle);
-typedef void(TORV_VESK_CALL* FreeMemoryFn)(void*);
-
 /* --- The connection: what the server sent, and what the library wrote. -------------------- */
 
 typedef struct Connection {
@@ -147,13 +136,17 @@ int main(int argc, char** argv) {
     fprintf(stderr, "cannot load %s\n", path);
     return 1;
   }
-  CreateFn create = (CreateFn)entry(library, "TorvVeskClient_create");
-  DestroyFn destroy = (DestroyFn)entry(library, "TorvVeskClient_destroy");
-  SecureInputFn secureInput = (SecureInputFn)entry(library, "TorvVeskClient_createSecureInputStream");
-  SecureOutputFn secureOutput = (SecureOutputFn)entry(library, "TorvVeskClient_createSecureOutputStream");
-  WriteByteFn writeOne = (WriteByteFn)entry(library, "TorvVeskClient_writeByte");
-  LastErrorFn lastError = (LastErrorFn)entry(library, "TorvVeskClient_getLastErrorMessage");
-  FreeMemoryFn freeMemory = (FreeMemoryFn)entry(library, "TorvVeskClient_free_memory");
+  PFN_TorvVeskClient_create create = (PFN_TorvVeskClient_create)entry(library, "TorvVeskClient_create");
+  PFN_TorvVeskClient_destroy destroy = (PFN_TorvVeskClient_destroy)entry(library, "TorvVeskClient_destroy");
+  PFN_TorvVeskClient_createSecureInputStream secureInput =
+      (PFN_TorvVeskClient_createSecureInputStream)entry(library, "TorvVeskClient_createSecureInputStream");
+  PFN_TorvVeskClient_createSecureOutputStream secureOutput =
+      (PFN_TorvVeskClient_createSecureOutputStream)entry(library, "TorvVeskClient_createSecureOutputStream");
+  PFN_TorvVeskClient_writeByte writeOne = (PFN_TorvVeskClient_writeByte)entry(library, "TorvVeskClient_writeByte");
+  PFN_TorvVeskClient_getLastErrorMessage lastError =
+      (PFN_TorvVeskClient_getLastErrorMessage)entry(library, "TorvVeskClient_getLastErrorMessage");
+  PFN_TorvVeskClient_free_memory freeMemory =
+      (PFN_TorvVeskClient_free_memory)entry(library, "TorvVeskClient_free_memory");
   if (!create || !destroy || !secureInput || !secureOutput || !writeOne || !lastError || !freeMemory) {
     fprintf(stderr, "%s lacks an entry point\n", path);
     return 1;

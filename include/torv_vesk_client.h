@@ -6,18 +6,31 @@
  * closes, flushes or destroys returns a code and keeps a failure text in the handle:
  *
  *    1001     TorvVeskClient_create: the handle was created
- *       1     success (negotiation: a secure stream of that direction is in place)
+ *       1     success (negotiation: a secure stream of that direction is in place; destroy: released)
  *       0     negotiation succeeded, no secure stream was set up
- *      -1     the failure arrived as a plain text from the host; it is the failure text
- *  -30000     any other failure (also: a null handle, or bad arguments)
+ *      -1     FuncAvailable failed: the host's FuncErrorMessage text is the failure text
+ *  -30000     any other failure, host failures of the other callbacks included: the failure
+ *             text is the library's fixed text (also: a null handle, or bad arguments)
  * -100000     TorvVeskClient_destroy with a null handle
  * -200000     TorvVeskClient_destroy with a handle that has no session
  */
 #ifndef TORV_VESK_CLIENT_H
 #define TORV_VESK_CLIENT_H
 
+/* The release these declarations belong to. */
+#define TORV_VESK_CLIENT_VERSION_MAJOR 1
+#define TORV_VESK_CLIENT_VERSION_MINOR 1
+#define TORV_VESK_CLIENT_VERSION_PATCH 0
+#define TORV_VESK_CLIENT_VERSION "1.1.0"
+
+/* Hosts see the functions as imported from the DLL; only the library's own build
+ * (TORV_VESK_CLIENT_BUILD) exports them. */
 #if defined(_WIN32)
+#if defined(TORV_VESK_CLIENT_BUILD)
 #define TORV_VESK_API __declspec(dllexport)
+#else
+#define TORV_VESK_API __declspec(dllimport)
+#endif
 #define TORV_VESK_CALL __cdecl
 #else
 #define TORV_VESK_API __attribute__((visibility("default")))
@@ -34,7 +47,8 @@ typedef struct TorvVeskClientOpaque* TorvVeskClientHandle;
 /* Host callbacks. The first argument is always the host context value given to
  * TorvVeskClient_create. A status result of zero or more means success, a negative one
  * failure; after a failure the library asks FuncErrorMessage for a NUL-terminated
- * modified UTF-8 text, which stays the host's. A C++ host may also throw a text
+ * modified UTF-8 text, which stays the host's; only after a FuncAvailable failure does that
+ * text become the handle's failure text (-1). A C++ host may also throw a text
  * (char*) out of a callback instead of returning a failure.
  *
  * Every read, write, flush and close function must be given: an operation whose function is
@@ -47,7 +61,8 @@ typedef int(TORV_VESK_CALL* FuncReadByte)(int context, unsigned char* byte, int*
 typedef int(TORV_VESK_CALL* FuncReadBArray)(int context, char* destination, int length, int* count);
 /* Stores the number of bytes readable without blocking. */
 typedef int(TORV_VESK_CALL* FuncAvailable)(int context, int* available);
-/* Closes the input side: reason 0 on close, 1 when released unclosed. Result not examined. */
+/* Closes the input side, with reason 0. Result not examined. Releasing a handle never calls it:
+ * reason 1 (released unclosed) is not sent. */
 typedef int(TORV_VESK_CALL* FuncReadClose)(int context, int reason);
 /* Writes one byte: the low eight bits of value. */
 typedef int(TORV_VESK_CALL* FuncWriteByte)(int context, int value);
@@ -101,6 +116,32 @@ TORV_VESK_API const char* TORV_VESK_CALL TorvVeskClient_getLastErrorMessage(Torv
 
 /* Releases bytes handed out by TorvVeskClient_createSecureInputStream. */
 TORV_VESK_API void TORV_VESK_CALL TorvVeskClient_free_memory(void* memory);
+
+/* Function pointer types of the fourteen exports, for hosts that load the library by name
+ * (dlsym, GetProcAddress): PFN_ followed by the exported name. */
+typedef int(TORV_VESK_CALL* PFN_TorvVeskClient_create)(const char* attributes, int attributesLength, int context,
+                                                       FuncReadByte readByte, FuncReadBArray readBArray,
+                                                       FuncAvailable available, FuncReadClose readClose,
+                                                       FuncWriteByte writeByte, FuncWriteBArray writeBArray,
+                                                       FuncFlush flush, FuncWriteClose writeClose,
+                                                       FuncErrorMessage errorMessage, TorvVeskClientHandle* handle);
+typedef int(TORV_VESK_CALL* PFN_TorvVeskClient_destroy)(TorvVeskClientHandle handle);
+typedef int(TORV_VESK_CALL* PFN_TorvVeskClient_createSecureInputStream)(TorvVeskClientHandle handle, char** attributes,
+                                                                        int* attributesLength);
+typedef int(TORV_VESK_CALL* PFN_TorvVeskClient_createSecureOutputStream)(TorvVeskClientHandle handle,
+                                                                         const char* attributes, int attributesLength);
+typedef int(TORV_VESK_CALL* PFN_TorvVeskClient_readByte)(TorvVeskClientHandle handle, char* byte, int* count);
+typedef int(TORV_VESK_CALL* PFN_TorvVeskClient_readBArray)(TorvVeskClientHandle handle, char* destination, int length,
+                                                           int* count);
+typedef int(TORV_VESK_CALL* PFN_TorvVeskClient_available)(TorvVeskClientHandle handle, int* available);
+typedef int(TORV_VESK_CALL* PFN_TorvVeskClient_readClose)(TorvVeskClientHandle handle);
+typedef int(TORV_VESK_CALL* PFN_TorvVeskClient_writeByte)(TorvVeskClientHandle handle, unsigned char byte);
+typedef int(TORV_VESK_CALL* PFN_TorvVeskClient_writeBArray)(TorvVeskClientHandle handle, const char* source,
+                                                            int length);
+typedef int(TORV_VESK_CALL* PFN_TorvVeskClient_flush)(TorvVeskClientHandle handle);
+typedef int(TORV_VESK_CALL* PFN_TorvVeskClient_WriteClose)(TorvVeskClientHandle handle);
+typedef const char*(TORV_VESK_CALL* PFN_TorvVeskClient_getLastErrorMessage)(TorvVeskClientHandle handle);
+typedef void(TORV_VESK_CALL* PFN_TorvVeskClient_free_memory)(void* memory);
 
 #ifdef __cplusplus
 }

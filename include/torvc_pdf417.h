@@ -25,8 +25,20 @@
 #ifndef TORVC_PDF417_H
 #define TORVC_PDF417_H
 
+/* The release these declarations belong to. */
+#define TORVC_PDF417_VERSION_MAJOR 1
+#define TORVC_PDF417_VERSION_MINOR 1
+#define TORVC_PDF417_VERSION_PATCH 0
+#define TORVC_PDF417_VERSION "1.1.0"
+
+/* Hosts see the functions as imported from the DLL; only the library's own build
+ * (TORVC_PDF417_BUILD) exports them. */
 #if defined(_WIN32)
+#if defined(TORVC_PDF417_BUILD)
 #define TORVC_PDF417_API __declspec(dllexport)
+#else
+#define TORVC_PDF417_API __declspec(dllimport)
+#endif
 #else
 #define TORVC_PDF417_API __attribute__((visibility("default")))
 #endif
@@ -172,6 +184,27 @@ TORVC_PDF417_API void paint(TorvPdf417Comp* instance, TorvDeviceContext* dc, con
  * holds for paint on devices other than 96 dpi, where whole host units may cost a pixel. */
 TORVC_PDF417_API void print(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data, float left,
                             float top, float unused1, float unused2, float scale, float offsetX, float offsetY);
+
+/* Function pointer types of the thirteen exports, for hosts that load the plug-in by name
+ * (dlsym, GetProcAddress): PFN_TorvcPdf417_ followed by the exported name. */
+typedef TorvPdf417Comp* (*PFN_TorvcPdf417_GetNewInstance)(void);
+typedef TorvPdf417Comp* (*PFN_TorvcPdf417_GetCopyInstance)(TorvPdf417Comp* source);
+typedef void (*PFN_TorvcPdf417_DeleteInstance)(TorvPdf417Comp* instance);
+typedef int (*PFN_TorvcPdf417_getAttrListLength)(void);
+typedef int (*PFN_TorvcPdf417_getAttrList)(TorvPdf417Comp* instance, const char16_t** names, int n);
+typedef int (*PFN_TorvcPdf417_getAttrLength)(TorvPdf417Comp* instance, const char16_t* name);
+typedef int (*PFN_TorvcPdf417_getAttr)(TorvPdf417Comp* instance, const char16_t* name, char16_t* buffer,
+                                       int bufferLength);
+typedef int (*PFN_TorvcPdf417_setAttr)(TorvPdf417Comp* instance, const char16_t* name, const char16_t* value);
+typedef unsigned char* (*PFN_TorvcPdf417_writeMe)(TorvPdf417Comp* instance, int* length);
+typedef void (*PFN_TorvcPdf417_readMe)(TorvPdf417Comp* instance, const unsigned char* data, int length);
+typedef void (*PFN_TorvcPdf417_getAutosize)(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data,
+                                            float* width, float* height);
+typedef void (*PFN_TorvcPdf417_paint)(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data, float left,
+                                      float top, float unused1, float unused2, float scale);
+typedef void (*PFN_TorvcPdf417_print)(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data, float left,
+                                      float top, float unused1, float unused2, float scale, float offsetX,
+                                      float offsetY);
 
 #ifdef __cplusplus
 }

@@ -9,7 +9,10 @@ packages=(
   clang libclang-rt-14-dev
   # scripts/package.sh: the Windows DLLs, splitting debug information, the .deb and the ZIPs
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  binutils dpkg-dev zip
+  binutils dpkg-dev zip unzip
+  # MSVC-format import libraries (llvm-dlltool) and the checks of the packages: lintian, and a
+  # host linked with lld-link against them (scripts/check-packages.sh)
+  llvm lld lintian
 )
 # shellcheck source=apt-install.sh
 . "$(dirname "$0")/apt-install.sh"

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Builds the release packages of this checkout into dist/ (or --out DIR):
-#   torv-VERSION-linux-x86_64.tar.gz        libraries, headers, commands, guide, examples
-#   torv_VERSION_amd64.deb                  the same under /usr
-#   torv-VERSION-windows-{i686,x86_64}.zip  DLLs, headers, guide, examples
+#   torv-VERSION-linux-x86_64.tar.gz        libraries, headers, pkg-config and CMake files,
+#                                           commands, guide, examples, licence
+#   libtorv_VERSION_amd64.deb               the libraries, in /usr/lib/<multiarch>
+#   libtorv-dev_VERSION_amd64.deb           headers, pkg-config and CMake files, guide, examples
+#   torv-tools_VERSION_amd64.deb            the pdf417 and pdf417-encode commands
+#   torv-VERSION-windows-{i686,x86_64}.zip  DLLs, import libraries (.dll.a, .lib, .def), headers,
+#                                           CMake and pkg-config files, doc\, README.txt, LICENSE.txt
 #   ...-debug.tar.gz / ...-debug.zip        the debug information of every stripped binary,
 #                                           at the binary's path with ".debug" added
 #   SHA256SUMS
@@ -45,6 +49,7 @@ export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C
 export CCACHE_DISABLE=1
 unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
 umask 022
+maintainer="Torv Software <packages@torv-software.example>"
 version=$(sed -n 's/^project(torv .*VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "package.sh: no project version in CMakeLists.txt" >&2; exit 1; }
 
@@ -65,8 +70,8 @@ split_debug() {
     mkdir -p "$debug/$(dirname "$file")"
     "$objcopy" --only-keep-debug "$stage/$file" "$debug/$file.debug"
     case "$file" in
-      *.so) "$objcopy" --strip-unneeded "$stage/$file" ;;
-      *) "$objcopy" --strip-all "$stage/$file" ;;
+      *.so) "$objcopy" --strip-unneeded --remove-section=.comment "$stage/$file" ;;
+      *) "$objcopy" --strip-all --remove-section=.comment "$stage/$file" ;;
     esac
     (cd "$debug/$(dirname "$file")" && "$objcopy" --add-gnu-debuglink="$(basename "$file").debug" "$stage/$file")
   done
@@ -106,13 +111,13 @@ configure_build() { # build-dir, cmake arguments...
 }
 
 package_linux() {
-  local arch deb_arch build=$root/linux work=$root/linux-stage
+  local arch build=$root/linux work=$root/linux-stage
   arch=$(uname -m)
-  deb_arch=$(dpkg --print-architecture)
   local name=torv-$version-linux-$arch
   local targets=(TorvVeskClientSession torvc_pdf417)
   [ "$tools" = ON ] && targets+=(pdf417 pdf417-encode)
-  configure_build "$build" -DTORV_BUILD_TOOLS="$tools"
+  configure_build "$build" -DTORV_BUILD_TOOLS="$tools" -DCMAKE_INSTALL_LIBDIR:PATH=lib -DTORV_PKGCONFIG_PREFIX= \
+    -DCMAKE_INSTALL_DOCDIR:PATH=share/doc/torv
   cmake --build "$build" -j "$jobs" --target "${targets[@]}"
   rm -rf "$work"
   cmake --install "$build" --prefix "$work/$name" >/dev/null
@@ -127,34 +132,97 @@ package_linux() {
   tar_gz "$work" "$name" "$out/$name.tar.gz"
   tar_gz "$work/debug" "$name" "$out/$name-debug.tar.gz"
 
-  # The .deb holds the same files under /usr; its dependencies are what the binaries link.
-  local deb=$work/deb
-  mkdir -p "$deb/DEBIAN" "$work/shlibs/debian"
-  cp -a "$work/$name" "$deb/usr"
-  printf 'Source: torv\n\nPackage: torv\nArchitecture: any\n' >"$work/shlibs/debian/control"
-  local depends
-  depends=$(cd "$work/shlibs" && dpkg-shlibdeps -O "${binaries[@]/#/$deb/usr/}" 2>/dev/null |
-    sed -n 's/^shlibs:Depends=//p')
-  local size
-  size=$(find "$deb/usr" -type f -printf '%s\n' | awk '{ kib += int(($1 + 1023) / 1024) } END { print kib }')
-  cat >"$deb/DEBIAN/control" <<CONTROL
-Package: torv
-Version: $version
-Architecture: $deb_arch
-Maintainer: Torv developers <torv@localhost>
-Installed-Size: $size
-Depends: $depends
-Section: libs
-Priority: optional
-Description: client session library and PDF417 barcode plug-in
- libTorvVeskClientSession.so and libtorvc_pdf417.so, loaded by a host by name,
- their C headers, the pdf417 and pdf417-encode commands (when built) and the
- integration guide with example hosts in /usr/share/doc/torv.
-CONTROL
-  (cd "$deb" && find usr -type f | sort | xargs md5sum >DEBIAN/md5sums)
-  normalise "$deb"
-  chmod 755 "$deb/DEBIAN"
-  dpkg-deb --root-owner-group -Zxz --build "$deb" "$out/torv_${version}_${deb_arch}.deb" >/dev/null
+  package_debian "$build" "$work" "$name"
+}
+
+# Debian packages of the same build: libtorv (the libraries, in the multiarch directory),
+# libtorv-dev (headers, pkg-config and CMake files, guide, examples) and torv-tools (the
+# commands, when built). The install rules run again with Debian's directories; the binaries
+# are then replaced by the stripped ones of the archive, so both hold the same bytes.
+package_debian() { # build-dir, stage, archive folder name
+  local build=$1 work=$2 name=$3 deb_arch multiarch
+  deb_arch=$(dpkg --print-architecture)
+  multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+  cmake -S "$source" -B "$build" -DCMAKE_INSTALL_LIBDIR:PATH="lib/$multiarch" -DTORV_PKGCONFIG_PREFIX=/usr \
+    -DCMAKE_INSTALL_DOCDIR:PATH=share/doc/libtorv-dev >/dev/null
+  local packages=(libtorv:runtime libtorv-dev:dev+doc)
+  [ "$tools" = ON ] && packages+=(torv-tools:tools)
+  local entry
+  for entry in "${packages[@]}"; do
+    local package=${entry%%:*} components=${entry#*:} tree=$work/deb/${entry%%:*}
+    rm -rf "$tree"
+    local component
+    for component in ${components//+/ }; do
+      DESTDIR=$tree cmake --install "$build" --prefix /usr --component "$component" >/dev/null
+    done
+    # The doc component's licence and README belong to the source tree; Debian has copyright.
+    rm -f "$tree/usr/share/doc/$package/LICENSE"
+    local file
+    for file in lib/libTorvVeskClientSession.so lib/libtorvc_pdf417.so bin/pdf417 bin/pdf417-encode; do
+      local installed=$tree/usr/${file/#lib\//lib/$multiarch/}
+      [ -f "$installed" ] && cp "$work/$name/$file" "$installed"
+    done
+    if [ -d "$tree/usr/share/man" ]; then
+      find "$tree/usr/share/man" -type f ! -name '*.gz' -exec gzip -9n {} +
+    fi
+    mkdir -p "$tree/usr/share/doc/$package" "$tree/DEBIAN"
+    cp packaging/debian/copyright "$tree/usr/share/doc/$package/copyright"
+    gzip -9n <packaging/debian/changelog >"$tree/usr/share/doc/$package/changelog.gz"
+    local depends=""
+    if [ "$package" != libtorv-dev ]; then
+      depends=$(shared_library_depends "$work" "$tree")
+    fi
+    lintian_overrides "$package" "$tree"
+    if [ "$package" = libtorv ]; then
+      debian_symbols "$multiarch" >"$tree/DEBIAN/symbols"
+      echo "activate-noawait ldconfig" >"$tree/DEBIAN/triggers"
+    fi
+    local size
+    size=$(find "$tree/usr" -type f -printf '%s\n' | awk '{ kib += int(($1 + 1023) / 1024) } END { print kib }')
+    sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$deb_arch/" -e "s/@SIZE@/$size/" \
+      -e "s/@DEPENDS@/$depends/" -e "s/@MAINTAINER@/$maintainer/" \
+      "packaging/debian/$package.control" >"$tree/DEBIAN/control"
+    (cd "$tree" && find usr -type f | sort | xargs md5sum >DEBIAN/md5sums)
+    normalise "$tree"
+    chmod 755 "$tree/DEBIAN"
+    dpkg-deb --root-owner-group -Zxz --build "$tree" "$out/${package}_${version}_${deb_arch}.deb" >/dev/null
+  done
+}
+
+# What the ELF files of a package tree link, as a Depends line (dpkg-shlibdeps).
+shared_library_depends() { # stage, package tree
+  local shlibs=$1/shlibs elves=()
+  mkdir -p "$shlibs/debian"
+  printf 'Source: torv\n\nPackage: torv\nArchitecture: any\n' >"$shlibs/debian/control"
+  mapfile -t elves < <(find "$2/usr" -type f \( -name '*.so' -o -path '*/bin/*' \) | sort)
+  (cd "$shlibs" && dpkg-shlibdeps -O "${elves[@]}" 2>/dev/null | sed -n 's/^shlibs:Depends=//p')
+}
+
+# The package's lintian overrides, each with its reason (packaging/debian/*.lintian-overrides).
+# A command whose manual page this checkout does not build yet is named too.
+lintian_overrides() { # package, tree
+  local overrides=$2/usr/share/lintian/overrides/$1 command
+  mkdir -p "$(dirname "$overrides")"
+  [ -f "packaging/debian/$1.lintian-overrides" ] && cp "packaging/debian/$1.lintian-overrides" "$overrides"
+  for command in "$2"/usr/bin/*; do
+    [ -f "$command" ] || continue
+    if [ ! -f "$2/usr/share/man/man1/$(basename "$command").1.gz" ]; then
+      echo "# No manual page for this command in this checkout yet." >>"$overrides"
+      echo "$1: no-manual-page [usr/bin/$(basename "$command")]" >>"$overrides"
+    fi
+  done
+  [ -s "$overrides" ] || rm -rf "$2/usr/share/lintian"
+}
+
+# The symbols file of libtorv: every export of both libraries, each present since 1.0.0.
+debian_symbols() { # multiarch
+  local library map
+  for library in libTorvVeskClientSession.so:src/torv/vesk/exports.map libtorvc_pdf417.so:src/component/exports.map; do
+    map=${library#*:}
+    echo "${library%%:*} libtorv #MINVER#"
+    echo "* Build-Depends-Package: libtorv-dev"
+    sed -n 's/^ *\([A-Za-z_][A-Za-z0-9_]*\);$/ \1@Base 1.0.0/p' "$map"
+  done
 }
 
 package_windows() {
@@ -162,7 +230,7 @@ package_windows() {
   local name=torv-$version-windows-$arch
   configure_build "$build" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/toolchains/mingw-w64-$arch.cmake" \
     -DTORV_BUILD_TOOLS=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Java=ON
-  cmake --build "$build" -j "$jobs" --target TorvVeskClientSession torvc_pdf417
+  cmake --build "$build" -j "$jobs" --target TorvVeskClientSession torvc_pdf417 torv_import_libraries
   rm -rf "$work"
   cmake --install "$build" --prefix "$work/$name" >/dev/null
   split_debug "$arch-w64-mingw32-objcopy" "$work/$name" "$work/debug/$name" \
@@ -177,7 +245,7 @@ package_windows() {
   zip_dir "$work/debug" "$name" "$out/$name-debug.zip"
 }
 
-rm -f "$out"/torv-* "$out"/torv_* "$out/SHA256SUMS"
+rm -f "$out"/torv-* "$out"/torv_* "$out"/libtorv* "$out/SHA256SUMS"
 for platform in "${platforms[@]}"; do
   case "$platform" in
     linux) package_linux ;;
@@ -186,6 +254,7 @@ for platform in "${platforms[@]}"; do
     *) echo "package.sh: unknown platform $platform" >&2; exit 2 ;;
   esac
 done
-(cd "$out" && find . -maxdepth 1 -name 'torv[-_]*' -printf '%f\n' | sort | xargs sha256sum >SHA256SUMS)
+(cd "$out" && find . -maxdepth 1 \( -name 'torv[-_]*' -o -name 'libtorv*' \) -printf '%f\n' | sort |
+  xargs sha256sum >SHA256SUMS)
 echo "packages in $out:"
-(cd "$out" && ls -l --time-style=+ torv[-_]* SHA256SUMS | awk '{ printf "  %9d  %s\n", $5, $NF }')
+(cd "$out" && ls -l --time-style=+ torv[-_]* libtorv* SHA256SUMS | awk '{ printf "  %9d  %s\n", $5, $NF }')
