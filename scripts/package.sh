@@ -77,21 +77,9 @@ split_debug() {
   done
 }
 
-# Stripping must leave each library's export list exactly as its version script says.
-check_exports() { # library, exports.map, names found in the library (sorted)
-  local expected
-  expected=$(sed -n 's/^ *\([A-Za-z_][A-Za-z0-9_]*\);$/\1/p' "$2" | sort)
-  if [ "$expected" != "$3" ]; then
-    echo "package.sh: $(basename "$1") does not export what $2 lists" >&2
-    exit 1
-  fi
-}
-elf_exports() { nm -D --defined-only "$1" | awk '$2 == "T" { print $3 }' | sort; }
-pe_exports() {
-  "$2" -p "$1" | awk '/\[Ordinal\/Name Pointer\] Table/ { table = 1; next }
-                     table && /^\t\[/ { print $NF; next }
-                     table { table = 0 }' | sort
-}
+# Stripping must leave each library's export list exactly as its version script says (and a
+# DLL's imports and version resource as built).
+check_library() { bash "$source/scripts/check-dll.sh" "$@" >/dev/null; }
 
 tar_gz() { # directory-parent, member, archive
   tar -C "$1" --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner --format=gnu \
@@ -124,9 +112,8 @@ package_linux() {
   local binaries=(lib/libTorvVeskClientSession.so lib/libtorvc_pdf417.so)
   [ "$tools" = ON ] && binaries+=(bin/pdf417 bin/pdf417-encode)
   split_debug objcopy "$work/$name" "$work/debug/$name" "${binaries[@]}"
-  check_exports libTorvVeskClientSession.so src/torv/vesk/exports.map \
-    "$(elf_exports "$work/$name/lib/libTorvVeskClientSession.so")"
-  check_exports libtorvc_pdf417.so src/component/exports.map "$(elf_exports "$work/$name/lib/libtorvc_pdf417.so")"
+  check_library "$work/$name/lib/libTorvVeskClientSession.so" src/torv/vesk/exports.map
+  check_library "$work/$name/lib/libtorvc_pdf417.so" src/component/exports.map
   normalise "$work/$name"
   normalise "$work/debug/$name"
   tar_gz "$work" "$name" "$out/$name.tar.gz"
@@ -235,10 +222,8 @@ package_windows() {
   cmake --install "$build" --prefix "$work/$name" >/dev/null
   split_debug "$arch-w64-mingw32-objcopy" "$work/$name" "$work/debug/$name" \
     bin/TorvVeskClientSession.dll bin/torvc_pdf417.dll
-  local objdump=$arch-w64-mingw32-objdump
-  check_exports TorvVeskClientSession.dll src/torv/vesk/exports.map \
-    "$(pe_exports "$work/$name/bin/TorvVeskClientSession.dll" "$objdump")"
-  check_exports torvc_pdf417.dll src/component/exports.map "$(pe_exports "$work/$name/bin/torvc_pdf417.dll" "$objdump")"
+  check_library "$work/$name/bin/TorvVeskClientSession.dll" src/torv/vesk/exports.map "$version"
+  check_library "$work/$name/bin/torvc_pdf417.dll" src/component/exports.map "$version"
   normalise "$work/$name"
   normalise "$work/debug/$name"
   zip_dir "$work" "$name" "$out/$name.zip"

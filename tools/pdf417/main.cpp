@@ -307,8 +307,7 @@ int runBatch(const Options& o, const Plugin& plugin) {
   });
   if (!o.quiet)
     writeText(stdout, "pdf417: wrote " + std::to_string(written) + " picture(s)" +
-                          (failed > 0 ? "; " + std::to_string(failed) + " item(s) failed" : "") + "
-");
+                          (failed > 0 ? "; " + std::to_string(failed) + " item(s) failed" : "") + "\n");
   return failed > 0 ? 1 : 0;
 }
 
