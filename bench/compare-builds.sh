@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # The stream, list and name-index benchmarks of two builds side by side, in alternating rounds,
 # so that both meet the same load. Build the three programs in each first, e.g.
 #   cmake -S . -B build-rel -DCMAKE_BUILD_TYPE=Release -DTORV_BUILD_TESTS=OFF -DTORV_BUILD_TOOLS=OFF

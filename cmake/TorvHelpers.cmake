@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Adds each named subdirectory. A folder without a CMakeLists.txt stops the configuration, so that a
 # mistyped or lost folder cannot quietly drop a test suite or a tool.
 function(torv_add_subdirs)

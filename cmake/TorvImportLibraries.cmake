@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Import libraries of the two DLLs, for hosts that link them at build time: a .def file per DLL
 # (from the same export list as the ELF builds), the mingw import library that the link makes
 # (lib<name>.dll.a) and an MSVC-format one (<name>.lib) from llvm-dlltool.

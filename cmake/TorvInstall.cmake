@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # What an integrator receives (cmake --install, scripts/package.sh), in install components:
 #   runtime  the two libraries
 #   dev      headers, pkg-config files, the CMake package (find_package(Torv CONFIG)); on Windows

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Byte-identical binaries from any checkout directory and at any time (scripts/package.sh turns
 # this on): no build paths in the objects or their debug information, and no link time stamps in
 # PE files. The debug information names the sources under /usr/src/torv-VERSION and generated

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # One version for everything: the project version reaches the tools (torv_version.h) and the
 # VERSIONINFO resources of the Windows DLLs.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/torv_version.h.in ${PROJECT_BINARY_DIR}/generated/torv_version.h @ONLY)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Runs a Windows program under Wine for CTest (CMAKE_CROSSCOMPILING_EMULATOR): 64-bit programs
 # under wine64, 32-bit ones under the 32-bit loader of wine32:i386.
 # No display, no debugger (a crash ends the program instead of waiting), the ANSI code page

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /* A host that links both libraries at build time instead of loading them by name: with
  * -lTorvVeskClientSession -ltorvc_pdf417 (pkg-config, or the CMake targets Torv::...) on Linux,
  * through the import libraries on Windows (lib<name>.dll.a for mingw-w64, <name>.lib for

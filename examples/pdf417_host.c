@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /* A minimal host of the barcode plug-in, in C: loads the library by name, creates an instance,
  * sets and reads an attribute, saves and restores the 20-byte record, measures a symbol and
  * paints it into a drawing surface of its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /* A minimal host of the client library, in C: loads the library by name, hands it a connection
  * as nine callbacks (here an in-memory one: the "server" has sent an attribute list, and what the
  * library writes is kept), creates a handle, runs both negotiations, shows a failure text and

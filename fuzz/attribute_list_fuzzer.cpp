@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Attribute lists from arbitrary bytes: a list that reads must write, and what it writes must read
 // back as the same list.
 #include <cstddef>

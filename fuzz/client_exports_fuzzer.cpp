@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The client library's exported functions over a host whose every callback answer comes from the
 // input: bytes, odd counts, failures, end of stream, thrown texts and failure texts that are not
 // valid modified UTF-8. The input also picks which exported function runs next. Every result must be

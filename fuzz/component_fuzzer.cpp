@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The barcode plug-in's exported functions with any attribute names and values, any saved records
 // and any data texts, then measuring and drawing into a small surface whose row padding must stay
 // untouched.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The data input stream over a byte array: a script at the front of the input picks a sequence of
 // reads, skips, marks and resets that run over the rest of the input. Every typed read either
 // gives the big-endian value of the bytes at the stream's position and moves past them, or fails

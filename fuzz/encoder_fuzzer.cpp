@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The PDF417 encoder driven directly: options chosen by the input (rejected ones included), any
 // data, and an image buffer of exactly the announced size or shorter. Every symbol the encoder
 // reports as written must read back, with an independent reader, as the bytes it was given.

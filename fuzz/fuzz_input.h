@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reads the decisions of one fuzz run from its input bytes, front to back. Once the bytes are used
 // up every read gives zeros, so a short input still drives a complete, well-defined run.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: Apache-2.0
 """Writes the hand-made seed inputs of the fuzz targets into fuzz/corpus/<target>/.
 
 Each seed follows the layout its target reads (see the target's source); the fuzzer mutates from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The pdf417 command's command line and data text: any arguments go through the option parser,
 // any bytes through the UTF-8 reader.
 #include <cmath>

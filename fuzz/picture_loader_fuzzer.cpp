@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The picture loader on any bytes; a picture that loads is measured and rendered into a small
 // surface with source and device rectangles chosen by the input, never touching the row padding.
 #include <cstddef>

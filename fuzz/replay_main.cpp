@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Runs a fuzz target without the fuzzing engine: every file named on the command line, and every
 // file inside a named directory, goes once through LLVMFuzzerTestOneInput. A broken property
 // aborts, which fails the test that runs this program.

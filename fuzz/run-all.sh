@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Builds the libFuzzer targets with clang (AddressSanitizer, UndefinedBehaviorSanitizer, leak
 # detection) and runs every target for a bounded time, starting from its committed regression
 # inputs and seed corpus. Exits non-zero when any target reports a finding (crash, broken

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /* Public C interface of the client library TorvVeskClientSession.
  *
  * A host that owns a connection to a report server hands the library nine callback

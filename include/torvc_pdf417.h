@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /*
  * torvc_pdf417: a report-designer plug-in that draws PDF417 barcodes.
  *

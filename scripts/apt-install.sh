@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Sourced by the scripts that need Debian packages. apt_install_missing installs those of the
 # given packages that are not installed yet; options (words starting with -) go to apt-get
 # install. A package of a foreign architecture (name:arch) adds that architecture to dpkg first.

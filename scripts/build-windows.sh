@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Builds TorvVeskClientSession.dll and torvc_pdf417.dll for 64-bit and 32-bit Windows with
 # mingw-w64, checks that each exports exactly its entry points under their plain names, and runs
 # the test suites of both builds under Wine (cmake/wine-run.sh: wine64 for the 64-bit programs, the

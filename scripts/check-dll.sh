@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Checks a built library against what hosts and the platform expect of it:
 #   - it exports exactly the names its version script lists (plain names, no decoration);
 #   - a Windows DLL imports only system DLLs: KERNEL32 and msvcrt, and for the plug-in also GDI32,

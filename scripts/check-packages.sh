@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Checks the release packages the way an integrator uses them, from the packages alone:
 # - lists the files of every package;
 # - lintian on the Debian packages: no error and no warning (the ones that stay are overridden,

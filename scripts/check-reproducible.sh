@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Shows that the packages are reproducible: copies this checkout's files into two directories of
 # different names and lengths, builds the libraries' packages in each (Linux and 32-bit Windows,
 # commands left out to stay quick; package.sh compiles without the compiler cache) and compares

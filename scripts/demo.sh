@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # The main job: draws a PDF417 barcode from a text through the plug-in, then runs a client
 # handshake against a local server through the client library.
 # Usage: scripts/demo.sh [text]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs the Debian packages that building, testing, benchmarking and packaging need.
 set -euo pipefail
 packages=(

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Builds the release packages of this checkout into dist/ (or --out DIR):
 #   torv-VERSION-linux-x86_64.tar.gz        libraries, headers, pkg-config and CMake files,
 #                                           commands, guide, examples, licence

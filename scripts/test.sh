@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Installs what is missing, configures, builds and runs every test.
 # Usage: scripts/test.sh [build-dir] [extra cmake arguments...]
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # The Linux suite under ThreadSanitizer, with the thread tests at stress rounds: any data race
 # fails the run. The libraries themselves start no thread; the tests drive them from many.
 # Usage: scripts/tsan.sh [build-dir] [extra cmake arguments...]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Cost of filling an attribute list with names that a hostile server crafted to share one slot of
 // a 2^15-slot index, against as many random names, under the key the names were crafted for (a
 // server that knows the key) and under a random key (what every process draws).

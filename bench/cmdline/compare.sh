@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Time and peak memory of the pdf417 command beside zint's command (Debian package zint) on the
 # same jobs: a 10,000-item batch to SVG and to PNG (pdf417 with --jobs 1 and --jobs 2, whose files
 # must be the same byte for byte), and one picture at scale 100 (modules 200 px).

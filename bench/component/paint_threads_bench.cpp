@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Symbols painted per second by one thread and by two, each thread with its own instance and
 // surface, as a report server's pool paints. Rounds of the two alternate so that both see the same
 // load on a shared machine; the medians and their ratio are printed, with the processor time per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Times our encoder against two peer PDF417 encoders on the same inputs: encode plus a complete
 // bitmap in memory per symbol (level 2, 8 data columns, 1-pixel modules, 4-pixel rows where the peer
 // takes these settings). Prints the time per symbol of each and the ratio peer / ours.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Data-stream throughput over byte-array streams: writeInt/readInt, the String form and
 // modified UTF-8 of 1 KiB texts, in MB of wire bytes per second (best of several rounds).
 // When built with a JDK, the same work in java.io runs in the same invocation and its

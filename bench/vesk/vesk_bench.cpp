@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Attribute exchange through the exported functions over an in-memory connection, and name
 // look-ups in attribute lists of growing size. After the Google Benchmark runs, the
 // 100,000-entry receive-and-hand-back is timed once more beside the same job in java.io

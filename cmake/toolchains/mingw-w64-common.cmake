@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Shared part of the mingw-w64 toolchain files; TORV_MINGW_TRIPLET names the target.
 set(CMAKE_SYSTEM_NAME Windows)
 string(REGEX REPLACE "-.*" "" CMAKE_SYSTEM_PROCESSOR "${TORV_MINGW_TRIPLET}")

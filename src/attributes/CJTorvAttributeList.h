@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Ordered list of name/value texts with unique names: the unit of every attribute exchange
 // between the client and the server, and its wire form (32-bit count, then every name and
 // value as a String-form text).

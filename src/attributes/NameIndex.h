@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Hash index from name to position for the attribute list: open addressing with linear
 // probing over a power-of-two table of (hash, position) slots, at most half full. The names
 // themselves stay in the list's own sequence; the index only refers to them by position.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The texts of an attribute list in a few large blocks, so that an entry costs no allocation of
 // its own and a growing list never copies the texts it holds. An entry's name and value lie
 // together; texts that were replaced or removed stay behind as unused bytes until they outweigh

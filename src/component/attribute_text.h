@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Attribute values travel as wide decimal text.
 #pragma once
 

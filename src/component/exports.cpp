@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The thirteen functions a host calls by name.
 #include <cstdlib>
 #include <cstring>

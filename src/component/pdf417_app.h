@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The library's one application object: built when the library is loaded, destroyed when it is
 // unloaded. It carries the per-module start-up and shut-down of the framework and has no
 // behaviour of its own on this platform.

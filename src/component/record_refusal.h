@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // How readMe refuses a record it cannot restore.
 #pragma once
 

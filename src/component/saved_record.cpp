@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "component/saved_record.h"
 
 namespace torv::component {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The saved form of an instance: 20 bytes, the five attributes in list order, each a 32-bit
 // two's-complement value with the most significant byte first. No header, version or checksum.
 #pragma once

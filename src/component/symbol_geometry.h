@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Where and how large the symbol is drawn, from the picture's size in HIMETRIC and the device's
 // resolution. Host units: 72 per inch on a device of 96 pixels per inch.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Turns an instance's attributes and a data text into a picture of the PDF417 symbol.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "component/torv_pdf417_comp.h"
 
 namespace torv::component {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One barcode component on a report page: five integer attributes and nothing else. The data to
 // encode is handed in with every drawing call.
 #pragma once

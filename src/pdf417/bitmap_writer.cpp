@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The one-bit BMP file: headers, colour table, pixel rows bottom-up.
 #include "pdf417/bitmap_writer.h"
 

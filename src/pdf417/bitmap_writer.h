@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Drawing the symbol's module rows as packed one-bit pixel rows and writing the BMP file.
 #pragma once
 

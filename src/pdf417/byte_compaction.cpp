@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Byte Compaction: six bytes become five base-900 codewords; a rest of one codeword each.
 #include "pdf417/compaction.h"
 

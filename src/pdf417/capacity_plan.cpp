@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "pdf417/capacity_plan.h"
 
 #include <algorithm>

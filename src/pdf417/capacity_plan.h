@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The plan: how many codewords the symbol will hold, decided before any data is encoded.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "pdf417/char_classes.h"
 
 namespace torv::pdf417 {

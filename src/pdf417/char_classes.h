@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Byte classes of Text Compaction and each byte's value in the four text sub-modes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // An encoded message: entry 0 is kept for the symbol length descriptor, the data codewords follow.
 #pragma once
 

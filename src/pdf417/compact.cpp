@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Compaction: the data bytes become data codewords, segment by segment.
 #include <algorithm>
 

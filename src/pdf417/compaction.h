@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // High-level encoding: choosing the next segment and the three compaction modes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Which compaction the next segment uses, and how long it is.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Parsing of the ratio texts ("h:w") that the aspect and row height setters take.
 #pragma once
 

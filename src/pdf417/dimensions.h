@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Rows and columns for a number of codewords.
 #pragma once
 

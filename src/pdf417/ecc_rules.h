@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every rule about the error-correction level, in one place: the level an encode keeps room for,
 // the level a write chooses, the automatic raise and the check-codeword count.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The encoder as an object. Its stages are plain functions on values: plan (options -> capacity,
 // capacity_plan.h), compact (bytes -> data codewords, compaction.h), lay out (level, arrangement,
 // pads, check codewords -> symbol, layout.h) and the writers that draw the symbol's module rows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Laying out a message: level, arrangement, pads, length descriptor and check codewords.
 #pragma once
 

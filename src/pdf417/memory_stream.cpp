@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "pdf417/memory_stream.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Block writes and closing of the memory streams.
 #pragma once
 

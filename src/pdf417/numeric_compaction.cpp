@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Numeric Compaction: groups of up to 44 digits, with a leading 1, in base 900.
 #include "pdf417/compaction.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The pdf417* operations: opening a stream, and everything else on the process-wide encoder.
 #include "pdf417/encoder.h"
 #include "pdf417/pdf417.h"

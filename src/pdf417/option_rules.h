@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The setters' rules as plain functions on option values: each returns whether it takes the value,
 // and a refused value leaves the options unchanged.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The encoder's options and their reset values.
 #pragma once
 

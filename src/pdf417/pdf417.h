@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The PDF417 encoder's operations: one process-wide encoder that turns bytes into a
 // PDF417 symbol and writes it as a one-bit BMP image.
 //

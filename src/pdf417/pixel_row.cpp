@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Drawing one symbol row as packed one-bit pixels (bar = 0, space = 1).
 #include <cstring>
 

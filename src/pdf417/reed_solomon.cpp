@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reed-Solomon over GF(929) with generator (x - 3)(x - 3^2)...(x - 3^k).
 #include "pdf417/reed_solomon.h"
 

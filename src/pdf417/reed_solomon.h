@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reed-Solomon check codewords over GF(929).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The symbol: its codeword sequence, the codeword matrix with the row indicators, and the module
 // rows that every writer draws.
 #pragma once

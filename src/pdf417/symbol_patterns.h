@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Bar/space patterns of the 929 codewords in the three clusters (0, 3, 6 by row mod 3).
 // Each entry is modules 2..17 of the 17-module pattern, module 2 in the top bit, 1 = bar;
 // module 1 is always a bar.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Text Compaction: bytes become values of the four sub-modes, two values a codeword.
 #include "pdf417/compaction.h"
 

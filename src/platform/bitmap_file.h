@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reads a one-bit BMP file image from memory, checking every header field.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Code page services of this port: the ANSI code page is Windows-1252, fixed.
 // The two conversions follow the calling conventions of the Windows services they
 // stand in for, so callers written against those services keep their logic.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Code page services on Windows: the system's own conversions and the thread's last error.
 // 8-bit text is converted from the system ANSI code page; UTF-16 text back to the calling
 // thread's ANSI code page, so readers follow the thread's locale as the platform intends.

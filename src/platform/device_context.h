@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The drawing surface of this port: the host hands in a TorvDeviceContext. Callers go through
 // these functions only, so the same callers build against the Windows device context services.
 #pragma once

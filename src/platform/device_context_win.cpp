@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The device context on Windows is the host's HDC; its resolution comes from GetDeviceCaps.
 // Pixels are never touched directly: the picture object renders through the device context.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Multiply-then-divide with the conventions of the Windows service of the same purpose.
 #pragma once
 

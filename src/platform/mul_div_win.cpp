@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // MulDiv on Windows: the system's own.
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The picture object of this port: a bitmap loaded from a memory block, measured in HIMETRIC
 // (hundredths of a millimetre) and rendered, scaled, into a device context.
 #pragma once

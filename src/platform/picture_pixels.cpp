@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The picture's bitmap, decoded only when something draws or inspects it: a picture that is only
 // measured never pays for its pixels.
 #include <utility>

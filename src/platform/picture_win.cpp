@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The picture object on Windows: the block is copied into movable global memory, wrapped in a
 // memory stream that frees it, and loaded by OleLoadPicture; IPicture reports the size in
 // HIMETRIC and renders into the device context.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // This port has one code page for the process and every thread: Windows-1252.
 #include "platform/process_code_page.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Conversion of UTF-16 text to the process's ANSI code page. The stream readers convert to the
 // calling thread's code page (code_page.h); texts that are drawn go to the process's one, which
 // differs when the thread's locale was changed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The process's ANSI code page on Windows: CP_ACP, no flags, the code page's default character.
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Unpredictable bits for values that must differ from process to process (hash keys).
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // rand_s is declared only when this is defined before the C runtime's headers; it lives in the
 // C runtime the DLL already imports, so the system's random source costs no new dependency.
 #define _CRT_RAND_S

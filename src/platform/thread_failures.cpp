@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "platform/thread_failures.h"
 
 #include "platform/code_page.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Readiness of the calling thread to raise and catch failures without losing its last error.
 #pragma once
 

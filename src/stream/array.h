@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The byte array of the stream library: a fixed length plus a heap buffer, created once,
 // with checked element access. Only CJArray<char> is instantiated.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The word-at-a-time ASCII loops of the stream library: ASCII text found, copied, and turned
 // into big-endian UTF-16 units and back, eight bytes or four units per machine word. Texts on
 // the wire are mostly ASCII, which needs no code page: one unit per byte, high byte zero.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Windows onto the buffer of a stream over memory, in the manner of zero-copy streams: a reader
 // takes bytes where they lie and a writer places them straight into the buffer, without a call
 // per value. A base stream offers one through readWindow() or writeWindow(); the default is none.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Input stream over a caller's byte buffer (freed with delete[] when owned).
 #pragma once
 

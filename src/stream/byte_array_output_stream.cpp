@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "stream/byte_array_output_stream.h"
 
 #include <algorithm>

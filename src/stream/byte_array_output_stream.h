@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Output stream into a growing heap buffer (new[]/delete[]). The buffer always keeps one
 // byte of room beyond the held bytes for getTerminatedBuffer. To hand the buffer over:
 // construct with owns 0, write, take getTerminatedBuffer() and size(), destroy the stream;

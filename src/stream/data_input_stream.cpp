@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "stream/data_input_stream.h"
 
 #include <climits>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reads big-endian typed values and the two string forms (modified UTF-8 with a 16-bit
 // length, UTF-16 with a 32-bit count) from an inner stream. Decoded strings are 8-bit
 // Windows-1252 text, cut at the first zero unit.

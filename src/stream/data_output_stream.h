@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writes big-endian typed values and the two string forms to an inner stream, counting
 // the bytes passed on (saturating at 2147483647).
 #pragma once

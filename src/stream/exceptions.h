@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The failures of the client library: one value type, thrown and caught by value. A failure
 // has a kind, a message, an error code and the thread's last error when it was raised; a text
 // that the host threw or reported as its own travels as a failure of the host-text kind, with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Input stream that forwards to an inner stream, which it destroys (never closes) on
 // destruction when it owns it. Stays abstract: raw read and toByteArray are left open.
 #pragma once

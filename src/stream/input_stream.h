@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Abstract byte input stream. A single-byte read yields 0..255, or -1 at end of stream;
 // failures are thrown as values (see exceptions.h). Virtual operations are
 // declared in their fixed slot order. Subclasses that override one `read` overload

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "stream/modified_utf8.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Modified UTF-8 (UTF-16 units one by one, U+0000 as C0 80, no four-byte forms) and the
 // conversions between the library's 8-bit strings and UTF-16.
 #pragma once

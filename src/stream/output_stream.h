@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Abstract byte output stream; virtual operations in their fixed slot order.
 // Subclasses that override one `write` overload should add `using CJOutputStream::write;`.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Offset/length validation shared by the array read and write operations.
 #pragma once
 

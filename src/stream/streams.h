@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Everything of the stream library in one include.
 #pragma once
 

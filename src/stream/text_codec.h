@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Conversions shared by the data streams and the free UTF functions: 8-bit text to
 // UTF-16 and back through the platform's code page, and modified UTF-8 over UTF-16 units.
 #pragma once

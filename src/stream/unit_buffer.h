@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // UTF-16 units of one text on their way between the wire and an 8-bit string. Unlike a
 // std::u16string it grows without clearing the new room, and it is kept between texts so
 // that a stream converts without allocating once it has seen its longest text.

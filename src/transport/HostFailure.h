@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // How failures reported by the host's callbacks become exceptions of the stream library.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Input stream whose operations are the host's read-side callbacks: every operation is
 // exactly one host call (skip reads in pieces), nothing is buffered.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Output stream whose operations are the host's write-side callbacks: every operation is
 // exactly one host call, nothing is buffered, and the stream has no state of its own.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A list's entries as plain pairs, in order, for comparing lists in tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Any attribute values, positions, scales and resolutions: drawing stays inside the surface,
 // writes only opaque black and white, and a refused symbol leaves everything as it was.
 #include <climits>

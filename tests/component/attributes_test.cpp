@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The instance surface as a host sees it: factories, attribute texts and the saved record.
 #include <cstdlib>
 #include <memory>

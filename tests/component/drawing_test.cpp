@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Measuring, painting and printing through the exported functions, as a host does.
 #include <cmath>
 #include <memory>

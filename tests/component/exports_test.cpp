@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The dynamic symbol table of the plug-in: the thirteen entry points and nothing else of ours.
 #include <dlfcn.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every export of the plug-in under allocation failure at each point (once, or from there on):
 // nothing leaves an export except readMe's documented refusal of a record that is not 20 bytes.
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Pictures that scanners read: hundreds of varied texts, painted and printed with varied
 // attributes, and read back by an independent reader (zxing-cpp) to the expected Windows-1252 bytes.
 #include <memory>

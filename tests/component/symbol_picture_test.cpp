@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // How the instance's attributes configure the encoder, seen in the bitmap it writes.
 #include "component/symbol_picture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A drawing surface for the plug-in tests, with a guard band after every row and after the last
 // row so that any write outside the surface shows.
 #pragma once

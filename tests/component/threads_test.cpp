@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Many threads drawing at once, as a report server's pool does: every picture must be the one the
 // same instance draws alone. TORV_THREAD_ROUNDS raises the rounds for a stress run.
 #include <atomic>

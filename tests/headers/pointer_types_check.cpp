@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A host that loads a library by name casts each symbol to the header's PFN_ type; a type that
 // drifted from the declaration would call the function with the wrong arguments.
 #include <type_traits>

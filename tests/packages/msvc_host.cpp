@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A host built the way Microsoft's toolchain builds one (clang for *-pc-windows-msvc, linked by
 // lld-link against the packages' <name>.lib import libraries), without a C runtime: it proves
 // that the MSVC-format import libraries resolve every name and load both DLLs. The exit code is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Builds one-bit BMP file images for the platform tests.
 #pragma once
 

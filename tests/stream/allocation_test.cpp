@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Counts from the wire must not decide how much memory is taken: this binary replaces the
 // global allocator to record the largest single request made while reading.
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Byte compatibility with java.io.DataInputStream / DataOutputStream. The Java peer
 // (java/DataPeer.java) writes and checks the same sequence as the sides below.
 #include <climits>

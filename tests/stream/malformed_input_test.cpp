@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Hostile and truncated input: every reader must end in a clean exception (or a value),
 // never a crash, an overrun or a leak; the sanitizer build runs these too.
 #include <random>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Helpers for the stream tests: catching thrown failures, and scripted streams that record
 // how they are called.
 #pragma once

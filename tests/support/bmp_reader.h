@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reads one-bit-per-pixel BMP images (with or without the 14-byte file header) for tests.
 //
 //   OneBitBmp bmp;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Running a command-line tool as a user does, for the tests of the pdf417 commands: temporary
 // files, the exit status and output of a run, and PNG pictures read back as grey pixels.
 // Header-only: its users link libpng and GoogleTest themselves.

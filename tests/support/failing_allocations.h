@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Allocation failure on demand, for programs that link failing_allocations.cpp (it replaces the
 // global operator new, so it goes into a program of its own, never into a shared test library).
 #pragma once

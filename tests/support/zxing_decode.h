@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reads a PDF417 symbol with the zxing-cpp reader, for tests that need an independent decoder.
 //
 //   std::optional<std::vector<std::uint8_t>> bytes = torv::test::decodePdf417(w, h, pixels);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Catching the library's failures in tests: the message and the kind of what was thrown.
 #pragma once
 

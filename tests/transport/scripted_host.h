@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A host for tests and benchmarks: the nine callbacks over an in-memory connection, with
 // every call counted and every behaviour replaceable per test.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A host that knows the two DLLs only by their exported names and the C calling convention: every
 // export and every client callback is an explicit __cdecl function pointer. On 32-bit Windows a
 // convention mismatch moves the stack pointer, so ESP is read before and after each call (and at

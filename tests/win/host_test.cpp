@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The plug-in as a Windows host uses it: torvc_pdf417.dll loaded with LoadLibrary, its entry
 // points found by name, symbols painted into a memory device context over a DIB section. The
 // pictures are checked against the encoder's own bitmap and kept as BMP files for the Linux side.

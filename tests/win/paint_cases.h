@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Symbols that the Windows build paints under Wine and the Linux build paints again, at the same
 // size, for a pixel-by-pixel comparison and a read-back by an independent reader.
 #pragma once

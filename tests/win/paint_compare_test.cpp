@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Pictures painted by the Windows builds (64- and 32-bit) under Wine (win_host_tests and
 // win_print_tests keep them as BMP files): against the same symbols painted by this build at the
 // same size, identical pixels; and, also through the print paths, readable by an independent

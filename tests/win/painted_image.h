@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Painted pixels kept as a 24-bit BMP file, so that a picture painted on one platform can be
 // compared with and read back on another.
 #pragma once

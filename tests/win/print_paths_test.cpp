@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The plug-in in the paths a host prints through: print into an enhanced metafile recorded against
 // a 96-dpi reference (as print preview does), played back at a 600-dpi printer's scale; and print
 // and paint straight into a surface whose resolution is not 96 (run in a Wine prefix set to

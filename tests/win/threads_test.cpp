@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The DLL on a pool of threads, as a report server drives it: four threads, each with its own
 // instances, paint into DIB sections of their own and print through metafiles of their own, with
 // no COM set-up of any kind. Every picture must be the one the same settings draw alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A white memory surface over a top-down 32-bit DIB section, for the Windows tests that draw.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Command line of the pdf417-encode command.
 #pragma once
 

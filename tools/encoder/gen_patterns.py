@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: Apache-2.0
 """Turns the symbol character pattern data (three lines of 929 hexadecimal values,
 clusters 0, 3 and 6) into src/pdf417/symbol_patterns.cpp.
 

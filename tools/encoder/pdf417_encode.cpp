@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // pdf417-encode: encodes a text, a file or standard input with the encoder itself and writes the
 // symbol as a PNG, BMP or SVG picture (or the encoder's bare BMP bitmap).
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // pdf417-man-pages DIR: writes the manual pages of pdf417 and pdf417-encode into DIR, from the
 // same tables as their --help. The pages in the source tree are its output (checked by a test).
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Items of a batch and the names of their pictures.
 #pragma once
 

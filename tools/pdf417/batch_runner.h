@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Runs the items of a batch on several threads and hands their results back in item order, so that
 // the files and the report are those of one job, only sooner.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // pdf417: draws a text as a PDF417 barcode with the torvc_pdf417 plug-in, called through its
 // exported functions as a host calls them (built in, or loaded by path), and writes the picture
 // the host's device would show as PNG, BMP or SVG.

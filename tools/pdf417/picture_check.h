@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Whether a device picture shows every module as the same whole number of pixels, and which
 // nearby --scale or --dpi would.
 #pragma once

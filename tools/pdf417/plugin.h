@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The barcode plug-in, called through its exported functions as a host does: the copy built into
 // this program, or a library loaded by path.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Asks the plug-in, as a host would, what it draws for a data text: the module matrix (painted
 // at a scale that samples every module) and the device size of the drawing at a resolution and scale.
 #pragma once

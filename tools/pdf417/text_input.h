@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The data of the pdf417 command: read from an argument, a file or standard input as UTF-8 and
 // handed to the plug-in as UTF-16.
 #pragma once

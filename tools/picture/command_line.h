@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the pdf417 and pdf417-encode command lines share: their refusal and the parsing of values
 // that mean the same in both.
 #pragma once

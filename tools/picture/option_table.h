@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The command lines of pdf417 and pdf417-encode, described by one table each: the parser, the
 // --help text and the manual page are all made from it, so they cannot disagree.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The file a picture goes to: a named file, or standard output for "-".
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writes the device picture of a symbol as PNG (1 bit per pixel), BMP (1 bit per pixel) or SVG,
 // one pixel row at a time, so memory stays proportional to one row whatever the picture's size.
 #pragma once

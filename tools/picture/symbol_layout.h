@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The symbol as the host's device shows it: the module matrix that the plug-in paints, and where
 // every module column and row falls in device pixels once the host scales the picture.
 #pragma once

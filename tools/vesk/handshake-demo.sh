@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Runs one attribute handshake over a real loopback connection: the demo server on a free
 # port of 127.0.0.1, and the demo host, which loads the client library by path.
 # Usage: tools/vesk/handshake-demo.sh [build-dir]

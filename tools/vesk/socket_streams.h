@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Byte streams over a connected socket, for the demo server.
 #pragma once
 

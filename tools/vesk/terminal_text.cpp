@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "terminal_text.h"
 
 #include "platform/code_page.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Texts between the terminal (UTF-8) and the library's 8-bit Windows-1252 strings.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A host for the handshake demo: loads the client library by path, binds the nine callbacks
 // to a TCP connection to 127.0.0.1:PORT and runs one attribute exchange through the
 // exported functions, printing every return code and failure text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A small attribute-exchange server for the handshake demo. It listens on the loopback
 // interface only, serves a bounded number of clients and exits: to each client it sends its
 // attribute list (NAME=VALUE arguments), then reads the client's list and prints it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // java.io half of the data-stream throughput comparison: the same work as
 // stream_throughput.cpp, printed as "name writeMBps readMBps" lines.
 import java.io.*;

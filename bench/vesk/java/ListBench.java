@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // java.io half of the attribute-list comparison in vesk_bench: receives a list of ENTRIES
 // name/value pairs in the String form (32-bit count, then UTF-16 units) with a
 // DataInputStream, keeps it in a LinkedHashMap and writes it back with a DataOutputStream.

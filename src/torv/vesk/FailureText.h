@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Failure texts that the exported functions leave in a handle.
 #pragma once
 

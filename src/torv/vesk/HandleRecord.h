@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The record behind a client handle: the raw data streams over the host's callbacks, the
 // secure streams the session handed out, the session and the last failure text.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A raw data stream that the handle record owns until the session adopts it. The record keeps
 // handing the stream to the session either way; adoption only changes who releases it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A client session decides how the host's raw connection is secured. At each negotiation it
 // exchanges attribute lists over the raw data streams and may hand out a secure stream.
 // This base keeps the raw streams it is given and releases them with itself.

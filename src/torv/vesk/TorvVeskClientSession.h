@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The session that a new handle installs: it exchanges the attribute lists in the clear, sets
 // up no secure stream and keeps none of the raw streams it is given.
 #pragma once

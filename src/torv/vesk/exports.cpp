@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The fourteen exported functions. Every function except create, getLastErrorMessage and
 // free_memory runs under a capture, the one place where failures become return codes: a
 // host-text failure becomes the handle's failure text (-1); anything else leaves the

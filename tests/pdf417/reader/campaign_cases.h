@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The decode campaign's cases, shared with the BMP corpus check: a seeded generator, option sets of
 // every kind and payloads whose length follows the room the options plan.
 #pragma once

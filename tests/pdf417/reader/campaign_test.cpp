@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The decode campaign: thousands of payloads of every kind, under every kind of option, each encoded,
 // written as a BMP, read back structurally and by zxing-cpp to exactly the input bytes. Data that does
 // not fit must fail with the documented code. The payloads come from a fixed seed, so every run checks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Byte-for-byte stability: result codes and BMP hashes of campaign-kind cases against a recorded table.
 #include <cstdlib>
 #include <fstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "encode_check.h"
 
 #include <algorithm>

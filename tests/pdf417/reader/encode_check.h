@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Runs the encoder on one payload with one set of options, the way its callers drive it, and checks
 // everything that can be checked from the outside: setter results, the documented failure codes, the
 // BMP file, the symbol structure (test reader), the rows/columns/level choice (symbol model) and the

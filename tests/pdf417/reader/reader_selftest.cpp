@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The test reader itself: the published pattern tables load and hold their check values, and
 // symbols drawn by another encoder (zint) read back with valid structure.
 #include <zint.h>

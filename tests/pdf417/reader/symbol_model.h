@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the encoder promises about the size of a symbol, written down independently of it: which
 // option values the setters take, the slots and data room an encode plans, and the rows, columns and
 // error-correction level a write chooses for a given number of data codewords.

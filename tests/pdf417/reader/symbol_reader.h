@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // An independent PDF417 symbol reader for tests: it takes a clean, axis-aligned image of a symbol,
 // splits it into modules and rows, looks every 17-module pattern up in the table of the row's cluster
 // and checks what a conforming symbol must satisfy (row indicators, length descriptor, Reed-Solomon).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The encoder allocates nothing on the heap while it encodes and writes, however tall the
 // image: one pixel row is drawn at a time into a fixed buffer.
 #include <atomic>

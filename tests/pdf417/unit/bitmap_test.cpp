@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Row indicators, bar patterns and the BMP file.
 #include <cstring>
 #include <string>

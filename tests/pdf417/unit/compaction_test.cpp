@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // High-level encoding: the segment choice and the three compaction modes.
 #include "pdf417/compaction.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reed-Solomon check codewords, the level rules, the arrangement and the pads.
 #include <vector>
 

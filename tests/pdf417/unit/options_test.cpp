@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Option setters, the capacity plan, streams and the error codes of encode and write.
 #include "pdf417/options.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Any data under any option values: only the documented results, and every symbol that is
 // written is complete and consistent with the size query.
 #include <algorithm>

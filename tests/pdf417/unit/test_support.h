@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Helpers shared by the encoder's unit tests: each works on the test's own Encoder.
 #pragma once
 

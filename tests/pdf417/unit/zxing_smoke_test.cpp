@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A few encoded symbols read back by an independent reader (zxing-cpp).
 #include <cstdlib>
 #include <random>

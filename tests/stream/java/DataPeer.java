@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Peer for the byte-compatibility test: writes and checks the same sequence of values
 // that the C++ side writes and checks, with java.io data streams.
 //

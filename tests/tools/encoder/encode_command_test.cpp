@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The pdf417-encode command, run as a user runs it: its options agree with pdf417's, every
 // picture format reads back, and UTF-8 text comes back as text.
 #define ZX_USE_UTF8

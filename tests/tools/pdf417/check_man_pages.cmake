@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # The manual pages in tools/man are what their generator makes from the commands' option tables
 # (so they say what --help says), and man renders them without a warning.
 #   cmake -DGENERATOR=pdf417-man-pages -DPAGES=<tools/man> -DWORK=<dir> -P check_man_pages.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The pdf417 command, run as a user runs it: pictures that read back, and clear refusals.
 #include <png.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // pdf417_readability_sweep: draws a text with the pdf417 command over a grid of resolutions,
 // module widths, scales and print or paint, reads every picture back with zxing-cpp, and checks
 // that the command refuses only pictures that do not read.

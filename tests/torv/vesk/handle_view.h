@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What a handle's record holds, for tests: reached through the record's own handle mapping.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The exported functions against java.io as the server: a list written by
 // java.io.DataOutputStream is received and handed back byte for byte, and what the library
 // sends is read back by java.io.DataInputStream to the same list.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Handles built and released many times, and under allocation failure: nothing may stay
 // allocated and no host call may happen at destroy. This program counts every allocation
 // made through operator new, the library's included.

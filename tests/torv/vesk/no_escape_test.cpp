@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every exported function under every failure that can happen inside it: allocation failure at
 // each point (once, or from there on), and each host callback failing each way. Nothing may
 // leave an export; only documented codes come back, and the failure text stays terminated.

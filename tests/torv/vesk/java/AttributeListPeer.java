@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 import java.io.DataInputStream;
 import java.io.DataOutputStream;
 import java.io.EOFException;
