@@ -120,26 +120,28 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
       {bitmap.palette[1].blue, bitmap.palette[1].green, bitmap.palette[1].red, 255},
   };
   const std::size_t rowBytes = static_cast<std::size_t>(endColumn - firstColumn) * 4;
-  long long previousSourceRow = -1;
+  const std::uint8_t* previousBits = nullptr;
   const unsigned char* previousDeviceRow = nullptr;
   for (long long row = firstRow; row < endRow; ++row) {
     const long long fromBottom = vertical.sourcePixel(row);
     if (fromBottom < 0 || fromBottom >= bitmap.height) {
-      previousSourceRow = -1;
+      previousBits = nullptr;
       continue;
     }
     const long long sourceRow = bitmap.height - 1 - fromBottom;
     unsigned char* out = deviceRow(dc, static_cast<int>(row)) + firstColumn * 4;
-    if (sourceRow == previousSourceRow && everyColumnInside) {
-      std::memcpy(out, previousDeviceRow, rowBytes);  // rows repeat when stretched vertically
+    const std::uint8_t* bits = bitmap.row(static_cast<int>(sourceRow));
+    // Rows repeat when stretched vertically, and a symbol's bitmap repeats each of its rows too.
+    if (previousBits != nullptr && everyColumnInside &&
+        (bits == previousBits || std::memcmp(bits, previousBits, bitmap.stride) == 0)) {
+      std::memcpy(out, previousDeviceRow, rowBytes);
       continue;
     }
-    const std::uint8_t* bits = bitmap.row(static_cast<int>(sourceRow));
     for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
       const int column = sourceColumns[i];
       if (column >= 0) std::memcpy(out + 4 * i, colours[bitmap.bit(bits, column)], 4);
     }
-    previousSourceRow = sourceRow;
+    previousBits = bits;
     previousDeviceRow = out;
   }
 }
