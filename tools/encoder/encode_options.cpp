@@ -51,7 +51,6 @@ CommandSpec encodeCommand(EncodeOptions& o) {
       "note). The bytes of --file and standard input are encoded as they are. --eci overrides\n"
       "both. With neither TEXT nor --file, the data is read from standard input; empty data\n"
       "is refused.";
-  const auto set = [](auto& field, auto value) { return [&field, value](const std::string&) { field = value; }; };
   command.options = {
       {'o', "output", "FILE",
        "picture to write, .png, .bmp or .svg (required); '-' writes\n"
@@ -89,11 +88,11 @@ CommandSpec encodeCommand(EncodeOptions& o) {
          o.eciGiven = true;
        }},
       {'\0', "no-file-header", "", "BMP without the 14-byte file header (and without quiet zone)",
-       set(o.fileHeader, false)},
-      {'v', "verbose", "", "print rows, columns, level and size", set(o.verbose, true)},
-      {'q', "quiet", "", "say nothing but errors", set(o.quiet, true)},
-      {'h', "help", "", "this text", set(o.help, true)},
-      {'\0', "version", "", "the release this command belongs to", set(o.version, true)},
+       setTo(o.fileHeader, false)},
+      {'v', "verbose", "", "print rows, columns, level and size", setTo(o.verbose, true)},
+      {'q', "quiet", "", "say nothing but errors", setTo(o.quiet, true)},
+      {'h', "help", "", "this text", setTo(o.help, true)},
+      {'\0', "version", "", "the release this command belongs to", setTo(o.version, true)},
   };
   command.afterOptions = "-- ends the options: the argument after it is TEXT, even if it begins with '-'.";
   command.examples = {"pdf417-encode -w 2 --dpi 300 -o ticket.png --file ticket.bin",

@@ -86,8 +86,7 @@ class PictureMaker {
                                  std::to_string(layout.moduleWidths().smallest) + "-" +
                                  std::to_string(layout.moduleWidths().largest) +
                                  " px = " + fixed(module * 25.4 / options_.dpi, 2) + " mm\n";
-        // A batch says it once for each symbol size, not for every item.
-        if (notesGiven_.insert(note).second) warnings += note;
+        warnings += note;  // a batch keeps the first for each symbol size (runBatch)
       } else if (!options_.force) {
         const std::string advice = options_.print
                                        ? printAdvice(plugin_, settingsOf(options_), text, options_.dpi)
@@ -189,13 +188,11 @@ class PictureMaker {
   const Plugin& plugin_;
   SymbolDrawing drawing_;
   std::map<std::pair<int, int>, std::optional<DeviceSize>> deviceSizes_;
-  std::set<std::string> notesGiven_;
 };
 
 // The note about characters drawn as '?' goes to `notes` when given, else to standard error;
 // with --quiet it is left out.
-std::u16string textOf(const std::string& bytes, const std::string& where, bool quiet,
-                      std::string* notes = nullptr) {
+std::u16string textOf(const std::string& bytes, const std::string& where, bool quiet, std::string* notes = nullptr) {
   std::u16string text;
   try {
     text = utf8ToUtf16(bytes);
@@ -282,7 +279,7 @@ int runBatch(const Options& o, const Plugin& plugin) {
       return result;
     };
   };
-  // Each worker notes a symbol size once; in item order the first of them stands, as with one job.
+  // A batch says the note of a symbol size once, at its first item in item order, whatever the jobs.
   std::set<std::string> notesGiven;
   const auto firstNotesOnly = [&notesGiven](const std::string& warnings) {
     std::string kept;

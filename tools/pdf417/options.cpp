@@ -75,7 +75,6 @@ CommandSpec pdf417Command(Options& o) {
       "Without TEXT the data is read from --file or from standard input (bytes taken as they\n"
       "are, a trailing newline included). The data is UTF-8 text; the plug-in encodes it in\n"
       "Windows-1252, and characters outside that code page become '?'. Empty data is refused.";
-  const auto set = [](auto& field, auto value) { return [&field, value](const std::string&) { field = value; }; };
   command.options = {
       {'o', "output", "FILE",
        "picture to write, .png, .bmp or .svg (default pdf417.png);\n"
@@ -110,22 +109,24 @@ CommandSpec pdf417Command(Options& o) {
       {'\0', "print", "",
        "print instead of paint: the symbol's physical size (a bitmap\n"
        "pixel is 1/96 inch) at --dpi; SVG gets that size in mm exactly",
-       set(o.print, true)},
-      {'\0', "force", "", "write a picture even when a scanner could not read it", set(o.force, true)},
+       setTo(o.print, true)},
+      {'\0', "force", "", "write a picture even when a scanner could not read it", setTo(o.force, true)},
       {'\0', "batch", "",
        "one data item per line of --file or standard input, one picture\n"
        "each, named from -o with %d as the line number (-o label-%05d.svg)",
-       set(o.batch, true)},
-      {'0', "", "", "with --batch: items end with a NUL character, not a line end", set(o.nulSeparated, true)},
-      {'j', "jobs", "N", "with --batch: pictures drawn at once; 0 for one per processor\n(default 0); the files and the report are the same for any N",
+       setTo(o.batch, true)},
+      {'0', "", "", "with --batch: items end with a NUL character, not a line end", setTo(o.nulSeparated, true)},
+      {'j', "jobs", "N",
+       "with --batch: pictures drawn at once; 0 for one per processor\n(default 0); the files and the report are the "
+       "same for any N",
        [&o](const std::string& v) { o.jobs = parseInt("--jobs", v, 0, 256); }},
       {'\0', "quiet-zone", "N", "white margin in modules around the symbol (default 2)",
        [&o](const std::string& v) { o.quietModules = parseInt("--quiet-zone", v, 0, 100); }},
-      {'q', "quiet", "", "say nothing but errors", set(o.quiet, true)},
+      {'q', "quiet", "", "say nothing but errors", setTo(o.quiet, true)},
       {'\0', "plugin", "PATH", "load the plug-in library PATH (default: the copy built in)",
        [&o](const std::string& v) { o.plugin = v; }},
-      {'h', "help", "", "this text", set(o.help, true)},
-      {'\0', "version", "", "the release this command belongs to", set(o.version, true)},
+      {'h', "help", "", "this text", setTo(o.help, true)},
+      {'\0', "version", "", "the release this command belongs to", setTo(o.version, true)},
   };
   command.afterOptions = "-- ends the options: the argument after it is TEXT, even if it begins with '-'.";
   command.examples = {"pdf417 -o label.svg 'Order 4711'", "pdf417 --print --dpi 203 -o label.png 'Order 4711'",

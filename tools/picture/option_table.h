@@ -29,6 +29,12 @@ struct CommandSpec {
   std::string exitStatus;             // one paragraph
 };
 
+// The action of a switch: sets `field` to `value` whenever the switch is given.
+template <typename Field, typename Value>
+std::function<void(const std::string&)> setTo(Field& field, Value value) {
+  return [&field, value](const std::string&) { field = value; };
+}
+
 // Applies every option of the arguments in order and returns the TEXT argument, if any. Options
 // take their value from the next argument or after '=' (--rows=3). '--' ends the options and must
 // be followed by exactly one argument; a second TEXT is refused either way. UsageError on any fault.

@@ -2,8 +2,8 @@
 // What a handle's record holds, for tests: reached through the record's own handle mapping.
 #pragma once
 
-#include "torv/vesk/TorvVeskClient.h"
 #include "torv/vesk/HandleRecord.h"
+#include "torv/vesk/TorvVeskClient.h"
 #include "torv_vesk_client.h"
 
 namespace torv::testing {

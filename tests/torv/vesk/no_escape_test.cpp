@@ -15,8 +15,8 @@
 #include "failing_allocations.h"
 #include "handle_view.h"
 #include "scripted_host.h"
-#include "torv/vesk/TorvVeskClientSession.h"
 #include "torv/vesk/HandleRecord.h"
+#include "torv/vesk/TorvVeskClientSession.h"
 #include "torv_vesk_client.h"
 
 namespace torv::testing {
