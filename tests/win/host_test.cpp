@@ -18,6 +18,7 @@
 #include "painted_image.h"
 #include "torv_vesk_client.h"
 #include "torvc_pdf417.h"
+#include "white_surface.h"
 
 namespace {
 
@@ -86,72 +87,20 @@ class Plugin {
   HMODULE module_;
 };
 
-// A memory device context over a top-down 32-bit DIB section, every pixel set to a marker
-// colour that the symbol never has.
-class MemorySurface {
+// A memory surface whose every pixel is at first a marker colour that the symbol never has.
+class MemorySurface : public torv::test::DibSurface {
  public:
   static constexpr std::uint32_t kMarker = 0x00336699;
 
-  MemorySurface(int width, int height) : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    pixels_ = static_cast<std::uint32_t*>(bits);
-    if (bitmap_ != nullptr) {
-      previous_ = SelectObject(dc_, bitmap_);
-      for (int i = 0; i < width * height; ++i) pixels_[i] = kMarker;
-    }
-  }
-  ~MemorySurface() {
-    if (previous_ != nullptr) SelectObject(dc_, previous_);
-    if (bitmap_ != nullptr) DeleteObject(bitmap_);
-    if (dc_ != nullptr) DeleteDC(dc_);
-  }
-  MemorySurface(const MemorySurface&) = delete;
-  MemorySurface& operator=(const MemorySurface&) = delete;
+  MemorySurface(int width, int height) : DibSurface(width, height, kMarker) {}
 
-  bool ready() const { return dc_ != nullptr && pixels_ != nullptr; }
   // The DC as the plug-in takes it: on Windows a TorvDeviceContext pointer is an HDC.
-  TorvDeviceContext* context() const { return dc_; }
-  std::uint32_t at(int x, int y) {
-    GdiFlush();
-    return pixels_[y * width_ + x] & 0x00FFFFFF;
-  }
-  bool untouched() {
-    GdiFlush();
-    for (int i = 0; i < width_ * height_; ++i) {
-      if ((pixels_[i] & 0x00FFFFFF) != kMarker) return false;
-    }
-    return true;
-  }
+  TorvDeviceContext* context() const { return dc(); }
+  bool untouched() { return everyPixelIs(kMarker); }
   PaintedImage crop(int width, int height) {
-    PaintedImage image;
-    image.width = width;
-    image.height = height;
-    image.bgr.reserve(static_cast<std::size_t>(width) * height * 3);
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        const std::uint32_t p = at(x, y);
-        image.bgr.push_back(static_cast<std::uint8_t>(p));
-        image.bgr.push_back(static_cast<std::uint8_t>(p >> 8));
-        image.bgr.push_back(static_cast<std::uint8_t>(p >> 16));
-      }
-    }
-    return image;
+    int dark = 0;
+    return image(width, height, dark);
   }
-
- private:
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-  std::uint32_t* pixels_ = nullptr;
 };
 
 // The bitmap the encoder makes for the case, with the component's own settings.
