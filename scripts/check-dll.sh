@@ -70,8 +70,9 @@ for dll in $imports; do
 done
 
 # The version resource's strings are UTF-16: "FileVersion" is followed by its value.
-file_version=$(strings -el "$library" | sed -n '/^FileVersion$/{n;p;q}')
-strings -el "$library" | grep -qx VS_VERSION_INFO || fail "no version resource"
+wide_strings=$(strings -el "$library")
+grep -qx VS_VERSION_INFO <<<"$wide_strings" || fail "no version resource"
+file_version=$(sed -n '/^FileVersion$/{n;p;q}' <<<"$wide_strings")
 [ "$file_version" = "$version" ] || fail "version resource says FileVersion '$file_version', not '$version'"
 
 echo "$name ($machine): $(expected_exports | wc -l) exports, as listed; imports ${imports% }; version resource $file_version"
