@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: Apache-2.0
 # One version for everything: the project version reaches the tools (torv_version.h) and the
-# VERSIONINFO resources of the Windows DLLs.
+# VERSIONINFO resources of the Windows DLLs and programs.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/torv_version.h.in ${PROJECT_BINARY_DIR}/generated/torv_version.h @ONLY)
 add_library(torv_version INTERFACE)
 
@@ -10,7 +10,7 @@ set(TORV_COMPANY "Torv Software")
 set(TORV_COPYRIGHT "Copyright 2026 Torv Software. Licensed under the Apache License, Version 2.0.")
 target_include_directories(torv_version INTERFACE ${PROJECT_BINARY_DIR}/generated)
 
-# Gives a Windows DLL its version resource (file and product version, description, original
+# Gives a Windows DLL or program its version resource (file and product version, description, original
 # file name). Elsewhere it does nothing.
 function(torv_add_version_resource target description)
   if(NOT WIN32)
@@ -18,6 +18,14 @@ function(torv_add_version_resource target description)
   endif()
   set(TORV_RC_NAME ${target})
   set(TORV_RC_DESCRIPTION "${description}")
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    set(TORV_RC_FILE ${target}.exe)
+    set(TORV_RC_FILETYPE VFT_APP)
+  else()
+    set(TORV_RC_FILE ${target}.dll)
+    set(TORV_RC_FILETYPE VFT_DLL)
+  endif()
   set(rc ${PROJECT_BINARY_DIR}/generated/${target}_version.rc)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
   target_sources(${target} PRIVATE ${rc})

@@ -71,6 +71,13 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 
 if [ -n "$prepare" ]; then exit 0; fi
 
+# TORV_WINE_STREAMS=pass: the program's standard streams are the caller's, as they are (a test of
+# the bytes a program reads and writes there), and its arguments reach it from UTF-8, as a Linux
+# shell hands them over; the caller runs it again if it must.
+if [ "${TORV_WINE_STREAMS:-}" = pass ]; then
+  LC_ALL=C.UTF-8 exec "$wine" "$@"
+fi
+
 output=$(mktemp)
 trap 'rm -f "$output"' EXIT
 # A program that starts while the previous one's wineserver is shutting down loses its

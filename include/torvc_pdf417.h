@@ -33,8 +33,11 @@
 #define TORVC_PDF417_VERSION "1.1.0"
 
 /* Hosts see the functions as imported from the DLL; only the library's own build
- * (TORVC_PDF417_BUILD) exports them. */
-#if defined(_WIN32)
+ * (TORVC_PDF417_BUILD) exports them. A program that compiles the plug-in into itself and draws on
+ * memory surfaces on every platform (TORVC_PDF417_BUILTIN) neither imports nor exports them. */
+#if defined(_WIN32) && defined(TORVC_PDF417_BUILTIN)
+#define TORVC_PDF417_API
+#elif defined(_WIN32)
 #if defined(TORVC_PDF417_BUILD)
 #define TORVC_PDF417_API __declspec(dllexport)
 #else
@@ -60,7 +63,7 @@ typedef struct TorvPdf417Comp TorvPdf417Comp;
  * the resolution (a null context reports nothing). The surface is drawn on only when width and
  * height are positive and stride is at least 4 * width; drawing is clipped to the surface.
  */
-#if defined(_WIN32)
+#if defined(_WIN32) && !defined(TORVC_PDF417_BUILTIN)
 /* On Windows the drawing surface is the host's device context: TorvDeviceContext * is an HDC. */
 typedef struct HDC__ TorvDeviceContext;
 #else

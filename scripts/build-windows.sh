@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: Apache-2.0
 # Builds TorvVeskClientSession.dll and torvc_pdf417.dll for 64-bit and 32-bit Windows with
-# mingw-w64, checks that each exports exactly its entry points under their plain names, and runs
-# the test suites of both builds under Wine (cmake/wine-run.sh: wine64 for the 64-bit programs, the
+# mingw-w64, checks that each exports exactly its entry points under their plain names, builds the
+# commands pdf417.exe and pdf417-encode.exe, and runs the test suites of both builds under Wine (cmake/wine-run.sh: wine64 for the 64-bit programs, the
 # 32-bit loader of wine32:i386 in a win32 prefix of its own for the 32-bit ones).
 # Usage: scripts/build-windows.sh [build-root]      (default: build-win)
 # Where the kernel runs no 32-bit programs, the i686 build is built and its DLLs checked, but its
@@ -17,7 +17,8 @@ case "$root" in /*) ;; *) root=$PWD/$root ;; esac
 jobs=$(nproc)
 
 # wine32:i386 runs the 32-bit programs; installing it adds the i386 architecture to dpkg.
-packages=(cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine32:i386 libgtest-dev)
+packages=(cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine64 wine32:i386
+  libgtest-dev)
 # shellcheck source=apt-install.sh
 . scripts/apt-install.sh
 apt_install_missing --no-install-recommends "${packages[@]}"
@@ -81,7 +82,7 @@ build_arch() {
     extra+=(-DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST)
   fi
   cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DTORV_BUILD_TESTS="$tests" \
-    -DTORV_BUILD_TOOLS=OFF -DTORV_BUILD_BENCH=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Java=ON "${extra[@]}"
+    -DTORV_BUILD_TOOLS="$tests" -DTORV_BUILD_BENCH=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Java=ON "${extra[@]}"
   if [ "$tests" = ON ]; then
     cmake --build "$build" -j "$jobs"
   else
@@ -89,6 +90,10 @@ build_arch() {
   fi
   bash scripts/check-dll.sh "$build/bin/TorvVeskClientSession.dll" src/torv/vesk/exports.map
   bash scripts/check-dll.sh "$build/bin/torvc_pdf417.dll" src/component/exports.map
+  if [ "$tests" = ON ]; then
+    bash scripts/check-dll.sh "$build/bin/pdf417.exe" -
+    bash scripts/check-dll.sh "$build/bin/pdf417-encode.exe" -
+  fi
   if [ "$tests" = ON ]; then
     local programs
     programs=$(find "$build/bin" -maxdepth 1 -name '*_tests.exe' | wc -l)

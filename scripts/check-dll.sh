@@ -5,8 +5,10 @@
 #   - a Windows DLL imports only system DLLs: KERNEL32 and msvcrt, and for the plug-in also GDI32,
 #     ole32 and OLEAUT32, so that nothing else has to ship beside it;
 #   - a Windows DLL carries a version resource whose FileVersion is the project version.
+# A Windows program (.exe, EXPORTS_MAP "-") is checked the same way: it exports nothing and
+# imports KERNEL32, msvcrt and SHELL32 only (it is linked statically).
 # Prints one line on success; says what is wrong and exits 1 otherwise.
-# Usage: scripts/check-dll.sh LIBRARY EXPORTS_MAP [VERSION]
+# Usage: scripts/check-dll.sh LIBRARY|PROGRAM.exe EXPORTS_MAP|- [VERSION]
 #   VERSION defaults to the project version in CMakeLists.txt.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +25,7 @@ fail() {
 [ -f "$library" ] || fail "no such file: $library"
 
 # The names the version script lists: one "name;" a line.
-expected_exports() { sed -n 's/^ *\([A-Za-z_][A-Za-z0-9_]*\);$/\1/p' "$map" | sort; }
+expected_exports() { [ "$map" = - ] || sed -n 's/^ *\([A-Za-z_][A-Za-z0-9_]*\);$/\1/p' "$map" | sort; }
 
 # The machine a PE file is built for, from its COFF header: i386, amd64, or nothing for another file.
 pe_machine() {
@@ -62,7 +64,10 @@ compare_exports "$(awk '/\[Ordinal\/Name Pointer\] Table/ { table = 1; next }
                         table { table = 0 }' <<<"$dump" | sort)"
 
 allowed="kernel32.dll msvcrt.dll"
-case "$name" in torvc_pdf417*) allowed="$allowed gdi32.dll ole32.dll oleaut32.dll" ;; esac
+case "$name" in
+  torvc_pdf417*) allowed="$allowed gdi32.dll ole32.dll oleaut32.dll" ;;
+  *.exe) allowed="$allowed shell32.dll" ;;
+esac
 imports=$(sed -n 's/^\tDLL Name: //p' <<<"$dump" | sort -f | tr '\n' ' ')
 for dll in $imports; do
   lower=$(tr '[:upper:]' '[:lower:]' <<<"$dll")

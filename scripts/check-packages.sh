@@ -8,7 +8,7 @@
 #   find_package(Torv 1.1 CONFIG) against /usr and runs them, then removes the packages;
 # - the same two builds against the unpacked Linux archive, wherever it lies;
 # - the compile lines of the integration guide (section 7), run as written;
-# - per Windows ZIP: a host linked with mingw-w64 against lib<name>.dll.a (by hand and through the
+# - per Windows ZIP: its commands draw a picture; a host linked with mingw-w64 against lib<name>.dll.a (by hand and through the
 #   ZIP's CMake package), and one compiled for *-pc-windows-msvc and linked by lld-link against
 #   <name>.lib; each imports only names the DLLs export, and runs under Wine (32-bit ones only
 #   where the machine can execute 32-bit programs).
@@ -166,13 +166,13 @@ guide_commands "./vesk_host lib/" "$tree" | tail -1
 
 # Runs a Windows program under Wine. A machine whose kernel cannot execute 32-bit programs
 # (no IA-32 emulation) cannot run the 32-bit Wine loader: the program is then only linked.
-run_windows() { # program
+run_windows() { # program, arguments...
   if [ "$(od -An -tx2 -j$(($(od -An -tu4 -j60 -N4 "$1" | tr -d ' ') + 4)) -N2 "$1" | tr -d ' ')" = 014c ] &&
     ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
     echo "$(basename "$1"): linked; not run, this machine cannot execute 32-bit programs"
     return 0
   fi
-  "$source/cmake/wine-run.sh" "$1"
+  "$source/cmake/wine-run.sh" "$@"
 }
 
 # Every name a program imports from the two DLLs must be one the DLL exports (its .def file):
@@ -198,6 +198,17 @@ check_zip() { # i686|x86_64
   local tree=$out/torv-$version-windows-$arch bin=$out/run
   mkdir -p "$bin"
   cp "$tree"/bin/*.dll "$bin/"
+  # The commands, run from the unpacked ZIP as they are: static programs, nothing beside them.
+  local command
+  for command in pdf417 pdf417-encode; do
+    echo "+ bin/$command.exe -q -o $command.png 'Order 4711'"
+    run_windows "$tree/bin/$command.exe" -q -o "$out/$command.png" 'Order 4711'
+    if [ "$arch" = x86_64 ] || [ -f "$out/$command.png" ]; then
+      [ "$(head -c 4 "$out/$command.png" 2>/dev/null | tail -c 3)" = PNG ] ||
+        { echo "check-packages.sh: $command.exe ($arch) wrote no PNG picture" >&2; exit 1; }
+      echo "$command.exe ($arch): wrote a PNG picture of $(stat -c %s "$out/$command.png") bytes"
+    fi
+  done
   local triplet=$arch-w64-mingw32
   echo "+ $triplet-gcc -std=c11 -I include doc/examples/linked_host.c -L lib -lTorvVeskClientSession -ltorvc_pdf417"
   "$triplet-gcc" -std=c11 -Wall -Wextra -Werror -I "$tree/include" "$tree/doc/examples/linked_host.c" \

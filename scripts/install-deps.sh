@@ -5,11 +5,13 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libzxing-dev libzint-dev libpng-dev librsvg2-bin zint man-db
+  libzxing-dev libzint-dev zlib1g-dev libpng-dev librsvg2-bin zint man-db
   default-jdk-headless
   clang libclang-rt-14-dev
-  # scripts/package.sh: the Windows DLLs, splitting debug information, the .deb and the ZIPs
+  # scripts/package.sh: the Windows DLLs and commands (with zlib inside), splitting debug
+  # information, the .deb and the ZIPs
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  libz-mingw-w64-dev
   binutils dpkg-dev zip unzip
   # MSVC-format import libraries (llvm-dlltool) and the checks of the packages: lintian, and a
   # host linked with lld-link against them (scripts/check-packages.sh)

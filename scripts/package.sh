@@ -6,8 +6,9 @@
 #   libtorv_VERSION_amd64.deb               the libraries, in /usr/lib/<multiarch>
 #   libtorv-dev_VERSION_amd64.deb           headers, pkg-config and CMake files, guide, examples
 #   torv-tools_VERSION_amd64.deb            the pdf417 and pdf417-encode commands
-#   torv-VERSION-windows-{i686,x86_64}.zip  DLLs, import libraries (.dll.a, .lib, .def), headers,
-#                                           CMake and pkg-config files, doc\, README.txt, LICENSE.txt
+#   torv-VERSION-windows-{i686,x86_64}.zip  DLLs, the commands as static .exe, import libraries
+#                                           (.dll.a, .lib, .def), headers, CMake and pkg-config
+#                                           files, doc\, README.txt, LICENSE.txt
 #   ...-debug.tar.gz / ...-debug.zip        the debug information of every stripped binary,
 #                                           at the binary's path with ".debug" added
 #   SHA256SUMS
@@ -217,14 +218,19 @@ package_windows() {
   local arch=$1 build=$root/windows-$1 work=$root/windows-$1-stage
   local name=torv-$version-windows-$arch
   configure_build "$build" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/toolchains/mingw-w64-$arch.cmake" \
-    -DTORV_BUILD_TOOLS=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Java=ON
-  cmake --build "$build" -j "$jobs" --target TorvVeskClientSession torvc_pdf417 torv_import_libraries
+    -DTORV_BUILD_TOOLS="$tools" -DCMAKE_DISABLE_FIND_PACKAGE_Java=ON
+  local targets=(TorvVeskClientSession torvc_pdf417 torv_import_libraries) binaries=(bin/TorvVeskClientSession.dll bin/torvc_pdf417.dll)
+  [ "$tools" = ON ] && targets+=(pdf417 pdf417-encode) && binaries+=(bin/pdf417.exe bin/pdf417-encode.exe)
+  cmake --build "$build" -j "$jobs" --target "${targets[@]}"
   rm -rf "$work"
   cmake --install "$build" --prefix "$work/$name" >/dev/null
-  split_debug "$arch-w64-mingw32-objcopy" "$work/$name" "$work/debug/$name" \
-    bin/TorvVeskClientSession.dll bin/torvc_pdf417.dll
+  split_debug "$arch-w64-mingw32-objcopy" "$work/$name" "$work/debug/$name" "${binaries[@]}"
   check_library "$work/$name/bin/TorvVeskClientSession.dll" src/torv/vesk/exports.map "$version"
   check_library "$work/$name/bin/torvc_pdf417.dll" src/component/exports.map "$version"
+  if [ "$tools" = ON ]; then
+    check_library "$work/$name/bin/pdf417.exe" - "$version"
+    check_library "$work/$name/bin/pdf417-encode.exe" - "$version"
+  fi
   normalise "$work/$name"
   normalise "$work/debug/$name"
   zip_dir "$work" "$name" "$out/$name.zip"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "command_system.h"
 #include "encode_options.h"
 #include "output_file.h"
 #include "pdf417/bitmap_writer.h"
@@ -50,7 +51,8 @@ std::string describe(int code) {
 std::string readInput(const EncodeOptions& o) {
   if (o.text) return *o.text;
   const std::string path = o.inputFile.value_or("-");
-  FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+  if (path == "-") useBinaryMode(stdin);
+  FILE* in = path == "-" ? stdin : openFile(path, "rb");
   if (in == nullptr) throw EncodeFailure("cannot open " + path + ": " + std::strerror(errno));
   const std::unique_ptr<FILE, int (*)(FILE*)> closer(in == stdin ? nullptr : in, std::fclose);
   std::string data;
@@ -215,7 +217,7 @@ int run(const EncodeOptions& o) {
 int main(int argc, char** argv) {
   EncodeOptions options;
   try {
-    options = parseEncodeOptions(std::vector<std::string>(argv + 1, argv + argc));
+    options = parseEncodeOptions(commandArguments(argc, argv));
     if (options.help) {
       writeText(stdout, encodeUsageText());
       return 0;

@@ -2,8 +2,6 @@
 // pdf417: draws a text as a PDF417 barcode with the torvc_pdf417 plug-in, called through its
 // exported functions as a host calls them (built in, or loaded by path), and writes the picture
 // the host's device would show as PNG, BMP or SVG.
-#include <malloc.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +16,7 @@
 #include "batch_runner.h"
 #include "capacity_advice.h"
 #include "command_line.h"
+#include "command_system.h"
 #include "options.h"
 #include "output_file.h"
 #include "picture_check.h"
@@ -178,10 +177,7 @@ class PictureMaker {
 
   static std::string displayName(const std::string& output) {
     if (output == "-") return "standard output";
-    char* absolute = realpath(output.c_str(), nullptr);
-    const std::string name = absolute != nullptr ? absolute : output;
-    std::free(absolute);
-    return name;
+    return absolutePath(output);
   }
 
   const Options& options_;
@@ -252,9 +248,10 @@ int runOne(const Options& o, PictureMaker& maker) {
 int runBatch(const Options& o, const Plugin& plugin) {
   // Every picture's compressor takes and frees the same few hundred kilobytes: keep them between
   // items rather than hand them back to the system and fault them in again.
-  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+  keepFreedMemory();
   const std::string path = o.dataFile.value_or("-");
-  std::FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+  if (path == "-") useBinaryMode(stdin);
+  std::FILE* in = path == "-" ? stdin : openFile(path, "rb");
   if (in == nullptr) throw InputError("cannot open the data file " + path);
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(in == stdin ? nullptr : in, std::fclose);
   ItemReader items(in, o.nulSeparated ? '\0' : '\n');
@@ -314,7 +311,7 @@ int runBatch(const Options& o, const Plugin& plugin) {
 int main(int argc, char** argv) {
   Options options;
   try {
-    options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    options = parseOptions(commandArguments(argc, argv));
   } catch (const UsageError& e) {
     writeText(stderr, std::string("pdf417: ") + e.what() + "\ntry 'pdf417 --help'\n");
     return 2;

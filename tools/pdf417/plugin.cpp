@@ -1,19 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "plugin.h"
 
+#if !defined(_WIN32)
 #include <dlfcn.h>
+#endif
 
 namespace torv::tools {
-
-template <typename Function>
-Function Plugin::resolve(const char* name) {
-  void* symbol = dlsym(handle_, name);
-  if (symbol == nullptr) {
-    dlclose(handle_);
-    throw PluginError(std::string("the plug-in has no function ") + name);
-  }
-  return reinterpret_cast<Function>(symbol);
-}
 
 Plugin::Plugin()
     : GetNewInstance(&::GetNewInstance),
@@ -23,6 +15,25 @@ Plugin::Plugin()
       getAutosize(&::getAutosize),
       paint(&::paint),
       print(&::print) {}
+
+#if defined(_WIN32)
+// The Windows command draws on memory surfaces; the DLL draws on device contexts.
+Plugin::Plugin(const std::string& path) : Plugin() {
+  throw PluginError("cannot load the plug-in " + path +
+                    ": --plugin is for Linux; on Windows the command draws with its own built-in plug-in");
+}
+
+Plugin::~Plugin() = default;
+#else
+template <typename Function>
+Function Plugin::resolve(const char* name) {
+  void* symbol = dlsym(handle_, name);
+  if (symbol == nullptr) {
+    dlclose(handle_);
+    throw PluginError(std::string("the plug-in has no function ") + name);
+  }
+  return reinterpret_cast<Function>(symbol);
+}
 
 Plugin::Plugin(const std::string& path) : handle_(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
   if (handle_ == nullptr) {
@@ -41,6 +52,7 @@ Plugin::Plugin(const std::string& path) : handle_(dlopen(path.c_str(), RTLD_NOW 
 Plugin::~Plugin() {
   if (handle_ != nullptr) dlclose(handle_);
 }
+#endif
 
 Component::Component(const Plugin& plugin) : plugin_(plugin), instance_(plugin.GetNewInstance()) {
   if (instance_ == nullptr) throw PluginError("the plug-in could not create a component");

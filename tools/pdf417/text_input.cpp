@@ -4,13 +4,15 @@
 #include <cstdio>
 #include <memory>
 
+#include "command_system.h"
 #include "platform/code_page.h"
 
 namespace torv::tools {
 
 std::string readDataFile(const std::string& path) {
   const bool standardInput = path == "-";
-  std::FILE* in = standardInput ? stdin : std::fopen(path.c_str(), "rb");
+  if (standardInput) useBinaryMode(stdin);
+  std::FILE* in = standardInput ? stdin : openFile(path, "rb");
   if (in == nullptr) throw InputError("cannot open the data file " + path);
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(standardInput ? nullptr : in, std::fclose);
   std::string data;

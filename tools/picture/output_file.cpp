@@ -4,12 +4,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "command_system.h"
 #include "picture_file.h"
 
 namespace torv::tools {
 
 OutputFile::OutputFile(const std::string& path)
-    : path_(path), file_(path == "-" ? stdout : std::fopen(path.c_str(), "wb")), isStandardOutput_(path == "-") {
+    : path_(path), file_(path == "-" ? stdout : openFile(path, "wb")), isStandardOutput_(path == "-") {
+  if (isStandardOutput_) useBinaryMode(stdout);
   if (file_ == nullptr) throw PictureFileError("cannot write " + path + ": " + std::strerror(errno));
 }
 
@@ -28,7 +30,7 @@ void OutputFile::discard() {
   if (isStandardOutput_) return;
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
-  std::remove(path_.c_str());
+  removeFile(path_);
 }
 
 }  // namespace torv::tools

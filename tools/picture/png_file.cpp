@@ -1,62 +1,158 @@
 // SPDX-License-Identifier: Apache-2.0
-#include <png.h>
+// PNG written with zlib alone: the file is four kinds of chunk around one deflate stream, so the
+// commands need no PNG library and build the same on every platform (Windows included).
 #include <zlib.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "picture_file.h"
 
 namespace torv::tools {
+namespace {
 
+void putBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+// Chunks (length, type, data, CRC of type and data) to a file; a failed write ends the picture.
+class ChunkWriter {
+ public:
+  ChunkWriter(std::FILE* out, const std::string& name) : out_(out), name_(name) {}
+
+  void write(const char (&type)[5], const std::uint8_t* data, std::size_t size) {
+    std::vector<std::uint8_t> head;
+    putBigEndian(head, static_cast<std::uint32_t>(size));
+    head.insert(head.end(), type, type + 4);
+    uLong crc = crc32(0, head.data() + 4, 4);
+    if (size > 0) crc = crc32(crc, data, static_cast<uInt>(size));
+    std::vector<std::uint8_t> tail;
+    putBigEndian(tail, static_cast<std::uint32_t>(crc));
+    put(head.data(), head.size());
+    put(data, size);
+    put(tail.data(), tail.size());
+  }
+
+  void put(const std::uint8_t* data, std::size_t size) {
+    if (size > 0 && std::fwrite(data, 1, size, out_) != size) throw PictureFileError("cannot write " + name_ + " as PNG");
+  }
+
+ private:
+  std::FILE* out_;
+  const std::string& name_;
+};
+
+// The image data: filtered rows through one deflate stream, cut into IDAT chunks of kChunkSize.
+class ImageData {
+ public:
+  static constexpr std::size_t kChunkSize = 8192;
+
+  ImageData(ChunkWriter& chunks, unsigned long long pixels, unsigned long long dataSize, const std::string& name)
+      : chunks_(chunks), name_(name) {
+    int level = Z_DEFAULT_COMPRESSION, memLevel = 8, strategy = Z_DEFAULT_STRATEGY;
+    if (pixels > (1ull << 22)) {
+      // Large pictures are long runs of equal bytes: run-length matching is twice as fast there
+      // and compresses as well.
+      strategy = Z_RLE;
+    } else if (pixels <= (1ull << 16)) {
+      // A label at its usual size: the fastest level and a small compressor state cost a few
+      // percent of a file of a few hundred bytes, and save a third of the processor time of a batch.
+      level = 1;
+      memLevel = 4;
+    }
+    // No larger a window than the data: a small picture's compressor stays small.
+    int windowBits = 9;
+    while (windowBits < 15 && (1ull << windowBits) < dataSize) ++windowBits;
+    if (deflateInit2(&stream_, level, Z_DEFLATED, windowBits, memLevel, strategy) != Z_OK) {
+      throw PictureFileError("cannot start a PNG file");
+    }
+  }
+  ~ImageData() { deflateEnd(&stream_); }
+  ImageData(const ImageData&) = delete;
+  ImageData& operator=(const ImageData&) = delete;
+
+  void add(const std::uint8_t* data, std::size_t size) { run(data, size, Z_NO_FLUSH); }
+
+  // Ends the stream and sends what is left.
+  void finish() {
+    run(nullptr, 0, Z_FINISH);
+    if (used_ > 0) chunks_.write("IDAT", chunk_.data(), used_);
+  }
+
+ private:
+  void run(const std::uint8_t* data, std::size_t size, int flush) {
+    stream_.next_in = const_cast<Bytef*>(data);  // zlib's input is not const, but never written
+    stream_.avail_in = static_cast<uInt>(size);
+    for (;;) {
+      stream_.next_out = chunk_.data() + used_;
+      stream_.avail_out = static_cast<uInt>(kChunkSize - used_);
+      const int status = deflate(&stream_, flush);
+      if (status == Z_STREAM_ERROR) throw PictureFileError("cannot write " + name_ + " as PNG");
+      used_ = kChunkSize - stream_.avail_out;
+      if (used_ == kChunkSize) {
+        chunks_.write("IDAT", chunk_.data(), used_);
+        used_ = 0;
+        continue;
+      }
+      if (flush == Z_FINISH ? status == Z_STREAM_END : stream_.avail_in == 0) return;
+    }
+  }
+
+  ChunkWriter& chunks_;
+  const std::string& name_;
+  z_stream stream_{};
+  std::array<std::uint8_t, kChunkSize> chunk_{};
+  std::size_t used_ = 0;
+};
+
+}  // namespace
+
+// Greyscale, one bit per pixel, 1 for white, no interlace.
 void writePng(const Picture& picture, std::FILE* out, const std::string& name) {
   RowPacker packer(picture);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  if (info == nullptr) {
-    png_destroy_write_struct(&png, nullptr);
-    throw PictureFileError("cannot start a PNG file");
-  }
-  // libpng reports failures by longjmp; nothing with a destructor is created below this point.
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    throw PictureFileError("cannot write " + name + " as PNG");
-  }
-  const auto width = static_cast<png_uint_32>(picture.layout.width());
-  const auto height = static_cast<png_uint_32>(picture.layout.height());
-  png_init_io(png, out);
-  png_set_IHDR(png, info, width, height, 1, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+  const long long width = picture.layout.width(), height = picture.layout.height();
+  if (width > 0x7FFFFFFF || height > 0x7FFFFFFF) throw PictureFileError(name + ": too large for a PNG file");
+  ChunkWriter chunks(out, name);
+  static const std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  chunks.put(kSignature, sizeof kSignature);
+
+  std::vector<std::uint8_t> header;
+  putBigEndian(header, static_cast<std::uint32_t>(width));
+  putBigEndian(header, static_cast<std::uint32_t>(height));
+  header.insert(header.end(), {1, 0, 0, 0, 0});  // bit depth 1, greyscale, deflate, adaptive filters, no interlace
+  chunks.write("IHDR", header.data(), header.size());
   // Without a dpi the picture has no physical size, and says none.
   if (picture.dpi > 0) {
-    const auto perMetre = static_cast<png_uint_32>(std::lround(picture.dpi / 0.0254));
-    png_set_pHYs(png, info, perMetre, perMetre, PNG_RESOLUTION_METER);
+    const auto perMetre = static_cast<std::uint32_t>(std::lround(picture.dpi / 0.0254));
+    std::vector<std::uint8_t> physical;
+    putBigEndian(physical, perMetre);
+    putBigEndian(physical, perMetre);
+    physical.push_back(1);  // per metre
+    chunks.write("pHYs", physical.data(), physical.size());
   }
-  // A row that repeats the one above is sent as its difference (Up: all zero, next to nothing
-  // once compressed); a row that starts a symbol row is sent as it is (None), where the compressor
-  // finds the start and stop patterns and codewords it has seen before. Both filters are allowed
-  // from the start, as libpng sizes its buffers for them when the first row is written.
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_UP);
-  const unsigned long long pixels = static_cast<unsigned long long>(width) * height;
-  if (pixels > (1ull << 22)) {
-    // Large pictures are long runs of equal bytes: run-length matching is twice as fast there and
-    // compresses as well.
-    png_set_compression_strategy(png, Z_RLE);
-  } else if (pixels <= (1ull << 16)) {
-    // A label at its usual size: the fastest level and a small compressor state cost a few percent
-    // of a file of a few hundred bytes, and save a third of the processor time of a batch.
-    png_set_compression_level(png, 1);
-    png_set_compression_mem_level(png, 4);
-  }
-  png_write_info(png, info);
-  int filter = PNG_FILTER_NONE | PNG_FILTER_UP;
-  for (png_uint_32 y = 0; y < height; ++y) {
+
+  // A row that repeats the one above is sent as its difference (filter Up: all zero, next to
+  // nothing once compressed); a row that starts a symbol row is sent as it is (filter None), where
+  // the compressor finds the start and stop patterns and codewords it has seen before.
+  const unsigned long long rowSize = 1 + packer.bytesPerRow();
+  ImageData image(chunks, static_cast<unsigned long long>(width) * height, rowSize * height, name);
+  std::vector<std::uint8_t> filtered(rowSize, 0);
+  std::vector<std::uint8_t> repeatedRow(rowSize, 0);
+  repeatedRow[0] = 2;  // Up, and every difference 0
+  for (long long y = 0; y < height; ++y) {
     const std::vector<std::uint8_t>& row = packer.row(y);
-    const int wanted = packer.repeated() ? PNG_FILTER_UP : PNG_FILTER_NONE;
-    if (y > 0 && wanted != filter) png_set_filter(png, PNG_FILTER_TYPE_BASE, filter = wanted);
-    png_write_row(png, row.data());
+    if (y > 0 && packer.repeated()) {
+      image.add(repeatedRow.data(), repeatedRow.size());
+    } else {
+      std::copy(row.begin(), row.end(), filtered.begin() + 1);  // filtered[0] stays 0: None
+      image.add(filtered.data(), filtered.size());
+    }
   }
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
+  image.finish();
+  chunks.write("IEND", nullptr, 0);
 }
 
 }  // namespace torv::tools
