@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/mul_div.h"
+#include "platform/wide_integer.h"
 
 namespace torv::platform {
 namespace {
@@ -16,17 +17,7 @@ namespace {
 constexpr int kHimetricPerInch = 2540;
 constexpr int kPixelsPerInch = 96;
 
-using Wide = __int128;
-
-Wide floorDiv(Wide numerator, Wide denominator) {
-  if (denominator < 0) {
-    numerator = -numerator;
-    denominator = -denominator;
-  }
-  Wide quotient = numerator / denominator;
-  if (numerator % denominator != 0 && numerator < 0) --quotient;
-  return quotient;
-}
+using Wide = WideInteger;
 
 // Maps device pixels along one axis to bitmap pixels. The device span starts at `start` and is
 // `extent` pixels long (negative: mirrored); the source span starts at `sourceStart` HIMETRIC and
@@ -42,7 +33,7 @@ struct AxisMapping {
   long long sourcePixel(long long p) const {
     const Wide numerator = (Wide{2} * sourceStart * extent + Wide{2 * (p - start) + 1} * sourceExtent) * picturePixels;
     const Wide denominator = Wide{2} * extent * pictureHimetric;
-    return static_cast<long long>(floorDiv(numerator, denominator));
+    return toLongLong(floorDivide(numerator, denominator));
   }
 
   // The device pixels [first, last) that the span covers, clipped to [0, limit).

@@ -5,11 +5,12 @@
 
 #if defined(_WIN32)
 // windows.h first: shellapi.h builds on its types.
+// clang-format off
 #include <windows.h>
-
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
+// clang-format on
 #elif defined(__GLIBC__)
 #include <malloc.h>
 #endif

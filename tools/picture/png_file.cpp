@@ -37,7 +37,8 @@ class ChunkWriter {
   }
 
   void put(const std::uint8_t* data, std::size_t size) {
-    if (size > 0 && std::fwrite(data, 1, size, out_) != size) throw PictureFileError("cannot write " + name_ + " as PNG");
+    if (size > 0 && std::fwrite(data, 1, size, out_) != size)
+      throw PictureFileError("cannot write " + name_ + " as PNG");
   }
 
  private:
