@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: Apache-2.0
 # Shows that the packages are reproducible: copies this checkout's files into two directories of
-# different names and lengths, builds the libraries' packages in each (Linux and 32-bit Windows,
-# commands left out to stay quick; package.sh compiles without the compiler cache) and compares
-# the checksums of the archives and of every binary in them. Exits 1 on any difference.
+# different names and lengths, builds the packages in each (Linux and 32-bit Windows, the libraries
+# and the commands; package.sh compiles without the compiler cache) and compares the checksums of
+# the archives and of every binary in them. Exits 1 on any difference.
 # Usage: scripts/check-reproducible.sh [work-dir]      (default: build-repro)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +22,7 @@ for copy in "${copies[@]}"; do
   git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$copy"
 done
 for copy in "${copies[@]}"; do
-  bash "$copy/scripts/package.sh" --libraries-only --only linux --only windows-i686 \
+  bash "$copy/scripts/package.sh" --only linux --only windows-i686 \
     --out "$copy/dist" --build-root "$copy/build-package" >"$copy.log" 2>&1 ||
     { cat "$copy.log" >&2; exit 1; }
 done

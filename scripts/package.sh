@@ -17,7 +17,7 @@
 #
 # Usage: scripts/package.sh [--out DIR] [--build-root DIR] [--only linux|windows-i686|windows-x86_64]...
 #                           [--libraries-only]
-# --libraries-only leaves the commands out (the reproducibility check uses it to stay quick).
+# --libraries-only leaves the commands out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source=$PWD
