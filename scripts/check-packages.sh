@@ -68,6 +68,16 @@ if grep -q '^[EW]:' "$work/lintian.log"; then
 fi
 echo "lintian: no errors or warnings in ${#debs[@]} packages"
 
+# The start of a consumer's CMakeLists.txt: the package found by version, and where from.
+consumer_cmake_head() {
+  cat <<'CMAKE'
+cmake_minimum_required(VERSION 3.20)
+project(torv_consumer C)
+find_package(Torv 1.1 CONFIG REQUIRED)
+message(STATUS "Torv ${Torv_VERSION} from ${Torv_DIR}")
+CMAKE
+}
+
 # Builds both example hosts with pkg-config and with CMake against one installed tree and runs
 # them. pkg-config and find_package see only that tree.
 build_hosts() { # label, examples dir, pkg-config dir, CMake prefix, library dir for running (or "")
@@ -97,10 +107,7 @@ build_hosts() { # label, examples dir, pkg-config dir, CMake prefix, library dir
 
   mkdir -p "$out/cmake"
   cat >"$out/cmake/CMakeLists.txt" <<CMAKE
-cmake_minimum_required(VERSION 3.20)
-project(torv_consumer C)
-find_package(Torv 1.1 CONFIG REQUIRED)
-message(STATUS "Torv \${Torv_VERSION} from \${Torv_DIR}")
+$(consumer_cmake_head)
 foreach(host vesk_host:TorvVeskClientSession pdf417_host:torvc_pdf417)
   string(REPLACE ":" ";" parts \${host})
   list(GET parts 0 name)
@@ -224,10 +231,7 @@ check_zip() { # i686|x86_64
   # The ZIP's CMake package, from a mingw-w64 build: Torv::... link through lib<name>.dll.a.
   mkdir -p "$out/cmake"
   cat >"$out/cmake/CMakeLists.txt" <<CMAKE
-cmake_minimum_required(VERSION 3.20)
-project(torv_consumer C)
-find_package(Torv 1.1 CONFIG REQUIRED)
-message(STATUS "Torv \${Torv_VERSION} from \${Torv_DIR}")
+$(consumer_cmake_head)
 add_executable(linked_host $tree/doc/examples/linked_host.c)
 target_link_libraries(linked_host PRIVATE Torv::TorvVeskClientSession Torv::torvc_pdf417)
 set_target_properties(linked_host PROPERTIES C_STANDARD 11)

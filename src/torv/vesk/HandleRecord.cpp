@@ -47,26 +47,26 @@ void HandleRecord::releaseSession() {
   static_cast<void>(session_.release());  // released just above
 }
 
+// A session may adopt a raw stream whether its negotiation returns or throws.
+class HandleRecord::AdoptionCheck {
+ public:
+  explicit AdoptionCheck(HandleRecord& record) : record_(record) {}
+  ~AdoptionCheck() { record_.noteAdoptions(); }
+  AdoptionCheck(const AdoptionCheck&) = delete;
+  AdoptionCheck& operator=(const AdoptionCheck&) = delete;
+
+ private:
+  HandleRecord& record_;
+};
+
 CJInputStream* HandleRecord::negotiateInput(CJTorvAttributeList& attributes) {
-  try {
-    CJInputStream* secure = session_->createSecureInputStream(dataInputStream_.get(), &attributes);
-    noteAdoptions();
-    return secure;
-  } catch (...) {
-    noteAdoptions();
-    throw;
-  }
+  const AdoptionCheck check(*this);
+  return session_->createSecureInputStream(dataInputStream_.get(), &attributes);
 }
 
 CJOutputStream* HandleRecord::negotiateOutput(CJTorvAttributeList& attributes) {
-  try {
-    CJOutputStream* secure = session_->createSecureOutputStream(dataOutputStream_.get(), &attributes);
-    noteAdoptions();
-    return secure;
-  } catch (...) {
-    noteAdoptions();
-    throw;
-  }
+  const AdoptionCheck check(*this);
+  return session_->createSecureOutputStream(dataOutputStream_.get(), &attributes);
 }
 
 void HandleRecord::noteAdoptions() noexcept {

@@ -76,6 +76,7 @@ class HandleRecord {
   // The one step where ownership of a raw stream moves: after every negotiation, also one that
   // failed, a stream that the session now keeps becomes the session's to release.
   void noteAdoptions() noexcept;
+  class AdoptionCheck;  // calls noteAdoptions when a negotiation ends, either way
 
   // Destroyed in reverse: the session goes before the raw streams it may still refer to.
   OwnedUntilAdopted<CJDataInputStream> dataInputStream_;

@@ -10,6 +10,7 @@
 
 #include "attributes/CJTorvAttributeList.h"
 #include "handle_view.h"
+#include "pass_through_session.h"
 #include "platform/code_page.h"
 #include "scripted_host.h"
 #include "stream/byte_array_input_stream.h"
@@ -54,23 +55,14 @@ struct Client {
     TorvVeskClient_free_memory(bytes);
     return result == 1;
   }
+  // Installs a session that hands the raw streams out, so reads reach the host, and negotiates.
+  bool openPassThroughInput() {
+    install(new PassThroughSession());
+    return openSecureInput();
+  }
 
   ScriptedHost host;
   TorvVeskClientHandle handle = nullptr;
-};
-
-// Hands out the raw data streams themselves as the secure streams.
-class PassThroughSession : public TorvVeskClientSession {
- public:
-  CJInputStream* createSecureInputStream(CJDataInputStream* in, CJTorvAttributeList* attributes) override {
-    TorvVeskClientSession::createSecureInputStream(in, attributes);
-    return in;
-  }
-  CJOutputStream* createSecureOutputStream(CJDataOutputStream* out, CJTorvAttributeList* attributes) override {
-    TorvVeskClientSession::createSecureOutputStream(out, attributes);
-    return handOutOutput ? out : nullptr;
-  }
-  bool handOutOutput = true;
 };
 
 // Hands out a new stream over the next of its texts at every input negotiation.
@@ -334,8 +326,7 @@ TEST(TorvVeskClientStreams, PassThroughStreamsReachTheHost) {
 
 TEST(TorvVeskClientStreams, AFailureArrivingAsTextIsHandedOverAsItIs) {
   Client client(kEmptyList);
-  client.install(new PassThroughSession());
-  ASSERT_TRUE(client.openSecureInput());
+  ASSERT_TRUE(client.openPassThroughInput());
   int count = 0;
   client.host.onAvailable = [](int*) { return -1; };
   client.host.errorText = "raw \x80 text";  // not decoded on this path
@@ -346,8 +337,7 @@ TEST(TorvVeskClientStreams, AFailureArrivingAsTextIsHandedOverAsItIs) {
 TEST(TorvVeskClientStreams, ATextThrownByTheHostAtCloseIsHandedOver) {
   static const char kText[] = "already closed";
   Client client(kEmptyList);
-  client.install(new PassThroughSession());
-  ASSERT_TRUE(client.openSecureInput());
+  ASSERT_TRUE(client.openPassThroughInput());
   int count = 0;
   client.host.onReadClose = [](int) -> int { throw kText; };
   EXPECT_EQ(TorvVeskClient_readClose(client.handle), -1);
@@ -362,8 +352,7 @@ TEST(TorvVeskClientStreams, ATextThrownByTheHostAtCloseIsHandedOver) {
 
 TEST(TorvVeskClientStreams, ALongPlainTextIsCutAt4096Bytes) {
   Client client(kEmptyList);
-  client.install(new PassThroughSession());
-  ASSERT_TRUE(client.openSecureInput());
+  ASSERT_TRUE(client.openPassThroughInput());
   int count = 0;
   client.host.onAvailable = [](int*) { return -1; };
   std::string text;

@@ -14,6 +14,7 @@
 
 #include "failing_allocations.h"
 #include "handle_view.h"
+#include "pass_through_session.h"
 #include "scripted_host.h"
 #include "torv/vesk/HandleRecord.h"
 #include "torv/vesk/TorvVeskClientSession.h"
@@ -27,20 +28,6 @@ using torv::test::AllocationFailure;
 const std::string kServerList = wireList({{"SERVER", "reports"}, {"MODE", "plain"}});
 const std::string kHostList = wireList({{"USER", "anna"}});
 const std::string kConnection = kServerList + "xyz";
-
-// Hands the raw streams out as the secure ones, so that every read and write export reaches
-// the host's callbacks.
-class PassThroughSession : public TorvVeskClientSession {
- public:
-  CJInputStream* createSecureInputStream(CJDataInputStream* in, CJTorvAttributeList* attributes) override {
-    TorvVeskClientSession::createSecureInputStream(in, attributes);
-    return in;
-  }
-  CJOutputStream* createSecureOutputStream(CJDataOutputStream* out, CJTorvAttributeList* attributes) override {
-    TorvVeskClientSession::createSecureOutputStream(out, attributes);
-    return out;
-  }
-};
 
 // What one run saw. Injection is paused around the checks, which allocate.
 struct Observed {
