@@ -151,9 +151,14 @@ TEST(SymbolPicture, RowHeightRatioTextUses32BitArithmetic) {
 }
 
 TEST(SymbolPicture, DataIsConvertedToTheCodePage) {
-  EXPECT_EQ(dataBytes(u"a\u00E9\u20AC\u0416\U0001F600"), std::string("a\xE9\x80??"));
+  EXPECT_EQ(dataBytes(u"a\u00E9\u20AC\u0416"), std::string("a\xE9\x80?"));
   EXPECT_EQ(dataBytes(nullptr), std::string());
   EXPECT_EQ(dataBytes(u""), std::string());
+}
+
+// Left out on Windows, where the system's conversion gives one '?' per half of the pair.
+TEST(SymbolPicture, SurrogatePairInDataIsOneQuestionMark) {
+  EXPECT_EQ(dataBytes(u"a\U0001F600"), std::string("a?"));
 }
 
 }  // namespace
