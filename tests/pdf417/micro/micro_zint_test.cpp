@@ -1,0 +1,2 @@
+// SPDX-License-Identifier: Apache-2.0
+#include <gtest/gtest.h>
