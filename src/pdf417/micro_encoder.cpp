@@ -93,7 +93,7 @@ bool appendMicroMacroBlock(const MicroMacro& macro, std::vector<std::uint16_t>& 
   }
   if (macro.segmentCount != 0) {
     out.insert(out.end(), {kMacroOptionalField, kFieldSegmentCount});
-    appendNumeric(digitsOf(macro.segmentCount, 1), out);
+    appendNumeric(digitsOf(macro.segmentCount, 5), out);  // five digits, as the segment index
   }
   if (macro.last) out.push_back(kMacroTerminator);
   return true;

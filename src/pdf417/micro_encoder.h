@@ -18,17 +18,17 @@ namespace torv::pdf417 {
 // The Macro control block of one symbol of a set: segment index, file ID, the optional file
 // name and segment count, and the terminator in the last symbol.
 struct MicroMacro {
-  std::uint32_t segmentIndex = 0;       // 0..99998
-  std::vector<std::uint16_t> fileId;    // codewords 0..899, each read back as three digits; at least one
-  std::uint32_t segmentCount = 0;       // 1..99999; 0 leaves the field out
-  std::string fileName;                 // Text Compaction bytes; empty leaves the field out
-  bool last = false;                    // this symbol ends the set (922)
+  std::uint32_t segmentIndex = 0;     // 0..99998
+  std::vector<std::uint16_t> fileId;  // codewords 0..899, each read back as three digits; at least one
+  std::uint32_t segmentCount = 0;     // 1..99999; 0 leaves the field out
+  std::string fileName;               // Text Compaction bytes; empty leaves the field out
+  bool last = false;                  // this symbol ends the set (922)
 };
 
 struct MicroOptions {
-  std::uint8_t columns = 0;  // 1..4; 0 = any
-  std::uint8_t rows = 0;     // one of the row counts of that width; 0 = the fewest that hold the data
-  std::int32_t eci = -1;     // extended channel 0..811799 before the data; -1 none
+  std::uint8_t columns = 0;        // 1..4; 0 = any
+  std::uint8_t rows = 0;           // one of the row counts of that width; 0 = the fewest that hold the data
+  std::int32_t eci = -1;           // extended channel 0..811799 before the data; -1 none
   std::uint16_t rowHeightNum = 2;  // row height : module width, each 1..25
   std::uint16_t rowHeightDen = 1;
   bool macro = false;  // the symbol is one of a Macro set

@@ -59,13 +59,14 @@ int main(int argc, char** argv) {
       if (ourModules(ours.symbol()) == z) ++sameInput;
     }
   }
-  std::printf("MicroPDF417 against zint %s: %d inputs x 4 widths, seed %u\n", ZBarcode_Version() >= 21100 ? ">= 2.11" : "",
-              inputs, seed);
+  std::printf("MicroPDF417 against zint %s: %d inputs x 4 widths, seed %u\n",
+              ZBarcode_Version() >= 21100 ? ">= 2.11" : "", inputs, seed);
   std::printf("symbols compared: %ld (zint refused %ld: data too long for the width)\n", compared, zintRefused);
   std::printf("same codewords, identical modules: %ld of %ld\n", identicalSameCodewords, compared);
-  std::printf("our own encoding of the same bytes: identical symbol %ld, identical data codewords %ld, "
-              "same size %ld, fewer codewords %ld, more %ld, refused by us %ld\n",
-              sameInput, sameCodewordsAsZint, sameSize, fewer, more, oursRefused);
+  std::printf(
+      "our own encoding of the same bytes: identical symbol %ld, identical data codewords %ld, "
+      "same size %ld, fewer codewords %ld, more %ld, refused by us %ld\n",
+      sameInput, sameCodewordsAsZint, sameSize, fewer, more, oursRefused);
   std::printf("symbols per size (columns x rows):\n");
   int missing = 0;
   for (unsigned s = 0; s < kMicroSizeCount; ++s) {

@@ -111,7 +111,8 @@ inline bool readCodewords(const Modules& m, int sizeIndex, std::vector<std::uint
 inline Modules ourModulesFor(const std::vector<std::uint16_t>& sequence, int sizeIndex) {
   const unsigned data = kMicroSizes[sizeIndex].dataCapacity();
   MicroSymbol symbol;
-  if (sequence.size() < data || layOutMicro(sequence.data(), data, data, static_cast<unsigned>(sizeIndex), symbol) != 0) {
+  if (sequence.size() < data ||
+      layOutMicro(sequence.data(), data, data, static_cast<unsigned>(sizeIndex), symbol) != 0) {
     return {};
   }
   return ourModules(symbol);
