@@ -84,7 +84,8 @@ constexpr unsigned kPrime = 929;
 constexpr unsigned kMaxCheck = 64;
 
 // Generator coefficients for every k = 1..kMaxCheck: g_k(x) = (x - 3)...(x - 3^k), stored as
-// 929 - g[j] for j = 0..k-1 (g[k] = 1), so that t * entry is -t * g[j] mod 929.
+// 929 - g[j] for j = k-1 down to 0 (g[k] = 1 is implied), the order in which the remainder's places
+// use them, so that t * entry is -t * g[j] mod 929.
 struct Generators {
   std::array<std::uint16_t, kMaxCheck*(kMaxCheck + 1) / 2> negated{};
   static constexpr unsigned offset(unsigned k) { return (k - 1) * k / 2; }
@@ -101,7 +102,9 @@ Generators makeGenerators() {
     g[k] = g[k - 1];
     for (unsigned j = k - 1; j > 0; --j) g[j] = (g[j - 1] + kPrime - root * g[j] % kPrime) % kPrime;
     g[0] = (kPrime - root * g[0] % kPrime) % kPrime;
-    for (unsigned j = 0; j < k; ++j) out.negated[Generators::offset(k) + j] = static_cast<std::uint16_t>(kPrime - g[j]);
+    for (unsigned j = 0; j < k; ++j) {
+      out.negated[Generators::offset(k) + j] = static_cast<std::uint16_t>(kPrime - g[k - 1 - j]);
+    }
   }
   return out;
 }
@@ -113,15 +116,15 @@ const Generators kGenerators = makeGenerators();
 void rsEncodeAnyLength(const std::uint16_t* codewords, unsigned n, unsigned k, std::uint16_t* check) {
   if (k == 0 || k > kMaxCheck) return;
   const std::uint16_t* neg = kGenerators.negated.data() + Generators::offset(k);
-  // rem[j] is the coefficient of x^j of the remainder.
-  std::uint32_t rem[kMaxCheck] = {};
+  // The remainder, highest place first, kept unreduced: a place sums at most k products below
+  // 929 * 929 (under 2^26 for k <= 64), so only the quotient codeword t is reduced per step.
+  std::uint32_t rem[kMaxCheck + 1] = {};
   for (unsigned i = 0; i < n; ++i) {
-    const std::uint32_t t = (codewords[i] + rem[k - 1]) % kPrime;
-    for (unsigned j = k - 1; j > 0; --j) rem[j] = (rem[j - 1] + t * neg[j]) % kPrime;
-    rem[0] = t * neg[0] % kPrime;
+    const std::uint32_t t = (codewords[i] + rem[0]) % kPrime;
+    for (unsigned j = 0; j < k; ++j) rem[j] = rem[j + 1] + t * neg[j];  // rem[k] stays 0
   }
   for (unsigned i = 0; i < k; ++i) {
-    const std::uint32_t r = rem[k - 1 - i];
+    const std::uint32_t r = rem[i] % kPrime;
     check[i] = static_cast<std::uint16_t>(r == 0 ? 0 : kPrime - r);
   }
 }
