@@ -7,6 +7,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev libzint-dev zlib1g-dev libpng-dev librsvg2-bin zint man-db
   default-jdk-headless
+  # MicroPDF417 against BWIPP: bwip-js runs under Node (scripts/install-bwipjs.sh BUILD installs it
+  # with npm into the build tree)
+  nodejs
   clang libclang-rt-14-dev
   # scripts/package.sh: the Windows DLLs and commands (with zlib inside), splitting debug
   # information, the .deb and the ZIPs

@@ -10,9 +10,9 @@ namespace {
 
 unsigned byteLatchFor(std::uint32_t count) { return count % 6 == 0 ? kLatchByteSix : kLatchByte; }
 
-// Text, Byte and Numeric segments in turn until the data or the room runs out.
-void encodeSegments(InputCursor& in, CodewordBuffer& buffer) {
-  EncodingMode mode = EncodingMode::Text;
+}  // namespace
+
+void encodeSegments(InputCursor& in, CodewordBuffer& buffer, EncodingMode mode) {
   TextSubMode subMode = SubAlpha;
   for (;;) {
     const CompactionChoice choice = chooseCompaction(in, buffer, mode);
@@ -47,6 +47,8 @@ void encodeSegments(InputCursor& in, CodewordBuffer& buffer) {
   }
 }
 
+namespace {
+
 // When mixed compaction held fewer bytes than plain Byte Compaction could, start over
 // with all bytes in one Byte segment. The first `kept` entries (descriptor slot, designator) stay.
 void encodeAllBytesIfBetter(InputCursor& in, std::uint32_t consumed, CodewordBuffer& buffer, std::uint16_t kept) {
@@ -77,7 +79,7 @@ void compact(InputCursor& in, const CapacityPlan& plan, CodewordBuffer& message,
   }
   const std::uint16_t kept = message.count;
   const std::uint32_t start = in.pos;
-  encodeSegments(in, message);
+  encodeSegments(in, message, EncodingMode::Text);
   const std::uint32_t consumed = in.pos > start ? in.pos - start : 0;
   encodeAllBytesIfBetter(in, consumed, message, kept);
 }

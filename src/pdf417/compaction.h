@@ -41,6 +41,10 @@ struct CompactionChoice {
 // with that channel's designator; without room for it nothing is encoded. -1 writes none.
 void compact(InputCursor& in, const CapacityPlan& plan, CodewordBuffer& message, int eci = -1);
 
+// Text, Byte and Numeric segments in turn from `mode` on, until the data or the room runs out.
+// A PDF417 symbol begins in Text Compaction (Alpha), a MicroPDF417 symbol in Byte Compaction.
+void encodeSegments(InputCursor& in, CodewordBuffer& buffer, EncodingMode mode);
+
 // Decides the next segment from the cursor on, without consuming anything.
 CompactionChoice chooseCompaction(const InputCursor& in, const CodewordBuffer& buffer, EncodingMode mode);
 

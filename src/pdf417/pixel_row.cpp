@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "pdf417/bitmap_writer.h"
+#include "pdf417/micro_encoder.h"
 
 namespace torv::pdf417 {
 namespace {
@@ -55,13 +56,10 @@ void putWide(BitPacker& packer, std::uint32_t modules, unsigned n, unsigned widt
   }
 }
 
-}  // namespace
-
-void renderPixelRow(const Symbol& symbol, unsigned r, unsigned moduleWidthPx, std::uint8_t* out, std::uint32_t stride) {
-  std::memset(out, 0, stride);
-  if (r >= symbol.rows || symbol.codewordsPerRow == 0 || symbol.codewordsPerRow > kMaxColumns + 2) return;
+// Draws a row of module pieces (ModuleRow, MicroModuleRow) into out, which the caller cleared.
+template <typename Row>
+void renderModuleRow(const Row& row, unsigned moduleWidthPx, std::uint8_t* out, std::uint32_t stride) {
   const unsigned width = moduleWidthPx == 0 ? 1 : (moduleWidthPx > kMaxModuleWidth ? kMaxModuleWidth : moduleWidthPx);
-  const ModuleRow row = symbol.moduleRow(r);
   if ((row.widthModules() * width + 7) / 8 > stride) return;  // the row would not fit the caller's buffer
   BitPacker packer(out);
   if (width == 1) {
@@ -70,6 +68,21 @@ void renderPixelRow(const Symbol& symbol, unsigned r, unsigned moduleWidthPx, st
     row.forEachPiece([&](ModulePiece p) { putWide(packer, p.bits, p.count, width); });
   }
   packer.finish();
+}
+
+}  // namespace
+
+void renderPixelRow(const Symbol& symbol, unsigned r, unsigned moduleWidthPx, std::uint8_t* out, std::uint32_t stride) {
+  std::memset(out, 0, stride);
+  if (r >= symbol.rows || symbol.codewordsPerRow == 0 || symbol.codewordsPerRow > kMaxColumns + 2) return;
+  renderModuleRow(symbol.moduleRow(r), moduleWidthPx, out, stride);
+}
+
+void renderMicroPixelRow(const MicroSymbol& symbol, unsigned r, unsigned moduleWidthPx, std::uint8_t* out,
+                         std::uint32_t stride) {
+  std::memset(out, 0, stride);
+  if (r >= symbol.rows || symbol.sizeIndex >= kMicroSizeCount) return;
+  renderModuleRow(symbol.moduleRow(r), moduleWidthPx, out, stride);
 }
 
 }  // namespace torv::pdf417

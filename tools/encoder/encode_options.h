@@ -30,6 +30,7 @@ struct EncodeOptions {
   int eci = -1;
   bool eciGiven = false;  // else a TEXT argument is encoded so that readers return it as typed
   bool fileHeader = true;
+  bool micro = false;  // MicroPDF417: --columns 1..4, --rows one of that width's sizes
   bool verbose = false;
   bool quiet = false;  // no notes, only errors
   bool help = false;

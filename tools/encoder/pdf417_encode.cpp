@@ -13,6 +13,7 @@
 #include "command_line.h"
 #include "command_system.h"
 #include "encode_options.h"
+#include "micro_encode.h"
 #include "output_file.h"
 #include "pdf417/bitmap_writer.h"
 #include "pdf417/encoder.h"
@@ -194,6 +195,10 @@ int run(const EncodeOptions& o) {
                   "after ECI 26 (--eci none encodes the bytes alone)\n");
       }
     }
+  }
+  if (o.micro) {
+    writeMicroSymbol(data, eci, o);
+    return 0;
   }
   Encoder encoder;
   configure(encoder, o, eci);

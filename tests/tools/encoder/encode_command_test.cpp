@@ -73,6 +73,12 @@ TEST(Pdf417EncodeCommand, OptionsAgreeWithThePdf417CommandAndRefusalsSayWhy) {
       {"--no-file-header --quiet-zone 2" + o + "x", 2, "has no quiet zone"},
       {"--no-file-header -o x.png x", 2, "applies to BMP output only"},
       {o + "-- a b", 2, "-- is followed by exactly one TEXT"},
+      {"--micro -c 2 -r 8" + o + "x", 0, ""},
+      {"--micro -c 5" + o + "x", 2, "--micro takes 1 to 4 columns"},
+      {"--micro -r 8" + o + "x", 2, "--micro needs --columns with --rows"},
+      {"--micro -c 3 -r 7" + o + "x", 2, "MicroPDF417 has no size of 7 rows x 3 columns"},
+      {"--micro --level 2" + o + "x", 2, "drop --level"},
+      {"--micro -c 1 -r 11" + o + "'more than four codewords'", 1, "does not fit a MicroPDF417 symbol of this size"},
   };
   for (const auto& c : cases) {
     const Outcome outcome = runCommand(c.arguments);

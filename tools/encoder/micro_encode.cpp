@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "micro_encode.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+#include "output_file.h"
+#include "pdf417/micro_encoder.h"
+#include "pdf417/pdf417.h"
+#include "picture_file.h"
+
+namespace torv::tools {
+namespace {
+
+using namespace torv::pdf417;
+
+ModuleMatrix modulesOf(const MicroSymbol& symbol) {
+  ModuleMatrix matrix;
+  matrix.rows = symbol.rows;
+  matrix.columns = static_cast<int>(symbol.widthModules());
+  matrix.dark.reserve(static_cast<std::size_t>(matrix.columns) * matrix.rows);
+  for (unsigned r = 0; r < symbol.rows; ++r) {
+    symbol.moduleRow(r).forEachPiece([&](ModulePiece piece) {
+      for (unsigned bit = piece.count; bit-- > 0;) matrix.dark.push_back((piece.bits >> bit) & 1u);
+    });
+  }
+  return matrix;
+}
+
+// Modules and rows as large as the encoder's own bitmap draws them.
+DeviceLayout layoutOf(const ModuleMatrix& matrix, const MicroSymbol& symbol, const EncodeOptions& o) {
+  const int moduleWidth = o.moduleWidth;
+  const int rowHeight = std::max(1, moduleWidth * symbol.rowHeightNum / std::max<int>(1, symbol.rowHeightDen));
+  DeviceLayout layout;
+  for (int c = 0; c <= matrix.columns; ++c) layout.columnStarts.push_back(c * moduleWidth);
+  for (int r = 0; r <= matrix.rows; ++r) layout.rowStarts.push_back(r * rowHeight);
+  layout.quiet = o.quietModules * moduleWidth;
+  return layout;
+}
+
+}  // namespace
+
+void writeMicroSymbol(const std::string& data, int eci, const EncodeOptions& o) {
+  MicroEncoder encoder;
+  if (!encoder.setSize(o.columns, o.rows)) {
+    throw UsageError("MicroPDF417 has no size of " + std::to_string(o.rows) + " rows x " + std::to_string(o.columns) +
+                     " columns (1 column: 11-28 rows, 2: 8-26, 3: 6-44, 4: 4-44)");
+  }
+  if (!encoder.setRowHeightRatio(o.rowHeight.c_str())) {
+    throw UsageError("row height '" + o.rowHeight + "' is not H or H:W with each side 1..25");
+  }
+  encoder.setEci(eci);
+  if (encoder.encode(data.data(), static_cast<std::uint32_t>(data.size())) != 1) {
+    throw std::runtime_error(o.columns != 0 ? "the data does not fit a MicroPDF417 symbol of this size"
+                                            : "the data does not fit the largest MicroPDF417 symbol");
+  }
+  const MicroSymbol& symbol = encoder.symbol();
+  OutputFile file(o.output);
+  try {
+    if (!o.fileHeader) {
+      std::vector<std::uint8_t> image;
+      BitmapOptions bitmap;
+      bitmap.installed = true;
+      bitmap.moduleWidth = static_cast<std::uint16_t>(o.moduleWidth);
+      writeMicroBitmap(image, symbol, bitmap);
+      std::fwrite(image.data(), 1, image.size(), file.get());
+    } else {
+      const ModuleMatrix matrix = modulesOf(symbol);
+      const DeviceLayout layout = layoutOf(matrix, symbol, o);
+      writePicture(Picture{matrix, layout, o.dpi, o.dpi > 0}, o.format, file.get(), o.output);
+    }
+    file.close();
+  } catch (...) {
+    file.discard();
+    throw;
+  }
+  if (o.verbose && !o.quiet) {
+    writeText(o.output == "-" ? stderr : stdout,
+              std::to_string(data.size()) + " bytes: MicroPDF417 " + std::to_string(symbol.rows) + " rows x " +
+                  std::to_string(symbol.columns) + " columns, " + std::to_string(symbol.checkCount) +
+                  " check codewords, " + std::to_string(symbol.dataCount) + " data codewords, " +
+                  std::to_string(symbol.padCount) + " pads; " + o.output + " (" + o.format + ")\n");
+  }
+}
+
+}  // namespace torv::tools

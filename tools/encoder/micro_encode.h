@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: Apache-2.0
+// pdf417-encode --micro: the data as a MicroPDF417 symbol, written as the command writes PDF417.
+#pragma once
+
+#include <string>
+
+#include "encode_options.h"
+
+namespace torv::tools {
+
+// Encodes `data` (with extended channel `eci`, -1 none) and writes the picture the options ask
+// for. UsageError for a size the options cannot have; std::runtime_error when the data does not
+// fit or the picture cannot be written.
+void writeMicroSymbol(const std::string& data, int eci, const EncodeOptions& options);
+
+}  // namespace torv::tools
