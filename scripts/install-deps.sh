@@ -6,6 +6,8 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev libzint-dev zlib1g-dev libpng-dev librsvg2-bin zint man-db
+  # pdf417-encode's EPS and PDF pictures rasterised in the tests
+  ghostscript poppler-utils
   default-jdk-headless
   clang libclang-rt-14-dev
   # scripts/package.sh: the Windows DLLs and commands (with zlib inside), splitting debug

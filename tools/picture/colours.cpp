@@ -31,7 +31,11 @@ double linear(std::uint8_t channel) {
   return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 
-std::string percent(double share) { return std::to_string(static_cast<int>(std::floor(share * 100 + 0.5))) + " %"; }
+std::string percent(double share) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%.1f %%", share * 100);
+  return text;
+}
 
 }  // namespace
 
