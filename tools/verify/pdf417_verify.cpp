@@ -4,10 +4,12 @@
 // reader that fails on a bad picture takes only this process with it.
 //
 //   pdf417-verify FILE    exit 0: the payload written; 1: no symbol read; 2: the picture cannot be read
-#include <png.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -70,22 +72,87 @@ std::optional<Grey> readBmp(const std::string& bytes) {
   return grey;
 }
 
-// Any PNG, through libpng, as grey.
+std::uint32_t be(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (int i = 0; i < 4; ++i) value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+  return value;
+}
+
+int paeth(int a, int b, int c) {
+  const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+  return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+}
+
+// A PNG of grey, RGB or palette pixels at 1, 2, 4 or 8 bits (not interlaced), as grey; nothing for
+// anything else. Read with zlib alone, like the commands write it.
 std::optional<Grey> readPng(const std::string& bytes) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()) == 0) return std::nullopt;
-  image.format = PNG_FORMAT_RGB;
-  if (image.width > 1 << 16 || image.height > 1 << 16) {
-    png_image_free(&image);
+  static const char kSignature[] = "\x89PNG\r\n\x1a\n";
+  if (bytes.size() < 33 || bytes.compare(0, 8, kSignature, 8) != 0 || bytes.compare(12, 4, "IHDR") != 0) {
     return std::nullopt;
   }
-  std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
-  if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0) return std::nullopt;
-  Grey grey{static_cast<int>(image.width), static_cast<int>(image.height), {}};
-  grey.pixels.resize(static_cast<std::size_t>(grey.width) * grey.height);
-  for (std::size_t i = 0; i < grey.pixels.size(); ++i)
-    grey.pixels[i] = greyOf(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
+  const std::uint32_t width = be(bytes, 16), height = be(bytes, 20);
+  const int depth = static_cast<std::uint8_t>(bytes[24]), type = static_cast<std::uint8_t>(bytes[25]);
+  const bool interlaced = bytes[28] != 0;
+  const int channels = type == 2 ? 3 : 1;
+  if (width == 0 || height == 0 || width > 1 << 16 || height > 1 << 16 || interlaced ||
+      (type != 0 && type != 2 && type != 3) || (depth != 1 && depth != 2 && depth != 4 && depth != 8) ||
+      (type == 2 && depth != 8)) {
+    return std::nullopt;
+  }
+  std::string packed;
+  std::vector<std::uint8_t> palette(3 * 256, 0);
+  for (std::size_t at = 8; at + 12 <= bytes.size();) {
+    const std::uint32_t length = be(bytes, at);
+    if (length > bytes.size() - at - 12) return std::nullopt;
+    const std::string kind = bytes.substr(at + 4, 4);
+    if (kind == "IDAT") packed.append(bytes, at + 8, length);
+    if (kind == "PLTE")
+      std::copy_n(bytes.begin() + static_cast<long>(at + 8), std::min<std::uint32_t>(length, 768), palette.begin());
+    if (kind == "IEND") break;
+    at += 12 + length;
+  }
+  const std::size_t bitsPerPixel = static_cast<std::size_t>(depth) * channels;
+  const std::size_t stride = (width * bitsPerPixel + 7) / 8, step = std::max<std::size_t>(1, bitsPerPixel / 8);
+  std::vector<std::uint8_t> raw((stride + 1) * height);
+  uLongf rawSize = static_cast<uLongf>(raw.size());
+  if (uncompress(raw.data(), &rawSize, reinterpret_cast<const Bytef*>(packed.data()),
+                 static_cast<uLong>(packed.size())) != Z_OK ||
+      rawSize != raw.size()) {
+    return std::nullopt;
+  }
+  Grey grey{static_cast<int>(width), static_cast<int>(height), {}};
+  grey.pixels.resize(static_cast<std::size_t>(width) * height);
+  std::vector<std::uint8_t> previous(stride, 0), row(stride);
+  for (std::uint32_t y = 0; y < height; ++y) {
+    const std::uint8_t filter = raw[y * (stride + 1)];
+    const std::uint8_t* line = raw.data() + y * (stride + 1) + 1;
+    for (std::size_t i = 0; i < stride; ++i) {
+      const int left = i >= step ? row[i - step] : 0, up = previous[i], corner = i >= step ? previous[i - step] : 0;
+      const int predicted = filter == 0   ? 0
+                            : filter == 1 ? left
+                            : filter == 2 ? up
+                            : filter == 3 ? (left + up) / 2
+                                          : paeth(left, up, corner);
+      if (filter > 4) return std::nullopt;
+      row[i] = static_cast<std::uint8_t>(line[i] + predicted);
+    }
+    for (std::uint32_t x = 0; x < width; ++x) {
+      std::uint8_t value;
+      if (depth == 8) {
+        const std::uint8_t* p = row.data() + x * channels;
+        value = type == 2   ? greyOf(p[0], p[1], p[2])
+                : type == 3 ? greyOf(palette[3 * p[0]], palette[3 * p[0] + 1], palette[3 * p[0] + 2])
+                            : p[0];
+      } else {
+        const std::size_t bit = static_cast<std::size_t>(x) * depth;
+        const int sample = (row[bit / 8] >> (8 - depth - bit % 8)) & ((1 << depth) - 1);
+        value = type == 3 ? greyOf(palette[3 * sample], palette[3 * sample + 1], palette[3 * sample + 2])
+                          : static_cast<std::uint8_t>(sample * 255 / ((1 << depth) - 1));
+      }
+      grey.pixels[static_cast<std::size_t>(y) * width + x] = value;
+    }
+    previous = row;
+  }
   return grey;
 }
 
