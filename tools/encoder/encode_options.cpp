@@ -169,7 +169,9 @@ CommandSpec encodeCommand(EncodeOptions& o) {
   command.examples = {"pdf417-encode -w 2 --dpi 300 -o ticket.png --file ticket.bin",
                       "pdf417-encode -w 4 --dpi 203 -o label.png 'Order 4711'",
                       "pdf417-encode -o label.svg 'Stra\xC3\x9F"
-                      "e 5, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0'"};
+                      "e 5, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0'",
+                      "pdf417-encode --fit 58x26 --dpi 203 --verify -v -o label.png 'Order 4711'",
+                      "pdf417-encode --fit 58x26 --dpi 300 --rotate 90 --fg navy -o label.pdf 'Order 4711'"};
   command.exitStatus =
       "0 written; 1 the data is empty, does not fit or cannot be read or written,\n"
       "or --verify did not read the data back; 2 a bad command line; 3 written, but\n"

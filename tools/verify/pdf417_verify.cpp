@@ -4,6 +4,8 @@
 // reader that fails on a bad picture takes only this process with it.
 //
 //   pdf417-verify FILE    exit 0: the payload written; 1: no symbol read; 2: the picture cannot be read
+// zxing-cpp 1.4 asks for this before its text() changes type; only the bytes are used here.
+#define ZX_USE_UTF8
 #include <zlib.h>
 
 #include <algorithm>
