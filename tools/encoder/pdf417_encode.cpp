@@ -112,13 +112,13 @@ std::optional<std::string> latin1Of(const std::string& utf8) {
 }
 
 // The fit's choice of module, row height, arrangement and level, for the encoder.
-void configureFit(Encoder& encoder, const FitChoice& fit, int eci) {
+void configureFit(Encoder& encoder, const FitChoice& fit, int eci, bool fileHeader) {
   encoder.setEccLevel(fit.level);
   encoder.setSizingMode(SIZING_FIXED);
   encoder.setRowsColumns(fit.rows, fit.columns);
   const std::string ratio = std::to_string(fit.rowHeightNum) + ":" + std::to_string(fit.rowHeightDen);
   encoder.setRowHeightRatio(ratio.c_str());
-  encoder.setBitmapWriter(fit.moduleDots, true);
+  encoder.setBitmapWriter(fit.moduleDots, fileHeader);
   encoder.setEci(eci);
 }
 
@@ -254,7 +254,7 @@ int run(const EncodeOptions& o) {
   std::optional<FitChoice> fit;
   if (o.fit) {
     fit = fitToBox(o, data, eci, request);
-    configureFit(encoder, *fit, eci);
+    configureFit(encoder, *fit, eci, o.fileHeader);
   } else {
     configure(encoder, o, eci);
   }
