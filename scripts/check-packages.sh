@@ -153,6 +153,8 @@ guide_commands "cc -std=c11 /usr/share/doc/libtorv-dev/" "$work/guide-deb"
 for host in vesk_host pdf417_host linked_host; do "$work/guide-deb/$host" | tail -1; done
 if [ ${#debs[@]} -gt 2 ]; then
   pdf417 --version
+  # The installed command finds its installed reader.
+  pdf417-encode --verify -v -o "$work/verified.png" 'Order 4711' | tail -1
 fi
 dpkg -r "${installed[@]}" >/dev/null
 trap - EXIT

@@ -6,6 +6,8 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev libzint-dev zlib1g-dev libpng-dev librsvg2-bin zint man-db
+  # pdf417-encode's EPS and PDF pictures rasterised in the tests
+  ghostscript poppler-utils
   default-jdk-headless
   # MicroPDF417 against BWIPP: bwip-js runs under Node (scripts/install-bwipjs.sh BUILD installs it
   # with npm into the build tree)

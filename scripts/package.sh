@@ -5,7 +5,8 @@
 #                                           commands, guide, examples, licence
 #   libtorv_VERSION_amd64.deb               the libraries, in /usr/lib/<multiarch>
 #   libtorv-dev_VERSION_amd64.deb           headers, pkg-config and CMake files, guide, examples
-#   torv-tools_VERSION_amd64.deb            the pdf417 and pdf417-encode commands
+#   torv-tools_VERSION_amd64.deb            the pdf417 and pdf417-encode commands (and the
+#                                           zxing-cpp reader of pdf417-encode --verify)
 #   torv-VERSION-windows-{i686,x86_64}.zip  DLLs, the commands as static .exe, import libraries
 #                                           (.dll.a, .lib, .def), headers, CMake and pkg-config
 #                                           files, doc\, README.txt, LICENSE.txt
@@ -59,7 +60,7 @@ version=$(sed -n 's/^project(torv .*VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 normalise() {
   find "$1" -type d -exec chmod 755 {} +
   find "$1" -type f -exec chmod 644 {} +
-  find "$1" -type f -path '*/bin/*' ! -name '*.dll' ! -name '*.debug' -exec chmod 755 {} +
+  find "$1" -type f \( -path '*/bin/*' -o -path '*/libexec/*' \) ! -name '*.dll' ! -name '*.debug' -exec chmod 755 {} +
   find "$1" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 }
 
@@ -108,11 +109,18 @@ package_linux() {
   [ "$tools" = ON ] && targets+=(pdf417 pdf417-encode)
   configure_build "$build" -DTORV_BUILD_TOOLS="$tools" -DCMAKE_INSTALL_LIBDIR:PATH=lib -DTORV_PKGCONFIG_PREFIX= \
     -DCMAKE_INSTALL_DOCDIR:PATH=share/doc/torv
+  # pdf417-encode --verify's reader, built where zxing-cpp is installed (install-deps.sh has it).
+  local verify=
+  if [ "$tools" = ON ] && cmake --build "$build" --target help | grep -c 'pdf417-verify' >/dev/null; then
+    verify=libexec/torv/pdf417-verify
+    targets+=(pdf417-verify)
+  fi
   cmake --build "$build" -j "$jobs" --target "${targets[@]}"
   rm -rf "$work"
   cmake --install "$build" --prefix "$work/$name" >/dev/null
   local binaries=(lib/libTorvVeskClientSession.so lib/libtorvc_pdf417.so)
   [ "$tools" = ON ] && binaries+=(bin/pdf417 bin/pdf417-encode)
+  [ -n "$verify" ] && binaries+=("$verify")
   split_debug objcopy "$work/$name" "$work/debug/$name" "${binaries[@]}"
   check_library "$work/$name/lib/libTorvVeskClientSession.so" src/torv/vesk/exports.map
   check_library "$work/$name/lib/libtorvc_pdf417.so" src/component/exports.map
@@ -147,7 +155,8 @@ package_debian() { # build-dir, stage, archive folder name
     # The doc component's licence and README belong to the source tree; Debian has copyright.
     rm -f "$tree/usr/share/doc/$package/LICENSE"
     local file
-    for file in lib/libTorvVeskClientSession.so lib/libtorvc_pdf417.so bin/pdf417 bin/pdf417-encode; do
+    for file in lib/libTorvVeskClientSession.so lib/libtorvc_pdf417.so bin/pdf417 bin/pdf417-encode \
+      libexec/torv/pdf417-verify; do
       local installed=$tree/usr/${file/#lib\//lib/$multiarch/}
       [ -f "$installed" ] && cp "$work/$name/$file" "$installed"
     done
@@ -183,7 +192,7 @@ shared_library_depends() { # stage, package tree
   local shlibs=$1/shlibs elves=()
   mkdir -p "$shlibs/debian"
   printf 'Source: torv\n\nPackage: torv\nArchitecture: any\n' >"$shlibs/debian/control"
-  mapfile -t elves < <(find "$2/usr" -type f \( -name '*.so' -o -path '*/bin/*' \) | sort)
+  mapfile -t elves < <(find "$2/usr" -type f \( -name '*.so' -o -path '*/bin/*' -o -path '*/libexec/*' \) | sort)
   (cd "$shlibs" && dpkg-shlibdeps -O "${elves[@]}" 2>/dev/null | sed -n 's/^shlibs:Depends=//p')
 }
 

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "colours.h"
+
 namespace torv::tools {
 namespace {
 
@@ -16,6 +18,47 @@ int parseEci(const std::string& text) {
   if (!name.empty() && name.find_first_not_of("0123456789") == std::string::npos)
     return parseInt("--eci", name, 0, 899);
   throw UsageError("--eci is utf8, none or a channel number from 0 to 899, not '" + text + "'");
+}
+
+// The picture formats of pdf417-encode: pdf417's, and EPS and PDF.
+bool isVectorOnly(const std::string& format) { return format == "eps" || format == "pdf"; }
+
+std::string encodeFormat(const std::string& text) {
+  const std::string format = lowerCase(text);
+  if (isVectorOnly(format)) return format;
+  if (format != "png" && format != "bmp" && format != "svg") {
+    throw UsageError("--format is png, bmp, svg, eps or pdf, not '" + format + "'");
+  }
+  return format;
+}
+
+std::string encodeFormatFromName(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  const std::string extension = dot == std::string::npos ? "" : lowerCase(name.substr(dot + 1));
+  if (isVectorOnly(extension)) return extension;
+  if (extension == "png" || extension == "bmp" || extension == "svg" || name == "-") return formatFromName(name);
+  throw UsageError("cannot tell the picture format from '" + name +
+                   "': name it .png, .bmp, .svg, .eps or .pdf, or give --format");
+}
+
+void checkPrintOptions(const EncodeOptions& o) {
+  if (o.fit) {
+    if (o.dpi == 0) throw UsageError("--fit needs the printer's --dpi: modules are whole dots of it");
+    if (o.moduleWidthGiven) throw UsageError("--fit chooses the module width: drop --module-width");
+    if (o.sized) throw UsageError("--fit chooses rows and columns: drop --rows and --columns");
+  }
+  if (!o.fileHeader && (o.bars != kBlack || o.space != kWhite || o.rotate != 0)) {
+    throw UsageError(
+        "--no-file-header writes the encoder's own bitmap, black on white and upright: drop --fg, --bg "
+        "and --rotate");
+  }
+  if (const std::string fault = contrastFault(o.bars, o.space); !fault.empty()) throw UsageError(fault);
+#ifdef _WIN32
+  if (o.verify) throw UsageError("--verify is not available on Windows: the Windows commands have no zxing-cpp reader");
+#endif
+  if (o.verify && o.output == "-") {
+    throw UsageError("--verify reads the picture back from its file: give -o FILE rather than standard output");
+  }
 }
 
 void checkCombination(const EncodeOptions& o, bool quietGiven) {
@@ -62,11 +105,11 @@ CommandSpec encodeCommand(EncodeOptions& o) {
       "is refused.";
   command.options = {
       {'o', "output", "FILE",
-       "picture to write, .png, .bmp or .svg (required); '-' writes\n"
-       "to standard output (PNG unless --format says)",
+       "picture to write, .png, .bmp, .svg, .eps or .pdf (required);\n'-' writes"
+       " to standard output (PNG unless --format says)",
        [&o](const std::string& v) { o.output = v; }},
-      {'\0', "format", "FMT", "png, bmp or svg, whatever the output name says",
-       [&o](const std::string& v) { o.format = parseFormat(v); }},
+      {'\0', "format", "FMT", "png, bmp, svg, eps or pdf, whatever the output name says",
+       [&o](const std::string& v) { o.format = encodeFormat(v); }},
       {'f', "file", "FILE", "encode the bytes of FILE ('-' = standard input)",
        [&o](const std::string& v) { o.inputFile = v; }},
       {'l', "level", "N", "error-correction level 0 to 8, or auto (default auto)",
@@ -78,15 +121,21 @@ CommandSpec encodeCommand(EncodeOptions& o) {
       {'a', "aspect", "H:W", "target height:width when rows and columns are both 0\n(default 1:2)",
        [&o](const std::string& v) { o.aspect = v; }},
       {'w', "module-width", "N", "module width in pixels 1 to 20 (default 1)",
-       [&o](const std::string& v) { o.moduleWidth = parseInt("--module-width", v, 1, 20); }},
+       [&o](const std::string& v) {
+         o.moduleWidth = parseInt("--module-width", v, 1, 20);
+         o.moduleWidthGiven = true;
+       }},
       {'y', "row-height", "H[:W]", "row height : module width, each 1 to 25 (default 3)",
-       [&o](const std::string& v) { o.rowHeight = v; }},
+       [&o](const std::string& v) {
+         o.rowHeight = v;
+         o.rowHeightGiven = true;
+       }},
       {'\0', "quiet-zone", "N", "white margin in modules around the symbol (default 2)",
        [&o](const std::string& v) {
          o.quietModules = parseInt("--quiet-zone", v, 0, 100);
          o.quietZoneGiven = true;
        }},
-      {'\0', "dpi", "N", "resolution written into PNG and BMP; SVG gets its size in mm",
+      {'\0', "dpi", "N", "resolution written into PNG and BMP; SVG, EPS and PDF get\ntheir size in mm",
        [&o](const std::string& v) { o.dpi = parseInt("--dpi", v, 1, 9600); }},
       {'\0', "eci", "CHANNEL",
        "name the data's character set before it: utf8 (channel 26)\n"
@@ -104,6 +153,28 @@ CommandSpec encodeCommand(EncodeOptions& o) {
        setTo(o.micro, true)},
       {'\0', "no-file-header", "", "BMP without the 14-byte file header (and without quiet zone)",
        setTo(o.fileHeader, false)},
+      {'\0', "fit", "WxH",
+       "the widest whole-dot module (with rows, columns, row height\n"
+       "and level) whose symbol and quiet zone fit a box of W x H mm\n"
+       "(or inches: 2.3x1in) at --dpi; never below --level or the\n"
+       "recommended level for the data",
+       [&o](const std::string& v) { o.fit = parseFitBox(v); }},
+      {'\0', "fg", "COLOUR", "colour of the bars: #RRGGBB, #RGB or a name (default black)",
+       [&o](const std::string& v) { o.bars = parseColour("--fg", v); }},
+      {'\0', "bg", "COLOUR",
+       "colour of the space and quiet zone (default white); colours\n"
+       "scanners cannot tell apart are refused",
+       [&o](const std::string& v) { o.space = parseColour("--bg", v); }},
+      {'\0', "rotate", "DEG", "turn the picture 0, 90, 180 or 270 degrees clockwise",
+       [&o](const std::string& v) {
+         o.rotate = parseInt("--rotate", v, 0, 270);
+         if (o.rotate % 90 != 0) throw UsageError("--rotate is 0, 90, 180 or 270, not '" + v + "'");
+       }},
+      {'\0', "verify", "",
+       "read the picture back with zxing-cpp (in a separate process)\n"
+       "and fail unless it returns the data; SVG, EPS and PDF are\n"
+       "not read (exit status 3)",
+       setTo(o.verify, true)},
       {'v', "verbose", "", "print rows, columns, level and size", setTo(o.verbose, true)},
       {'q', "quiet", "", "say nothing but errors", setTo(o.quiet, true)},
       {'h', "help", "", "this text", setTo(o.help, true)},
@@ -114,10 +185,13 @@ CommandSpec encodeCommand(EncodeOptions& o) {
                       "pdf417-encode -w 4 --dpi 203 -o label.png 'Order 4711'",
                       "pdf417-encode --micro --columns 2 -w 3 -o small.png 'LOT 20261209'",
                       "pdf417-encode -o label.svg 'Stra\xC3\x9F"
-                      "e 5, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0'"};
+                      "e 5, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0'",
+                      "pdf417-encode --fit 58x26 --dpi 203 --verify -v -o label.png 'Order 4711'",
+                      "pdf417-encode --fit 58x26 --dpi 300 --rotate 90 --fg navy -o label.pdf 'Order 4711'"};
   command.exitStatus =
-      "0 written; 1 the data is empty, does not fit or cannot be read or written;\n"
-      "2 a bad command line.";
+      "0 written; 1 the data is empty, does not fit or cannot be read or written,\n"
+      "or --verify did not read the data back; 2 a bad command line; 3 written, but\n"
+      "--verify cannot read the format back.";
   return command;
 }
 
@@ -131,10 +205,11 @@ EncodeOptions parseEncodeOptions(const std::vector<std::string>& arguments) {
   const std::optional<std::string> text = parseCommandLine(encodeCommand(o), arguments);
   if (text) o.text = text;
   if (o.help || o.version) return o;
-  if (o.format.empty() && !o.output.empty()) o.format = formatFromName(o.output);
+  if (o.format.empty() && !o.output.empty()) o.format = encodeFormatFromName(o.output);
   checkCombination(o, o.quietZoneGiven);
   checkMicro(o);
   o.sized = o.rows != 0 || o.columns != 0;
+  checkPrintOptions(o);
   if (!o.fileHeader) o.quietModules = 0;
   return o;
 }

@@ -8,13 +8,15 @@
 #include <vector>
 
 #include "command_line.h"
+#include "fit_box.h"
 #include "option_table.h"
+#include "picture_file.h"
 
 namespace torv::tools {
 
 struct EncodeOptions {
   std::string output;  // required; "-" = standard output
-  std::string format;  // "png", "bmp" or "svg"; from the output name unless --format
+  std::string format;  // "png", "bmp", "svg", "eps" or "pdf"; from the output name unless --format
   std::optional<std::string> text;
   std::optional<std::string> inputFile;  // "-" = standard input
   int level = -1;                        // -1: automatic
@@ -35,6 +37,14 @@ struct EncodeOptions {
   bool quiet = false;  // no notes, only errors
   bool help = false;
   bool version = false;
+  // Print-ready output: a box to fit, colours, a turn, and the picture read back.
+  std::optional<FitBox> fit;
+  bool moduleWidthGiven = false;
+  bool rowHeightGiven = false;
+  Colour bars = kBlack;
+  Colour space = kWhite;
+  int rotate = 0;  // degrees clockwise: 0, 90, 180 or 270
+  bool verify = false;
 };
 
 EncodeOptions parseEncodeOptions(const std::vector<std::string>& arguments);

@@ -14,7 +14,7 @@ void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int by
 
 }  // namespace
 
-// One bit per pixel, palette black then white, rows bottom-up and padded to 4 bytes.
+// One bit per pixel, palette bars then space (black then white), rows bottom-up and padded to 4 bytes.
 void writeBmp(const Picture& picture, std::FILE* out, const std::string& name) {
   RowPacker packer(picture);
   const long long height = picture.layout.height();
@@ -39,8 +39,9 @@ void writeBmp(const Picture& picture, std::FILE* out, const std::string& name) {
   putLittleEndian(header, perMetre, 4);
   putLittleEndian(header, 2, 4);  // colours used
   putLittleEndian(header, 2, 4);
-  putLittleEndian(header, 0x00000000, 4);  // black
-  putLittleEndian(header, 0x00FFFFFF, 4);  // white
+  const auto bgr = [](Colour c) { return std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue; };
+  putLittleEndian(header, bgr(picture.bars), 4);   // black unless coloured
+  putLittleEndian(header, bgr(picture.space), 4);  // white unless coloured
   std::fwrite(header.data(), 1, header.size(), out);
 
   std::vector<std::uint8_t> padded(stride, 0);

@@ -71,6 +71,26 @@ const std::vector<std::uint8_t>& RowPacker::row(long long y) {
   return bits_;
 }
 
+void forEachDarkRun(const Picture& picture, int row, const std::function<void(DarkRun)>& visit) {
+  const DeviceLayout& layout = picture.layout;
+  const ModuleMatrix& matrix = picture.matrix;
+  if (layout.rowStarts[row + 1] == layout.rowStarts[row]) return;
+  for (int column = 0; column < matrix.columns;) {
+    if (!matrix.isDark(column, row)) {
+      ++column;
+      continue;
+    }
+    const int first = column;
+    while (column < matrix.columns && matrix.isDark(column, row)) ++column;
+    const int width = layout.columnStarts[column] - layout.columnStarts[first];
+    if (width > 0) visit(DarkRun{layout.quiet + layout.columnStarts[first], width});
+  }
+}
+
+double pointsPerPixel(const Picture& picture) {
+  return picture.physicalSize && picture.dpi > 0 ? 72.0 / picture.dpi : 0.75;
+}
+
 void writePicture(const Picture& picture, const std::string& format, std::FILE* out, const std::string& name) {
   if (format == "png") {
     writePng(picture, out, name);
@@ -78,6 +98,10 @@ void writePicture(const Picture& picture, const std::string& format, std::FILE* 
     writeBmp(picture, out, name);
   } else if (format == "svg") {
     writeSvg(picture, out, name);
+  } else if (format == "eps") {
+    writeEps(picture, out, name);
+  } else if (format == "pdf") {
+    writePdf(picture, out, name);
   } else {
     throw PictureFileError("unknown picture format " + format);
   }

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
-// Writes the device picture of a symbol as PNG (1 bit per pixel), BMP (1 bit per pixel) or SVG,
-// one pixel row at a time, so memory stays proportional to one row whatever the picture's size.
+// Writes the device picture of a symbol as PNG (1 bit per pixel), BMP (1 bit per pixel), SVG, EPS
+// or PDF, one pixel row at a time, so memory stays proportional to one row whatever the picture's
+// size (PDF, whose stream length comes first: the drawing compressed in memory, then written).
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,11 +15,28 @@
 
 namespace torv::tools {
 
+// An sRGB colour.
+struct Colour {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+
+  bool operator==(const Colour& other) const { return red == other.red && green == other.green && blue == other.blue; }
+  bool operator!=(const Colour& other) const { return !(*this == other); }
+};
+
+constexpr Colour kBlack{0, 0, 0};
+constexpr Colour kWhite{255, 255, 255};
+
 struct Picture {
   const ModuleMatrix& matrix;
   const DeviceLayout& layout;
-  int dpi;            // resolution of the device pixels, written into PNG and BMP headers (0: none)
-  bool physicalSize;  // SVG: give width and height in mm at dpi rather than in pixels
+  int dpi;                // resolution of the device pixels, written into PNG and BMP headers (0: none)
+  bool physicalSize;      // SVG, EPS, PDF: width and height in mm at dpi rather than in pixels
+  Colour bars = kBlack;   // the dark modules
+  Colour space = kWhite;  // the light modules and the quiet zone
+  // Black on white: PNG stays greyscale; other colours make it a two-colour palette.
+  bool blackOnWhite() const { return bars == kBlack && space == kWhite; }
 };
 
 class PictureFileError : public std::runtime_error {
@@ -42,11 +61,25 @@ class RowPacker {
   bool repeated_ = false;
 };
 
-// format is "png", "bmp" or "svg"; PictureFileError when the picture cannot be written.
+// format is "png", "bmp", "svg", "eps" or "pdf"; PictureFileError when the picture cannot be written.
 void writePicture(const Picture& picture, const std::string& format, std::FILE* out, const std::string& name);
 
 void writePng(const Picture& picture, std::FILE* out, const std::string& name);
 void writeBmp(const Picture& picture, std::FILE* out, const std::string& name);
 void writeSvg(const Picture& picture, std::FILE* out, const std::string& name);
+void writeEps(const Picture& picture, std::FILE* out, const std::string& name);
+void writePdf(const Picture& picture, std::FILE* out, const std::string& name);
+
+// The runs of dark modules of a module row as device rectangles (x, width); y and height are the
+// row's. Rows of no height have none. Shared by the vector formats.
+struct DarkRun {
+  int x;
+  int width;
+};
+void forEachDarkRun(const Picture& picture, int row, const std::function<void(DarkRun)>& visit);
+
+// The size of a vector picture in points (1/72 inch): at dpi when it has a physical size, else
+// one pixel per CSS pixel (1/96 inch), as an SVG without a size shows.
+double pointsPerPixel(const Picture& picture);
 
 }  // namespace torv::tools

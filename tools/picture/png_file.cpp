@@ -111,7 +111,7 @@ class ImageData {
 
 }  // namespace
 
-// Greyscale, one bit per pixel, 1 for white, no interlace.
+// Greyscale (or a palette of the two colours), one bit per pixel, 1 for the space, no interlace.
 void writePng(const Picture& picture, std::FILE* out, const std::string& name) {
   RowPacker packer(picture);
   const long long width = picture.layout.width(), height = picture.layout.height();
@@ -123,8 +123,16 @@ void writePng(const Picture& picture, std::FILE* out, const std::string& name) {
   std::vector<std::uint8_t> header;
   putBigEndian(header, static_cast<std::uint32_t>(width));
   putBigEndian(header, static_cast<std::uint32_t>(height));
-  header.insert(header.end(), {1, 0, 0, 0, 0});  // bit depth 1, greyscale, deflate, adaptive filters, no interlace
+  // Bit depth 1, greyscale or (in colour) palette, deflate, adaptive filters, no interlace.
+  const std::uint8_t colourType = picture.blackOnWhite() ? 0 : 3;
+  header.insert(header.end(), {1, colourType, 0, 0, 0});
   chunks.write("IHDR", header.data(), header.size());
+  if (colourType == 3) {
+    // Index 0 the bars, 1 the space: the same bits as the greyscale picture.
+    const std::uint8_t palette[] = {picture.bars.red,  picture.bars.green,  picture.bars.blue,
+                                    picture.space.red, picture.space.green, picture.space.blue};
+    chunks.write("PLTE", palette, sizeof palette);
+  }
   // Without a dpi the picture has no physical size, and says none.
   if (picture.dpi > 0) {
     const auto perMetre = static_cast<std::uint32_t>(std::lround(picture.dpi / 0.0254));

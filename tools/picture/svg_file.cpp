@@ -4,6 +4,18 @@
 #include "picture_file.h"
 
 namespace torv::tools {
+namespace {
+
+// Black and white as the short forms they always were; other colours as #rrggbb.
+std::string svgColour(Colour c) {
+  if (c == kBlack) return "#000";
+  if (c == kWhite) return "#fff";
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x", c.red, c.green, c.blue);
+  return text;
+}
+
+}  // namespace
 
 // Every run of dark modules in a symbol row becomes one rectangle in device pixels.
 void writeSvg(const Picture& picture, std::FILE* out, const std::string& name) {
@@ -18,25 +30,14 @@ void writeSvg(const Picture& picture, std::FILE* out, const std::string& name) {
   }
   std::fprintf(out,
                "viewBox=\"0 0 %lld %lld\" shape-rendering=\"crispEdges\">\n"
-               "<rect width=\"%lld\" height=\"%lld\" fill=\"#fff\"/>\n<g fill=\"#000\">\n",
-               width, height, width, height);
-  const ModuleMatrix& matrix = picture.matrix;
-  for (int row = 0; row < matrix.rows && std::ferror(out) == 0; ++row) {
+               "<rect width=\"%lld\" height=\"%lld\" fill=\"%s\"/>\n<g fill=\"%s\">\n",
+               width, height, width, height, svgColour(picture.space).c_str(), svgColour(picture.bars).c_str());
+  for (int row = 0; row < picture.matrix.rows && std::ferror(out) == 0; ++row) {
     const int y = layout.quiet + layout.rowStarts[row];
     const int rowHeight = layout.rowStarts[row + 1] - layout.rowStarts[row];
-    if (rowHeight == 0) continue;
-    for (int column = 0; column < matrix.columns;) {
-      if (!matrix.isDark(column, row)) {
-        ++column;
-        continue;
-      }
-      const int first = column;
-      while (column < matrix.columns && matrix.isDark(column, row)) ++column;
-      const int x = layout.quiet + layout.columnStarts[first];
-      const int runWidth = layout.columnStarts[column] - layout.columnStarts[first];
-      if (runWidth > 0)
-        std::fprintf(out, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\"/>\n", x, y, runWidth, rowHeight);
-    }
+    forEachDarkRun(picture, row, [&](DarkRun run) {
+      std::fprintf(out, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\"/>\n", run.x, y, run.width, rowHeight);
+    });
   }
   std::fprintf(out, "</g>\n</svg>\n");
   (void)name;

@@ -45,4 +45,52 @@ DeviceLayout layOut(const ModuleMatrix& matrix, int moduleWidth, int rowHeight, 
   return layout;
 }
 
+namespace {
+
+// Starts of the same units taken from the far end: the widths of `starts` in reverse order.
+std::vector<int> reversedStarts(const std::vector<int>& starts) {
+  std::vector<int> reversed(starts.size());
+  const int extent = starts.back();
+  for (std::size_t i = 0; i < starts.size(); ++i) reversed[i] = extent - starts[starts.size() - 1 - i];
+  return reversed;
+}
+
+}  // namespace
+
+TurnedSymbol turned(const ModuleMatrix& matrix, const DeviceLayout& layout, int degrees) {
+  TurnedSymbol out;
+  out.layout.quiet = layout.quiet;
+  const int columns = matrix.columns, rows = matrix.rows;
+  const bool across = degrees == 90 || degrees == 270;
+  out.matrix.columns = across ? rows : columns;
+  out.matrix.rows = across ? columns : rows;
+  out.matrix.dark.resize(matrix.dark.size());
+  for (int i = 0; i < out.matrix.rows; ++i) {
+    for (int j = 0; j < out.matrix.columns; ++j) {
+      // (j, i) of the turned picture shows this module of the upright one.
+      const int column = degrees == 90 ? i : degrees == 180 ? columns - 1 - j : degrees == 270 ? columns - 1 - i : j;
+      const int row = degrees == 90 ? rows - 1 - j : degrees == 180 ? rows - 1 - i : degrees == 270 ? j : i;
+      out.matrix.dark[static_cast<std::size_t>(i) * out.matrix.columns + j] = matrix.isDark(column, row) ? 1 : 0;
+    }
+  }
+  switch (degrees) {
+    case 90:
+      out.layout.columnStarts = reversedStarts(layout.rowStarts);
+      out.layout.rowStarts = layout.columnStarts;
+      break;
+    case 180:
+      out.layout.columnStarts = reversedStarts(layout.columnStarts);
+      out.layout.rowStarts = reversedStarts(layout.rowStarts);
+      break;
+    case 270:
+      out.layout.columnStarts = layout.rowStarts;
+      out.layout.rowStarts = reversedStarts(layout.columnStarts);
+      break;
+    default:
+      out.layout.columnStarts = layout.columnStarts;
+      out.layout.rowStarts = layout.rowStarts;
+  }
+  return out;
+}
+
 }  // namespace torv::tools

@@ -42,4 +42,12 @@ struct DeviceLayout {
 // The quiet zone is `quietModules` times the (average) module width.
 DeviceLayout layOut(const ModuleMatrix& matrix, int moduleWidth, int rowHeight, int cx, int cy, int quietModules);
 
+// The picture turned clockwise by 0, 90, 180 or 270 degrees: a module matrix and layout of its
+// own, which every writer draws as it draws an upright one.
+struct TurnedSymbol {
+  ModuleMatrix matrix;
+  DeviceLayout layout;
+};
+TurnedSymbol turned(const ModuleMatrix& matrix, const DeviceLayout& layout, int degrees);
+
 }  // namespace torv::tools

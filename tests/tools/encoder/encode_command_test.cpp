@@ -67,7 +67,7 @@ TEST(Pdf417EncodeCommand, OptionsAgreeWithThePdf417CommandAndRefusalsSayWhy) {
       {"-r 40 -c 30" + o + "x", 2, "at most 928"},
       {"--level 9" + o + "x", 2, "--level takes a whole number from 0 to 8"},
       {"--quiet-zone 101" + o + "x", 2, "--quiet-zone takes a whole number from 0 to 100"},
-      {"-o picture.gif x", 2, "name it .png, .bmp or .svg"},
+      {"-o picture.gif x", 2, "name it .png, .bmp, .svg, .eps or .pdf"},
       {"--eci latin" + o + "x", 2, "--eci is utf8, none or a channel number"},
       {"--eci utf8" + o + "\"$(printf 'a\\377')\"", 1, "--eci utf8 needs UTF-8 data"},
       {"--no-file-header --quiet-zone 2" + o + "x", 2, "has no quiet zone"},
