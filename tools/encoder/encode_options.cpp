@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "batch.h"
+
 namespace torv::tools {
 namespace {
 
@@ -26,6 +28,9 @@ void checkCombination(const EncodeOptions& o, bool quietGiven) {
                      std::to_string(o.columns) + " = " + std::to_string(o.rows * o.columns) + ")");
   }
   if (o.text && o.inputFile) throw UsageError("give the data either as TEXT or with --file, not both");
+  if (o.nulSeparated && !o.batch) throw UsageError("-0 separates the items of --batch");
+  if (o.batch && o.text) throw UsageError("--batch reads its items from --file or standard input, not from TEXT");
+  if (o.batch) checkItemFilePattern(o.output);
   if (!o.fileHeader && o.format != "bmp") throw UsageError("--no-file-header applies to BMP output only");
   // Without its file header the picture is the encoder's own bitmap, which has no margin.
   if (!o.fileHeader && quietGiven && o.quietModules != 0) {
@@ -39,7 +44,7 @@ CommandSpec encodeCommand(EncodeOptions& o) {
   CommandSpec command;
   command.name = "pdf417-encode";
   command.summary = "encode a text or any bytes as a PDF417 barcode picture with the encoder itself";
-  command.synopsis = {"[options] -o OUTPUT [TEXT]"};
+  command.synopsis = {"[options] -o OUTPUT [TEXT]", "--batch [options] -o NAME-%05d.EXT [--file ITEMS]"};
   command.description =
       "Encodes TEXT, the bytes of a file or standard input as a PDF417 symbol with the encoder\n"
       "itself: for arbitrary or binary data, and for an exact X-dimension on a printer\n"
@@ -50,7 +55,12 @@ CommandSpec encodeCommand(EncodeOptions& o) {
       "ISO-8859-1 when every character is in it, else in UTF-8 after ECI 26 (said in a\n"
       "note). The bytes of --file and standard input are encoded as they are. --eci overrides\n"
       "both. With neither TEXT nor --file, the data is read from standard input; empty data\n"
-      "is refused.";
+      "is refused.\n"
+      "\n"
+      "--batch makes one picture of each line of --file or standard input (of each\n"
+      "NUL-separated item with -0), on --jobs threads: every item is encoded as TEXT is, the\n"
+      "pictures are named from -o with %d as the line number, and an empty or bad item is\n"
+      "reported with its line number and fails the run.";
   command.options = {
       {'o', "output", "FILE",
        "picture to write, .png, .bmp or .svg (required); '-' writes\n"
@@ -89,19 +99,33 @@ CommandSpec encodeCommand(EncodeOptions& o) {
        }},
       {'\0', "no-file-header", "", "BMP without the 14-byte file header (and without quiet zone)",
        setTo(o.fileHeader, false)},
-      {'v', "verbose", "", "print rows, columns, level and size", setTo(o.verbose, true)},
+      {'\0', "batch", "",
+       "one item per line of --file or standard input, one picture\n"
+       "each, named from -o with %d as the line number (-o label-%05d.png)",
+       setTo(o.batch, true)},
+      {'0', "", "", "with --batch: items end with a NUL character, not a line end", setTo(o.nulSeparated, true)},
+      {'j', "jobs", "N",
+       "with --batch: pictures made at once; 0 for one per processor\n(default 0); the files and the report are the "
+       "same for any N",
+       [&o](const std::string& v) { o.jobs = parseInt("--jobs", v, 0, 256); }},
+      {'v', "verbose", "", "print rows, columns, level and size (pixels, and mm with --dpi)", setTo(o.verbose, true)},
       {'q', "quiet", "", "say nothing but errors", setTo(o.quiet, true)},
       {'h', "help", "", "this text", setTo(o.help, true)},
       {'\0', "version", "", "the release this command belongs to", setTo(o.version, true)},
   };
-  command.afterOptions = "-- ends the options: the argument after it is TEXT, even if it begins with '-'.";
-  command.examples = {"pdf417-encode -w 2 --dpi 300 -o ticket.png --file ticket.bin",
-                      "pdf417-encode -w 4 --dpi 203 -o label.png 'Order 4711'",
-                      "pdf417-encode -o label.svg 'Stra\xC3\x9F"
-                      "e 5, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0'"};
+  command.afterOptions =
+      "-- ends the options: the argument after it is TEXT, even if it begins with '-'.\n"
+      "Short options take their value attached too: -j1, -w4." +
+      std::string(kBatchFilePercentNote);
+  command.examples = {
+      "pdf417-encode -w 2 --dpi 300 -o ticket.png --file ticket.bin",
+      "pdf417-encode -w 4 --dpi 203 -o label.png " + shellWord("Order 4711"),
+      "pdf417-encode -o label.svg " + shellWord("Stra\xC3\x9F"
+                                                "e 5, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0"),
+      "pdf417-encode --batch -w 4 --dpi 203 -o label-%05d.png --file orders.txt"};
   command.exitStatus =
-      "0 written; 1 the data is empty, does not fit or cannot be read or written;\n"
-      "2 a bad command line.";
+      "0 written; 1 the data is empty, does not fit or cannot be read or written, or\n"
+      "(with --batch) any item failed, an empty one included; 2 a bad command line.";
   return command;
 }
 
