@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "colours.h"
+#include "batch.h"
 
 namespace torv::tools {
 namespace {
@@ -69,6 +70,9 @@ void checkCombination(const EncodeOptions& o, bool quietGiven) {
                      std::to_string(o.columns) + " = " + std::to_string(o.rows * o.columns) + ")");
   }
   if (o.text && o.inputFile) throw UsageError("give the data either as TEXT or with --file, not both");
+  if (o.nulSeparated && !o.batch) throw UsageError("-0 separates the items of --batch");
+  if (o.batch && o.text) throw UsageError("--batch reads its items from --file or standard input, not from TEXT");
+  if (o.batch) checkItemFilePattern(o.output);
   if (!o.fileHeader && o.format != "bmp") throw UsageError("--no-file-header applies to BMP output only");
   // Without its file header the picture is the encoder's own bitmap, which has no margin.
   if (!o.fileHeader && quietGiven && o.quietModules != 0) {
@@ -83,6 +87,7 @@ void checkMicro(const EncodeOptions& o) {
   if (o.columns > 4) throw UsageError("--micro takes 1 to 4 columns, not " + std::to_string(o.columns));
   if (o.rows != 0 && o.columns == 0) throw UsageError("--micro needs --columns with --rows");
   if (o.level >= 0) throw UsageError("--micro has the error correction its size fixes; drop --level");
+  if (o.fit) throw UsageError("--fit chooses among PDF417 symbols; give --micro its --columns instead");
 }
 
 }  // namespace
@@ -91,7 +96,7 @@ CommandSpec encodeCommand(EncodeOptions& o) {
   CommandSpec command;
   command.name = "pdf417-encode";
   command.summary = "encode a text or any bytes as a PDF417 barcode picture with the encoder itself";
-  command.synopsis = {"[options] -o OUTPUT [TEXT]"};
+  command.synopsis = {"[options] -o OUTPUT [TEXT]", "--batch [options] -o NAME-%05d.EXT [--file ITEMS]"};
   command.description =
       "Encodes TEXT, the bytes of a file or standard input as a PDF417 symbol with the encoder\n"
       "itself: for arbitrary or binary data, and for an exact X-dimension on a printer\n"
@@ -102,7 +107,12 @@ CommandSpec encodeCommand(EncodeOptions& o) {
       "ISO-8859-1 when every character is in it, else in UTF-8 after ECI 26 (said in a\n"
       "note). The bytes of --file and standard input are encoded as they are. --eci overrides\n"
       "both. With neither TEXT nor --file, the data is read from standard input; empty data\n"
-      "is refused.";
+      "is refused.\n"
+      "\n"
+      "--batch makes one picture of each line of --file or standard input (of each\n"
+      "NUL-separated item with -0), on --jobs threads: every item is encoded as TEXT is, the\n"
+      "pictures are named from -o with %d as the line number, and an empty or bad item is\n"
+      "reported with its line number and fails the run.";
   command.options = {
       {'o', "output", "FILE",
        "picture to write, .png, .bmp, .svg, .eps or .pdf (required);\n'-' writes"
@@ -175,23 +185,38 @@ CommandSpec encodeCommand(EncodeOptions& o) {
        "and fail unless it returns the data; SVG, EPS and PDF are\n"
        "not read (exit status 3)",
        setTo(o.verify, true)},
-      {'v', "verbose", "", "print rows, columns, level and size", setTo(o.verbose, true)},
+      {'\0', "batch", "",
+       "one item per line of --file or standard input, one picture\n"
+       "each, named from -o with %d as the line number (-o label-%05d.png)",
+       setTo(o.batch, true)},
+      {'0', "", "", "with --batch: items end with a NUL character, not a line end", setTo(o.nulSeparated, true)},
+      {'j', "jobs", "N",
+       "with --batch: pictures made at once; 0 for one per processor\n(default 0); the files and the report are the "
+       "same for any N",
+       [&o](const std::string& v) { o.jobs = parseInt("--jobs", v, 0, 256); }},
+      {'v', "verbose", "", "print rows, columns, level and size (pixels, and mm with --dpi)", setTo(o.verbose, true)},
       {'q', "quiet", "", "say nothing but errors", setTo(o.quiet, true)},
       {'h', "help", "", "this text", setTo(o.help, true)},
       {'\0', "version", "", "the release this command belongs to", setTo(o.version, true)},
   };
-  command.afterOptions = "-- ends the options: the argument after it is TEXT, even if it begins with '-'.";
-  command.examples = {"pdf417-encode -w 2 --dpi 300 -o ticket.png --file ticket.bin",
-                      "pdf417-encode -w 4 --dpi 203 -o label.png 'Order 4711'",
-                      "pdf417-encode --micro --columns 2 -w 3 -o small.png 'LOT 20261209'",
-                      "pdf417-encode -o label.svg 'Stra\xC3\x9F"
-                      "e 5, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0'",
-                      "pdf417-encode --fit 58x26 --dpi 203 --verify -v -o label.png 'Order 4711'",
-                      "pdf417-encode --fit 58x26 --dpi 300 --rotate 90 --fg navy -o label.pdf 'Order 4711'"};
+  command.afterOptions =
+      "-- ends the options: the argument after it is TEXT, even if it begins with '-'.\n"
+      "Short options take their value attached too: -j1, -w4." +
+      std::string(kBatchFilePercentNote);
+  command.examples = {
+      "pdf417-encode -w 2 --dpi 300 -o ticket.png --file ticket.bin",
+      "pdf417-encode -w 4 --dpi 203 -o label.png " + shellWord("Order 4711"),
+      "pdf417-encode --micro --columns 2 -w 3 -o small.png " + shellWord("LOT 20261209"),
+      "pdf417-encode -o label.svg " + shellWord("Stra\xC3\x9F"
+                                                "e 5, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0"),
+      "pdf417-encode --fit 58x26 --dpi 203 --verify -v -o label.png " + shellWord("Order 4711"),
+      "pdf417-encode --fit 58x26 --dpi 300 --rotate 90 --fg navy -o label.pdf " + shellWord("Order 4711"),
+      "pdf417-encode --batch -w 4 --dpi 203 -o label-%05d.png --file orders.txt"};
   command.exitStatus =
       "0 written; 1 the data is empty, does not fit or cannot be read or written,\n"
-      "or --verify did not read the data back; 2 a bad command line; 3 written, but\n"
-      "--verify cannot read the format back.";
+      "--verify did not read the data back, or (with --batch) any item failed, an\n"
+      "empty one included; 2 a bad command line; 3 written, but --verify cannot read\n"
+      "the format back.";
   return command;
 }
 

@@ -33,6 +33,9 @@ struct EncodeOptions {
   bool eciGiven = false;  // else a TEXT argument is encoded so that readers return it as typed
   bool fileHeader = true;
   bool micro = false;  // MicroPDF417: --columns 1..4, --rows one of that width's sizes
+  bool batch = false;  // one item per line (or per NUL with nulSeparated), one picture each
+  bool nulSeparated = false;
+  int jobs = 0;  // pictures made at once by --batch; 0: one per processor
   bool verbose = false;
   bool quiet = false;  // no notes, only errors
   bool help = false;

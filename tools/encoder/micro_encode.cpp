@@ -42,7 +42,7 @@ DeviceLayout layoutOf(const ModuleMatrix& matrix, const MicroSymbol& symbol, con
 
 }  // namespace
 
-void writeMicroSymbol(const std::string& data, int eci, const EncodeOptions& o) {
+std::string writeMicroSymbol(const std::string& data, int eci, const EncodeOptions& o, const std::string& output) {
   MicroEncoder encoder;
   if (!encoder.setSize(o.columns, o.rows)) {
     throw UsageError("MicroPDF417 has no size of " + std::to_string(o.rows) + " rows x " + std::to_string(o.columns) +
@@ -57,7 +57,7 @@ void writeMicroSymbol(const std::string& data, int eci, const EncodeOptions& o) 
                                             : "the data does not fit the largest MicroPDF417 symbol");
   }
   const MicroSymbol& symbol = encoder.symbol();
-  OutputFile file(o.output);
+  OutputFile file(output);
   try {
     if (!o.fileHeader) {
       std::vector<std::uint8_t> image;
@@ -69,20 +69,19 @@ void writeMicroSymbol(const std::string& data, int eci, const EncodeOptions& o) 
     } else {
       const ModuleMatrix matrix = modulesOf(symbol);
       const DeviceLayout layout = layoutOf(matrix, symbol, o);
-      writePicture(Picture{matrix, layout, o.dpi, o.dpi > 0}, o.format, file.get(), o.output);
+      const TurnedSymbol turnedSymbol = turned(matrix, layout, o.rotate);
+      writePicture(Picture{turnedSymbol.matrix, turnedSymbol.layout, o.dpi, o.dpi > 0, o.bars, o.space}, o.format,
+                   file.get(), output);
     }
     file.close();
   } catch (...) {
     file.discard();
     throw;
   }
-  if (o.verbose && !o.quiet) {
-    writeText(o.output == "-" ? stderr : stdout,
-              std::to_string(data.size()) + " bytes: MicroPDF417 " + std::to_string(symbol.rows) + " rows x " +
-                  std::to_string(symbol.columns) + " columns, " + std::to_string(symbol.checkCount) +
-                  " check codewords, " + std::to_string(symbol.dataCount) + " data codewords, " +
-                  std::to_string(symbol.padCount) + " pads; " + o.output + " (" + o.format + ")\n");
-  }
+  return std::to_string(data.size()) + " bytes: MicroPDF417 " + std::to_string(symbol.rows) + " rows x " +
+         std::to_string(symbol.columns) + " columns, " + std::to_string(symbol.checkCount) + " check codewords, " +
+         std::to_string(symbol.dataCount) + " data codewords, " + std::to_string(symbol.padCount) + " pads; " + output +
+         " (" + o.format + ")";
 }
 
 }  // namespace torv::tools

@@ -9,8 +9,8 @@
 namespace torv::tools {
 
 // Encodes `data` (with extended channel `eci`, -1 none) and writes the picture the options ask
-// for. UsageError for a size the options cannot have; std::runtime_error when the data does not
-// fit or the picture cannot be written.
-void writeMicroSymbol(const std::string& data, int eci, const EncodeOptions& options);
+// for to `output`; returns what -v says of it. UsageError for a size the options cannot have;
+// std::runtime_error when the data does not fit or the picture cannot be written.
+std::string writeMicroSymbol(const std::string& data, int eci, const EncodeOptions& options, const std::string& output);
 
 }  // namespace torv::tools

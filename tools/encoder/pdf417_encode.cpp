@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "batch.h"
+#include "batch_runner.h"
 #include "command_line.h"
 #include "command_system.h"
 #include "encode_options.h"
@@ -198,101 +200,151 @@ FitChoice fitToBox(const EncodeOptions& o, const std::string& data, int eci, Fit
   return *choice;
 }
 
-void writeOutput(Encoder& encoder, const EncodeOptions& o) {
+// Writes the picture of the encoded symbol to `output`; returns its size in pixels.
+std::pair<long long, long long> writeOutput(Encoder& encoder, const EncodeOptions& o, const std::string& output) {
   // The bare bitmap is the encoder's own, made whole in memory; every other picture is drawn from
   // the module rows a pixel row at a time, after a size query has laid the symbol out.
   std::vector<std::uint8_t> image;
   std::int32_t size = 0;
   const int rc = o.fileHeader ? encoder.write(nullptr, &size) : encoder.writeImage(image);
   if (rc != 0) throw EncodeFailure(describe(rc));
-  OutputFile file(o.output);
+  std::pair<long long, long long> pixels;
+  OutputFile file(output);
   try {
     if (!o.fileHeader) {
+      const BitmapGeometry geometry = bitmapGeometry(encoder.symbol(), static_cast<unsigned>(o.moduleWidth));
+      pixels = {geometry.width, geometry.height};
       std::fwrite(image.data(), 1, image.size(), file.get());
     } else {
       const ModuleMatrix matrix = modulesOf(encoder.symbol());
       const DeviceLayout layout = layoutOf(matrix, encoder.symbol(), o);
-      if (o.rotate == 0) {
-        writePicture(Picture{matrix, layout, o.dpi, o.dpi > 0, o.bars, o.space}, o.format, file.get(), o.output);
-      } else {
-        const TurnedSymbol turnedSymbol = turned(matrix, layout, o.rotate);
-        writePicture(Picture{turnedSymbol.matrix, turnedSymbol.layout, o.dpi, o.dpi > 0, o.bars, o.space}, o.format,
-                     file.get(), o.output);
-      }
+      const TurnedSymbol turnedSymbol = turned(matrix, layout, o.rotate);
+      pixels = {turnedSymbol.layout.width(), turnedSymbol.layout.height()};
+      writePicture(Picture{turnedSymbol.matrix, turnedSymbol.layout, o.dpi, o.dpi > 0, o.bars, o.space}, o.format,
+                   file.get(), output);
     }
     file.close();
   } catch (...) {
     file.discard();
     throw;
   }
+  return pixels;
+}
+
+// Pictures that zxing-cpp reads back for --verify.
+bool verifiable(const std::string& format) { return format == "png" || format == "bmp"; }
+
+// What one encoding came to: the notes on the way, and what -v says.
+struct Encoded {
+  std::string notes;   // lines, each ending in a line end
+  std::string report;  // one line without its end
+};
+
+// Encodes the data into `output`. Typed text (a TEXT argument or an item of a batch) is encoded so
+// that a reader returns it as typed; bytes stay bytes.
+Encoded encodeInto(Encoder& encoder, std::string data, bool typed, const EncodeOptions& o, const std::string& output) {
+  Encoded encoded;
+  if (o.eci == 26 && !isUtf8(data)) throw EncodeFailure("--eci utf8 needs UTF-8 data; these bytes are not");
+  int eci = o.eci;
+  if (typed && !o.eciGiven && isUtf8(data)) {
+    if (std::optional<std::string> latin1 = latin1Of(data)) {
+      data = *latin1;
+    } else {
+      eci = 26;
+      encoded.notes =
+          "note: the text has characters beyond ISO-8859-1, so it is encoded as UTF-8 after ECI 26 (--eci none "
+          "encodes the bytes alone)\n";
+    }
+  }
+  if (o.micro) {
+    encoded.report = writeMicroSymbol(data, eci, o, output);
+  } else {
+    encoder.reset();
+    FitRequest request;
+    std::optional<FitChoice> fit;
+    if (o.fit) {
+      fit = fitToBox(o, data, eci, request);
+      configureFit(encoder, *fit, eci, o.fileHeader);
+    } else {
+      configure(encoder, o, eci);
+    }
+    const int rc = encoder.encode(data.data(), static_cast<std::uint32_t>(data.size()));
+    if (rc < 0) throw EncodeFailure(describe(rc));
+    EncodeOptions drawn = o;
+    if (fit) drawn.moduleWidth = fit->moduleDots;
+    const std::pair<long long, long long> pixels = writeOutput(encoder, drawn, output);
+    const Symbol& l = encoder.symbol();
+    if (fit && (l.rows != fit->rows || l.columns != fit->columns)) {
+      throw EncodeFailure("the encoder did not keep the fitted arrangement");
+    }
+    std::string size = std::to_string(pixels.first) + " x " + std::to_string(pixels.second) + " pixels";
+    if (o.dpi > 0) {
+      char mm[64];
+      std::snprintf(mm, sizeof mm, " = %.2f x %.2f mm at %d dpi", pixels.first * 25.4 / o.dpi,
+                    pixels.second * 25.4 / o.dpi, o.dpi);
+      size += mm;
+    }
+    if (fit) encoded.report = describeFit(request, *fit);
+    encoded.report += counted(static_cast<long>(data.size()), "byte") + ": " + counted(l.rows, "row") + " x " +
+                      counted(l.columns, "column") + ", level " + std::to_string(l.eccLevel) + ", " +
+                      counted(l.dataCount, "data codeword") + ", " + counted(l.padCount, "pad") + "; " + size +
+                      "; " + output + " (" + o.format + ")";
+  }
+  // The bytes the symbol holds, after the text was made ISO-8859-1 where it could be.
+  if (o.verify && verifiable(o.format)) {
+    const std::string fault = verifyPicture(output, data);
+    if (!fault.empty()) throw EncodeFailure("verify failed: " + fault);
+    encoded.report += "\nverified: " + output + " reads back as the data";
+  }
+  return encoded;
 }
 
 int run(const EncodeOptions& o) {
-  std::string data = readInput(o);
+  const std::string data = readInput(o);
   // A symbol of no data is one that no reader returns anything for.
   if (data.empty()) {
     throw EncodeFailure(o.text                               ? "the text is empty: there is nothing to encode"
                         : o.inputFile && *o.inputFile != "-" ? "the file " + *o.inputFile + " is empty"
                                                              : "standard input is empty: there is nothing to encode");
   }
-  if (o.eci == 26 && !isUtf8(data)) throw EncodeFailure("--eci utf8 needs UTF-8 data; these bytes are not");
-  // TEXT is typed text: encoded so that a reader returns it as typed. Bytes stay bytes.
-  int eci = o.eci;
-  if (o.text && !o.eciGiven && isUtf8(data)) {
-    if (std::optional<std::string> latin1 = latin1Of(data)) {
-      data = *latin1;
-    } else {
-      eci = 26;
-      if (!o.quiet) {
-        writeText(stderr,
-                  "pdf417-encode: note: the text has characters beyond ISO-8859-1, so it is encoded as UTF-8 "
-                  "after ECI 26 (--eci none encodes the bytes alone)\n");
-      }
-    }
-  }
-  if (o.micro) {
-    writeMicroSymbol(data, eci, o);
-    return 0;
-  }
   Encoder encoder;
-  FitRequest request;
-  std::optional<FitChoice> fit;
-  if (o.fit) {
-    fit = fitToBox(o, data, eci, request);
-    configureFit(encoder, *fit, eci, o.fileHeader);
-  } else {
-    configure(encoder, o, eci);
-  }
-  const int rc = encoder.encode(data.data(), static_cast<std::uint32_t>(data.size()));
-  if (rc < 0) throw EncodeFailure(describe(rc));
-  EncodeOptions drawn = o;
-  if (fit) drawn.moduleWidth = fit->moduleDots;
-  writeOutput(encoder, drawn);
-  if (fit && (encoder.symbol().rows != fit->rows || encoder.symbol().columns != fit->columns)) {
-    throw EncodeFailure("the encoder did not keep the fitted arrangement");
-  }
-  if (o.verbose && !o.quiet) {
-    if (fit) writeText(o.output == "-" ? stderr : stdout, describeFit(request, *fit));
-    const Symbol& l = encoder.symbol();
+  const Encoded encoded = encodeInto(encoder, data, o.text.has_value(), o, o.output);
+  if (!o.quiet) {
+    if (!encoded.notes.empty()) writeText(stderr, "pdf417-encode: " + encoded.notes);
     // The picture may be on standard output; the report then goes to standard error.
-    writeText(o.output == "-" ? stderr : stdout, std::to_string(data.size()) + " bytes: " + std::to_string(l.rows) +
-                                                     " rows x " + std::to_string(l.columns) + " columns, level " +
-                                                     std::to_string(l.eccLevel) + ", " + std::to_string(l.dataCount) +
-                                                     " data codewords, " + std::to_string(l.padCount) + " pads; " +
-                                                     o.output + " (" + o.format + ")\n");
+    if (o.verbose) writeText(o.output == "-" ? stderr : stdout, encoded.report + "\n");
   }
-  if (o.verify) {
-    if (o.format != "png" && o.format != "bmp") {
-      // Said even with -q: the check that was asked for did not happen.
-      writeText(stderr, "pdf417-encode: not verified: zxing-cpp reads PNG and BMP pictures, not " + o.format + "; " +
-                            o.output + " was written unchecked\n");
-      return 3;
-    }
-    const std::string fault = verifyPicture(o.output, data);
-    if (!fault.empty()) throw EncodeFailure("verify failed: " + fault);
-    if (o.verbose && !o.quiet) writeText(stdout, "verified: " + o.output + " reads back as the data\n");
+  if (o.verify && !verifiable(o.format)) {
+    // Said even with -q: the check that was asked for did not happen.
+    writeText(stderr, "pdf417-encode: not verified: zxing-cpp reads PNG and BMP pictures, not " + o.format + "; " +
+                          o.output + " was written unchecked\n");
+    return 3;
   }
   return 0;
+}
+
+// One picture per item, on --jobs threads, reported in item order (the pdf417 command's runner).
+int runBatch(const EncodeOptions& o) {
+  if (o.verify && !verifiable(o.format)) {
+    throw UsageError("--verify reads PNG and BMP pictures back, not " + o.format + "; a batch of them cannot be verified");
+  }
+  BatchSetup setup;
+  setup.command = "pdf417-encode";
+  setup.dataFile = o.inputFile.value_or("-");
+  setup.nulSeparated = o.nulSeparated;
+  setup.jobs = o.jobs;
+  setup.quiet = o.quiet;
+  setup.maxItemBytes = kMaxInputBytes;
+  return runBatch(setup, [&o] {
+    return [&o, encoder = std::make_unique<Encoder>()](const std::string& item, long number) {
+      ItemResult result;
+      const Encoded encoded = encodeInto(*encoder, item, true, o, itemFileName(o.output, number));
+      result.written = true;
+      result.warnings = encoded.notes;
+      if (o.verbose) result.report = encoded.report;
+      return result;
+    };
+  });
 }
 
 }  // namespace
@@ -309,7 +361,7 @@ int main(int argc, char** argv) {
       writeText(stdout, "pdf417-encode " TORV_VERSION "\n");
       return 0;
     }
-    return run(options);
+    return options.batch ? runBatch(options) : run(options);
   } catch (const UsageError& e) {
     writeText(stderr, std::string("pdf417-encode: ") + e.what() + "\ntry 'pdf417-encode --help'\n");
     return 2;

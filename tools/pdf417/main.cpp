@@ -21,6 +21,7 @@
 #include "output_file.h"
 #include "picture_check.h"
 #include "picture_file.h"
+#include "platform/code_page.h"
 #include "plugin.h"
 #include "symbol_drawing.h"
 #include "text_input.h"
@@ -32,6 +33,8 @@ using namespace torv::tools;
 
 constexpr double kSmallestXDimensionMm = 0.19;
 constexpr long long kMaxPicturePixels = 1LL << 32;
+// More than any symbol holds (2,710 digits); a longer batch item is refused unread.
+constexpr std::size_t kMaxItemBytes = 64 * 1024;
 
 // Characters of the text, a surrogate pair counting as one.
 std::size_t characterCount(const std::u16string& text) {
@@ -115,7 +118,7 @@ class PictureMaker {
                                " dpi, rows " +
                                (rows.even() ? std::to_string(rows.smallest)
                                             : std::to_string(rows.smallest) + "-" + std::to_string(rows.largest)) +
-                               " px; " + std::to_string(characterCount(text)) + " characters)";
+                               " px; " + counted(static_cast<long>(characterCount(text)), "character") + ")";
     return {0, report, warnings};
   }
 
@@ -145,7 +148,7 @@ class PictureMaker {
     return {0,
             "pdf417: wrote " + displayName(output) + " (svg, " + mm(static_cast<double>(layout.width())) + " x " +
                 mm(static_cast<double>(layout.height())) + " mm; X-dimension " + mm(options_.xScale) + " mm, rows " +
-                mm(rowHeight) + " mm; " + std::to_string(characterCount(text)) + " characters)",
+                mm(rowHeight) + " mm; " + counted(static_cast<long>(characterCount(text)), "character") + ")",
             ""};
   }
 
@@ -186,41 +189,126 @@ class PictureMaker {
   std::map<std::pair<int, int>, std::optional<DeviceSize>> deviceSizes_;
 };
 
-// The note about characters drawn as '?' goes to `notes` when given, else to standard error;
-// with --quiet it is left out.
-std::u16string textOf(const std::string& bytes, const std::string& where, bool quiet, std::string* notes = nullptr) {
-  std::u16string text;
-  try {
-    text = utf8ToUtf16(bytes);
-  } catch (const InputError& e) {
-    throw InputError(std::string(e.what()) +
-                     "; pdf417 draws text, pdf417-encode encodes any bytes (pdf417-encode -o OUTPUT --file FILE)");
-  }
-  if (const int replaced = charactersOutsideCodePage(text); replaced > 0 && !quiet) {
-    const std::string note = "pdf417: note: " + where + std::to_string(replaced) +
-                             " character(s) are not in Windows-1252 and are drawn as '?'\n";
-    if (notes != nullptr) {
-      *notes += note;
+// The text as UTF-8, for notes.
+std::string utf8Of(const std::u16string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t code = text[i];
+    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size())
+      code = 0x10000 + ((code - 0xD800) << 10 | (text[++i] - 0xDC00));
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | code >> 6);
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      out += static_cast<char>(0xE0 | code >> 12);
+      out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
     } else {
-      writeText(stderr, note);
+      out += static_cast<char>(0xF0 | code >> 18);
+      out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+      out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
     }
+  }
+  return out;
+}
+
+// "a", "a and b", "a, b and c".
+std::string listed(const std::vector<std::string>& items) {
+  std::string text;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
   }
   return text;
 }
 
-// Notes, warnings and the report of a written picture are left out with --quiet; failures never.
-void report(const Outcome& outcome, const std::string& where, bool quiet) {
-  if (quiet && outcome.status == 0) return;
-  for (std::size_t start = 0; start < outcome.warnings.size();) {
-    const std::size_t end = outcome.warnings.find('\n', start);
-    writeText(stderr, "pdf417: " + where + outcome.warnings.substr(start, end - start) + "\n");
-    start = end + 1;
+// The pdf417-encode command line that encodes the same data so that readers return it as it is.
+std::string keepingCommand(const Options& o) {
+  std::string line = "pdf417-encode";
+  if (o.batch) line += o.nulSeparated ? " --batch -0" : " --batch";
+  if (o.rows != 0) line += " -r " + std::to_string(o.rows);
+  if (o.columns != 0) line += " -c " + std::to_string(o.columns);
+  if (o.level >= 0) line += " -l " + std::to_string(o.level);
+  // A TEXT argument and the items of a batch are text to pdf417-encode; a file's bytes are bytes.
+  if (!o.batch && !o.text) line += " --eci utf8";
+  line += " -o " + shellWord(o.output);
+  if (o.text) {
+    line += " " + shellWord(*o.text);
+  } else if (o.dataFile && *o.dataFile != "-") {
+    line += " --file " + shellWord(*o.dataFile);
   }
-  if (outcome.message.empty()) return;
-  if (outcome.status == 0) {
-    writeText(stdout, outcome.message + "\n");
-  } else {
-    writeText(stderr, "pdf417: " + where + outcome.message + "\n");
+  return line;
+}
+
+// Lines ("note: ...\n") that say where what a reader returns will differ from the text: characters
+// drawn as '?', and characters that readers return as control characters. Empty when it will not.
+std::string differenceNotes(const std::u16string& text, const Options& o) {
+  std::string notes;
+  const int replaced = charactersOutsideCodePage(text);
+  const std::u16string controls = charactersReadAsControls(text);
+  if (!controls.empty()) {
+    std::vector<std::string> names, bytes, readAs;
+    for (const char16_t unit : controls) {
+      const auto byte = static_cast<unsigned char>(torv::platform::utf16UnitToAnsi(unit));
+      char hex[16];
+      names.push_back("\"" + utf8Of(std::u16string(1, unit)) + "\"");
+      std::snprintf(hex, sizeof hex, "0x%02X", byte);
+      bytes.push_back(hex);
+      std::snprintf(hex, sizeof hex, "U+%04X", byte);
+      readAs.push_back(hex);
+    }
+    const bool one = controls.size() == 1;
+    notes += "note: " + listed(names) + (one ? " becomes the Windows-1252 byte " : " become the Windows-1252 bytes ") +
+             listed(bytes) +
+             (one ? ", which readers return as the control character "
+                  : ", which readers return as the control characters ") +
+             listed(readAs) + " (they read data without an ECI as ISO-8859-1); pdf417-encode keeps " +
+             (one ? "it" : "them") + ": " + keepingCommand(o) + "\n";
+  }
+  if (replaced > 0) {
+    notes += "note: " + counted(replaced, "character") + (replaced == 1 ? " is" : " are") +
+             " not in Windows-1252 and " + (replaced == 1 ? "is" : "are") + " drawn as '?'; pdf417-encode keeps " +
+             (replaced == 1 ? "it" : "them") + ": " + keepingCommand(o) + "\n";
+  }
+  return notes;
+}
+
+std::u16string textOf(const std::string& bytes) {
+  try {
+    return utf8ToUtf16(bytes);
+  } catch (const InputError& e) {
+    throw InputError(std::string(e.what()) +
+                     "; pdf417 draws text, pdf417-encode encodes any bytes (pdf417-encode -o OUTPUT --file FILE)");
+  }
+}
+
+// Draws one text: the picture, with the notes on how a reader will see it, or with --strict a
+// refusal when a reader would not return the text as it is.
+Outcome drawText(const std::string& bytes, const std::string& output, const Options& o, PictureMaker& maker,
+                 std::string& notes) {
+  const std::u16string text = textOf(bytes);
+  notes = differenceNotes(text, o);
+  if (!notes.empty() && o.strict) {
+    std::string why;
+    for (std::size_t start = 0; start < notes.size();) {
+      const std::size_t end = notes.find('\n', start);
+      why += (why.empty() ? "" : "; and ") + notes.substr(start + 6, end - start - 6);
+      start = end + 1;
+    }
+    notes.clear();
+    return {1, why + " (refused because of --strict)", {}};
+  }
+  return maker.make(text, output);
+}
+
+// Lines to standard error, after "pdf417: ".
+void sayLines(const std::string& lines) {
+  for (std::size_t start = 0; start < lines.size();) {
+    const std::size_t end = std::min(lines.find('\n', start), lines.size());
+    writeText(stderr, "pdf417: " + lines.substr(start, end - start) + "\n");
+    start = end + 1;
   }
 }
 
@@ -232,78 +320,41 @@ int runOne(const Options& o, PictureMaker& maker) {
                      : o.dataFile && *o.dataFile != "-" ? "the data file " + *o.dataFile + " is empty"
                                                         : "standard input is empty: there is nothing to encode");
   }
-  const Outcome outcome = maker.make(textOf(bytes, "", o.quiet), o.output);
-  // The picture itself may be on standard output; the report then goes to standard error.
-  if (o.output == "-" && outcome.status == 0) {
-    report(Outcome{0, "", outcome.warnings}, "", o.quiet);
-    if (!o.quiet) writeText(stderr, outcome.message + "\n");
-  } else {
-    report(outcome, "", o.quiet);
+  std::string notes;
+  const Outcome outcome = drawText(bytes, o.output, o, maker, notes);
+  // Notes that the picture differs from the text are said even with --quiet; the rest is not.
+  sayLines(notes);
+  if (outcome.status != 0) {
+    sayLines(outcome.message);
+    return outcome.status;
   }
-  return outcome.status;
+  if (o.quiet) return 0;
+  sayLines(outcome.warnings);
+  // The picture itself may be on standard output; the report then goes to standard error.
+  writeText(o.output == "-" ? stderr : stdout, outcome.message + "\n");
+  return 0;
 }
 
 // Every item is tried; the status is 0 only when every picture was written. The items run on
 // --jobs threads, each with its own picture maker; reports come in item order all the same.
 int runBatch(const Options& o, const Plugin& plugin) {
-  // Every picture's compressor takes and frees the same few hundred kilobytes: keep them between
-  // items rather than hand them back to the system and fault them in again.
-  keepFreedMemory();
-  const std::string path = o.dataFile.value_or("-");
-  if (path == "-") useBinaryMode(stdin);
-  std::FILE* in = path == "-" ? stdin : openFile(path, "rb");
-  if (in == nullptr) throw InputError("cannot open the data file " + path);
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(in == stdin ? nullptr : in, std::fclose);
-  ItemReader items(in, o.nulSeparated ? '\0' : '\n');
-  const std::string unit = o.nulSeparated ? "item " : "line ";
-  const auto where = [&](long number) { return unit + std::to_string(number) + ": "; };
-  // An item's result: the notes on its text, then what became of it.
-  struct ItemResult {
-    std::string notes;
-    Outcome outcome;
-  };
-  const auto makeWorker = [&] {
-    return [&, maker = std::make_unique<PictureMaker>(plugin, o)](const std::string& item,
-                                                                  long number) -> std::optional<ItemResult> {
-      if (item.empty()) return std::nullopt;
+  BatchSetup setup;
+  setup.command = "pdf417";
+  setup.dataFile = o.dataFile.value_or("-");
+  setup.nulSeparated = o.nulSeparated;
+  setup.jobs = o.jobs;
+  setup.quiet = o.quiet;
+  setup.maxItemBytes = kMaxItemBytes;
+  return runBatch(setup, [&] {
+    return [&, maker = std::make_unique<PictureMaker>(plugin, o)](const std::string& item, long number) {
       ItemResult result;
-      try {
-        const std::u16string text = textOf(item, where(number), o.quiet, &result.notes);
-        result.outcome = maker->make(text, itemFileName(o.output, number));
-      } catch (const std::exception& e) {
-        result.outcome = {1, e.what(), {}};
-      }
+      const Outcome outcome = drawText(item, itemFileName(o.output, number), o, *maker, result.notes);
+      result.written = outcome.status == 0;
+      (result.written ? result.report : result.failure) = outcome.message;
+      result.warnings = outcome.warnings;
       return result;
     };
-  };
-  // A batch says the note of a symbol size once, at its first item in item order, whatever the jobs.
-  std::set<std::string> notesGiven;
-  const auto firstNotesOnly = [&notesGiven](const std::string& warnings) {
-    std::string kept;
-    for (std::size_t start = 0; start < warnings.size();) {
-      const std::size_t end = std::min(warnings.find('\n', start), warnings.size() - 1);
-      const std::string line = warnings.substr(start, end + 1 - start);
-      if (line.rfind("note: ", 0) != 0 || notesGiven.insert(line).second) kept += line;
-      start = end + 1;
-    }
-    return kept;
-  };
-  long failed = 0, written = 0;
-  runInItemOrder(items, jobCount(o.jobs), makeWorker, [&](long number, std::optional<ItemResult> result) {
-    if (!result) return;
-    if (result->outcome.status == 0) {
-      ++written;
-    } else {
-      ++failed;
-    }
-    if (!result->notes.empty()) writeText(stderr, result->notes);
-    result->outcome.warnings = firstNotesOnly(result->outcome.warnings);
-    report(result->outcome, where(number), o.quiet);
   });
-  if (!o.quiet)
-    writeText(stdout, "pdf417: wrote " + std::to_string(written) + " picture(s)" +
-                          (failed > 0 ? "; " + std::to_string(failed) + " item(s) failed" : "") + "\n");
-  return failed > 0 ? 1 : 0;
 }
 
 }  // namespace

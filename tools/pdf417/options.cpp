@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "batch.h"
+
 namespace torv::tools {
 namespace {
 
@@ -15,29 +17,6 @@ float parseScale(const std::string& option, const std::string& text) {
     throw UsageError(option + " takes a number above 0 and at most 100, not '" + text + "'");
   }
   return value;
-}
-
-// A batch names its pictures from one %d (with optional zero padding and width), e.g. label-%05d.svg.
-void checkOutputPattern(const std::string& pattern) {
-  int numbers = 0;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] != '%') continue;
-    if (i + 1 < pattern.size() && pattern[i + 1] == '%') {
-      ++i;
-      continue;
-    }
-    std::size_t end = i + 1;
-    while (end < pattern.size() && end - i <= 2 && pattern[end] >= '0' && pattern[end] <= '9') ++end;
-    if (end >= pattern.size() || pattern[end] != 'd') {
-      throw UsageError("--batch names its pictures from -o with one %d, %05d or the like; '" + pattern +
-                       "' has another % sequence (write %% for a percent sign)");
-    }
-    ++numbers;
-    i = end;
-  }
-  if (numbers != 1) {
-    throw UsageError("--batch needs -o with one %d (or %05d) for the item number, e.g. -o label-%05d.svg");
-  }
 }
 
 void checkCombination(const Options& o) {
@@ -56,7 +35,7 @@ void checkCombination(const Options& o) {
   }
   if (o.nulSeparated && !o.batch) throw UsageError("-0 separates the items of --batch");
   if (o.batch && o.text) throw UsageError("--batch reads its items from --file or standard input, not from TEXT");
-  if (o.batch) checkOutputPattern(o.output);
+  if (o.batch) checkItemFilePattern(o.output);
 }
 
 }  // namespace
@@ -74,7 +53,13 @@ CommandSpec pdf417Command(Options& o) {
       "the same device; uneven modules of 2 px and more are written with a note.\n"
       "Without TEXT the data is read from --file or from standard input (bytes taken as they\n"
       "are, a trailing newline included). The data is UTF-8 text; the plug-in encodes it in\n"
-      "Windows-1252, and characters outside that code page become '?'. Empty data is refused.";
+      "Windows-1252, and characters outside that code page become '?'. Empty data is refused.\n"
+      "\n"
+      "Readers take data without an ECI as ISO-8859-1, so the Windows-1252 characters of\n"
+      "bytes 0x80 to 0x9F (the euro sign, dashes, curly quotes, the per-mille sign and\n"
+      "more) come back as the control characters U+0080 to U+009F. A note says so (and of\n"
+      "'?' replacements), with the pdf417-encode command line that keeps the text;\n"
+      "--strict refuses such a text.";
   command.options = {
       {'o', "output", "FILE",
        "picture to write, .png, .bmp or .svg (default pdf417.png);\n"
@@ -111,9 +96,14 @@ CommandSpec pdf417Command(Options& o) {
        "pixel is 1/96 inch) at --dpi; SVG gets that size in mm exactly",
        setTo(o.print, true)},
       {'\0', "force", "", "write a picture even when a scanner could not read it", setTo(o.force, true)},
+      {'\0', "strict", "",
+       "refuse a text that a reader would not return as it is (drawn\n"
+       "as '?', or read as control characters)",
+       setTo(o.strict, true)},
       {'\0', "batch", "",
        "one data item per line of --file or standard input, one picture\n"
-       "each, named from -o with %d as the line number (-o label-%05d.svg)",
+       "each, named from -o with %d as the line number (-o label-%05d.svg);\n"
+       "an empty or bad item is reported with its line number",
        setTo(o.batch, true)},
       {'0', "", "", "with --batch: items end with a NUL character, not a line end", setTo(o.nulSeparated, true)},
       {'j', "jobs", "N",
@@ -122,19 +112,24 @@ CommandSpec pdf417Command(Options& o) {
        [&o](const std::string& v) { o.jobs = parseInt("--jobs", v, 0, 256); }},
       {'\0', "quiet-zone", "N", "white margin in modules around the symbol (default 2)",
        [&o](const std::string& v) { o.quietModules = parseInt("--quiet-zone", v, 0, 100); }},
-      {'q', "quiet", "", "say nothing but errors", setTo(o.quiet, true)},
+      {'q', "quiet", "", "say nothing but errors and the notes that a reader will not\nreturn the text as it is",
+       setTo(o.quiet, true)},
       {'\0', "plugin", "PATH", "load the plug-in library PATH (default: the copy built in)",
        [&o](const std::string& v) { o.plugin = v; }},
       {'h', "help", "", "this text", setTo(o.help, true)},
       {'\0', "version", "", "the release this command belongs to", setTo(o.version, true)},
   };
-  command.afterOptions = "-- ends the options: the argument after it is TEXT, even if it begins with '-'.";
-  command.examples = {"pdf417 -o label.svg 'Order 4711'", "pdf417 --print --dpi 203 -o label.png 'Order 4711'",
+  command.afterOptions =
+      "-- ends the options: the argument after it is TEXT, even if it begins with '-'.\n"
+      "Short options take their value attached too: -j1, -x3." +
+      std::string(kBatchFilePercentNote);
+  command.examples = {"pdf417 -o label.svg " + shellWord("Order 4711"),
+                      "pdf417 --print --dpi 203 -o label.png " + shellWord("Order 4711"),
                       "pdf417 --batch -o label-%05d.png --file orders.txt"};
   command.exitStatus =
       "0 written; 1 the data is empty, does not fit, cannot be read or\n"
-      "written, or (with --batch) any item failed; 2 a bad command line or a picture refused\n"
-      "as unreadable.";
+      "written, is refused by --strict, or (with --batch) any item failed, an empty one\n"
+      "included; 2 a bad command line or a picture refused as unreadable.";
   return command;
 }
 

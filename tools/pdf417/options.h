@@ -27,8 +27,9 @@ struct Options {
   bool dpiGiven = false;
   float scale = 1.0f;
   bool print = false;
-  bool force = false;  // write pictures with uneven or vanishing modules anyway
-  bool batch = false;  // one data item per line (or per NUL with nulSeparated), one picture each
+  bool force = false;   // write pictures with uneven or vanishing modules anyway
+  bool strict = false;  // refuse a text that a reader would not return as it is
+  bool batch = false;   // one data item per line (or per NUL with nulSeparated), one picture each
   bool nulSeparated = false;
   int jobs = 0;  // pictures drawn at once by --batch; 0: one per processor
   int quietModules = 2;

@@ -80,4 +80,13 @@ int charactersOutsideCodePage(const std::u16string& text) {
   return count;
 }
 
+std::u16string charactersReadAsControls(const std::u16string& text) {
+  std::u16string found;
+  for (const char16_t unit : text) {
+    const auto byte = static_cast<unsigned char>(platform::utf16UnitToAnsi(unit));
+    if (byte >= 0x80 && byte <= 0x9F && unit != byte && found.find(unit) == std::u16string::npos) found += unit;
+  }
+  return found;
+}
+
 }  // namespace torv::tools

@@ -23,4 +23,9 @@ std::u16string utf8ToUtf16(const std::string& bytes);
 // How many characters of the text Windows-1252 cannot hold (they are drawn as '?').
 int charactersOutsideCodePage(const std::u16string& text);
 
+// The characters of the text that Windows-1252 holds as bytes 0x80 to 0x9F, each once, in the order
+// they first come. Readers take data without an ECI as ISO-8859-1 and return those bytes as the
+// control characters U+0080 to U+009F, not as these characters.
+std::u16string charactersReadAsControls(const std::u16string& text);
+
 }  // namespace torv::tools

@@ -36,6 +36,26 @@ int parseLevel(const std::string& option, const std::string& text) {
 
 void writeText(std::FILE* stream, const std::string& text) { std::fwrite(text.data(), 1, text.size(), stream); }
 
+std::string counted(long count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+std::string shellWord(const std::string& word) {
+  const bool plain = !word.empty() && word.find_first_not_of(
+                                          "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                          "0123456789-_./:,+=@%") == std::string::npos;
+  if (plain) return word;
+#if defined(_WIN32)
+  std::string quoted = "\"";
+  for (const char c : word) quoted += c == '"' ? std::string("\\\"") : std::string(1, c);
+  return quoted + "\"";
+#else
+  std::string quoted = "'";
+  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+#endif
+}
+
 std::string formatFromName(const std::string& name) {
   const std::size_t dot = name.rfind('.');
   const std::string extension = dot == std::string::npos ? "" : lowerCase(name.substr(dot + 1));

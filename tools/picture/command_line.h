@@ -30,6 +30,23 @@ int parseLevel(const std::string& option, const std::string& text);
 // the streams' locales alone would cost a run more memory than its work.
 void writeText(std::FILE* stream, const std::string& text);
 
+// A line for --help on Windows, where a .bat file needs %% for each % of a batch's -o pattern;
+// nothing elsewhere.
+#if defined(_WIN32)
+inline constexpr const char* kBatchFilePercentNote =
+    "\nIn a .bat or .cmd file write %% for each % of -o: -o label-%%05d.png (cmd.exe takes %0 for\n"
+    "the file's own name).";
+#else
+inline constexpr const char* kBatchFilePercentNote = "";
+#endif
+
+// "1 character", "2 characters": the count and the noun, with an s unless the count is 1.
+std::string counted(long count, const std::string& noun);
+
+// The word as a shell on this system takes it back as one argument: as it is when it is plain,
+// else in single quotes (double quotes on Windows, whose cmd.exe knows no others).
+std::string shellWord(const std::string& word);
+
 // "png", "bmp" or "svg" from a file name's extension; standard output ("-") is PNG.
 std::string formatFromName(const std::string& name);
 

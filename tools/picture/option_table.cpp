@@ -103,16 +103,22 @@ std::optional<std::string> parseCommandLine(const CommandSpec& command, const st
     }
     const bool isLong = argument[1] == '-';
     const std::size_t equals = isLong ? argument.find('=') : std::string::npos;
-    const std::string name =
-        argument.substr(isLong ? 2 : 1, equals == std::string::npos ? std::string::npos : equals - 2);
-    const std::string shown = equals == std::string::npos ? argument : argument.substr(0, equals);
+    // A short option's value may follow it in the same argument: -j1, -x20.
+    const std::string name = isLong ? argument.substr(2, equals == std::string::npos ? std::string::npos : equals - 2)
+                                    : argument.substr(1, 1);
     const OptionSpec* option = findOption(command, argument, name);
-    if (option == nullptr) throw UsageError("unknown option " + shown + " (see --help)");
+    const bool attached = !isLong && argument.size() > 2;
+    const std::string shown = equals != std::string::npos                                   ? argument.substr(0, equals)
+                              : attached && option != nullptr && !option->valueName.empty() ? argument.substr(0, 2)
+                                                                                            : argument;
+    if (option == nullptr || (attached && option->valueName.empty())) throw UsageError("unknown option " + shown);
     std::string value;
     if (option->valueName.empty()) {
       if (equals != std::string::npos) throw UsageError(shown + " takes no value");
     } else if (equals != std::string::npos) {
       value = argument.substr(equals + 1);
+    } else if (attached) {
+      value = argument.substr(2);
     } else {
       if (i + 1 >= arguments.size()) throw UsageError(argument + " needs a value");
       value = arguments[++i];

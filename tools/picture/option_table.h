@@ -36,8 +36,8 @@ std::function<void(const std::string&)> setTo(Field& field, Value value) {
 }
 
 // Applies every option of the arguments in order and returns the TEXT argument, if any. Options
-// take their value from the next argument or after '=' (--rows=3). '--' ends the options and must
-// be followed by exactly one argument; a second TEXT is refused either way. UsageError on any fault.
+// take their value from the next argument, after '=' (--rows=3) or, short ones, attached (-r3). '--' ends the options
+// and must be followed by exactly one argument; a second TEXT is refused either way. UsageError on any fault.
 std::optional<std::string> parseCommandLine(const CommandSpec& command, const std::vector<std::string>& arguments);
 
 // The --help text: usage lines, description, options, notes, examples and exit status.

@@ -201,4 +201,54 @@ TEST(Pdf417EncodeCommand, TextReadsBackAsTypedAndBytesStayBytes) {
   EXPECT_NE(runCommand(o + "a -- b").output.find("only one TEXT may be given"), std::string::npos);
 }
 
+// A batch is the single command run once per line: the same files as TEXT gives, on any number
+// of jobs, with every bad line named and failing the run.
+TEST(Pdf417EncodeCommand, BatchWritesWhatEachLineWouldAndNamesTheBadOnes) {
+  const std::string items[] = {"Order 1",
+                               "Zam\xC3\xB3wienie \xC5\xBC\xC3\xB3\xC5\x82te",
+                               "\xCE\xA0\xCE\xB1\xCF\x81\xCE\xB1\xCE\xB3\xCE\xB3\xCE\xB5\xCE\xBB\xCE\xAF\xCE\xB1",
+                               "\xE8\xAE\xA2\xE5\x8D\x95 5",
+                               "",
+                               std::string(3000, '7'),
+                               "last, CRLF\r"};
+  const TempFile data("encode_batch.txt");
+  {
+    std::ofstream out(data.path(), std::ios::binary);
+    for (const std::string& item : items) out << item << "\n";
+  }
+  const std::string base = ::testing::TempDir() + std::to_string(getpid()) + "_encode_batch";
+  std::string reports[2];
+  for (int run = 0; run < 2; ++run) {
+    const std::string pattern = base + std::to_string(run) + "-%d.png";
+    const Outcome outcome =
+        runCommand("--batch -j" + std::to_string(1 + 2 * run) + " -w 2 -f '" + data.path() + "' -o '" + pattern + "'");
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.output;
+    reports[run] = outcome.output;
+  }
+  EXPECT_EQ(reports[1], reports[0]);
+  EXPECT_NE(reports[0].find("pdf417-encode: line 5: the line is empty"), std::string::npos) << reports[0];
+  EXPECT_NE(reports[0].find("pdf417-encode: line 6: the data does not fit"), std::string::npos) << reports[0];
+  EXPECT_NE(reports[0].find("wrote 5 picture(s); 2 item(s) failed"), std::string::npos) << reports[0];
+  const TempFile single("encode_batch_single.png");
+  for (int line = 1; line <= 7; ++line) {
+    const std::string name[2] = {base + "0-" + std::to_string(line) + ".png",
+                                 base + "1-" + std::to_string(line) + ".png"};
+    if (line == 5 || line == 6) {
+      EXPECT_FALSE(std::ifstream(name[0]).good()) << line;
+      continue;
+    }
+    std::string text = items[line - 1];
+    if (text.back() == '\r') text.pop_back();
+    ASSERT_EQ(runCommand("-w 2 -o '" + single.path() + "' '" + text + "'").exitCode, 0) << line;
+    EXPECT_EQ(fileText(name[0]), fileText(single.path())) << line;
+    EXPECT_EQ(fileText(name[1]), fileText(single.path())) << line;
+    const Gray gray = readPng(name[0]);
+    const ZXing::ImageView view(gray.pixels.data(), gray.width, gray.height, ZXing::ImageFormat::Lum);
+    const ZXing::Result result =
+        ZXing::ReadBarcode(view, ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::PDF417).setTryHarder(true));
+    EXPECT_EQ(result.text(), text) << line;
+    for (const std::string& file : name) std::remove(file.c_str());
+  }
+}
+
 }  // namespace

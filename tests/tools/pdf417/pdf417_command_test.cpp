@@ -157,7 +157,8 @@ TEST(Pdf417Command, ReadsStandardInputAndReplacesCharactersOutsideTheCodePage) {
   const TempFile png("command_stdin.png");
   const Outcome outcome = runCommand("--scale 2 -o '" + png.path() + "'", "\xD0\x96 and \xF0\x9F\x98\x80");
   ASSERT_EQ(outcome.exitCode, 0) << outcome.output;
-  EXPECT_NE(outcome.output.find("2 character(s)"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("note: 2 characters are not in Windows-1252 and are drawn as '?'"), std::string::npos)
+      << outcome.output;
   EXPECT_EQ(decode(readPng(png.path())), "? and ?");
 }
 
@@ -245,7 +246,8 @@ TEST(Pdf417Command, BatchWritesEveryGoodItemAndNamesTheBadOnes) {
   Outcome outcome = runCommand("--batch -o '" + pattern + "'", "first item\nbad \xFF byte\n\nfourth, CRLF\r\n");
   EXPECT_EQ(outcome.exitCode, 1) << outcome.output;
   EXPECT_NE(outcome.output.find("line 2: the data is not valid UTF-8"), std::string::npos) << outcome.output;
-  EXPECT_NE(outcome.output.find("wrote 2 picture(s); 1 item(s) failed"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("line 3: the line is empty"), std::string::npos) << outcome.output;
+  EXPECT_NE(outcome.output.find("wrote 2 picture(s); 2 item(s) failed"), std::string::npos) << outcome.output;
   EXPECT_EQ(decode(readPng(name(1))), "first item");
   EXPECT_EQ(decode(readPng(name(4))), "fourth, CRLF");
   EXPECT_FALSE(std::ifstream(name(2)).good());
@@ -279,6 +281,9 @@ TEST(Pdf417Command, BatchOnSeveralJobsWritesWhatOneJobWrites) {
         runCommand("--batch --jobs " + std::string(run == 0 ? "1" : "3") + " -o '" + pattern + "-%02d.svg'", items);
     EXPECT_EQ(outcome.exitCode, 1) << outcome.output;
     reports[run] = outcome.output;
+    // The notes name the run's own pattern.
+    for (std::size_t at; (at = reports[run].find(pattern)) != std::string::npos;)
+      reports[run].replace(at, pattern.size(), "PATTERN");
     for (int i = 1; i <= 60; ++i) {
       const std::string name = pattern + (i < 10 ? "-0" : "-") + std::to_string(i) + ".svg";
       files[run].push_back(readAll(name));
@@ -289,7 +294,8 @@ TEST(Pdf417Command, BatchOnSeveralJobsWritesWhatOneJobWrites) {
   EXPECT_EQ(files[1], files[0]);
   EXPECT_NE(reports[0].find("line 9: the data needs"), std::string::npos) << reports[0];
   EXPECT_LT(reports[0].find("line 9:"), reports[0].find("line 18:"));
-  EXPECT_NE(reports[0].find("wrote 49 picture(s); 6 item(s) failed"), std::string::npos) << reports[0];
+  EXPECT_NE(reports[0].find("line 55: the line is empty"), std::string::npos) << reports[0];
+  EXPECT_NE(reports[0].find("wrote 49 picture(s); 11 item(s) failed"), std::string::npos) << reports[0];
 }
 
 TEST(Pdf417Command, RefusesDataThatDoesNotFitOrCannotBeRead) {
@@ -415,15 +421,100 @@ TEST(Pdf417Command, RefusesEmptyDataASecondTextAndBytesAndSaysNothingWithQuiet) 
     EXPECT_EQ(outcome.exitCode, c.exitCode) << c.arguments << ": " << outcome.output;
     EXPECT_NE(outcome.output.find(c.says), std::string::npos) << c.arguments << ": " << outcome.output;
   }
-  // -q: no report, note or warning; errors still.
+  // -q: no report, note or warning, but errors and the note that the picture differs from the text.
   Outcome outcome = runCommand("-q --print --dpi 300 -o '" + png.path() + "' '\xD0\x96 4711'");
   EXPECT_EQ(outcome.exitCode, 0);
+  EXPECT_EQ(outcome.output.rfind("pdf417: note: 1 character is not in Windows-1252", 0), 0u) << outcome.output;
+  EXPECT_EQ(outcome.output.find('\n'), outcome.output.size() - 1) << outcome.output;
+  outcome = runCommand("-q --print --dpi 300 -o '" + png.path() + "' 'Order 4711'");
   EXPECT_EQ(outcome.output, "");
   const std::string pattern = ::testing::TempDir() + std::to_string(getpid()) + "_quiet-%d.png";
   outcome = runCommand("-q --batch -o '" + pattern + "'", "a\n");
   EXPECT_EQ(outcome.output, "");
   std::remove((pattern.substr(0, pattern.size() - 6) + "1.png").c_str());
   EXPECT_NE(runCommand("-q ''").output.find("the text is empty"), std::string::npos);
+}
+
+// Windows-1252 puts the euro sign, dashes and the like at 0x80-0x9F, which readers return as
+// control characters: a note says so with the pdf417-encode line that keeps the text, even with
+// -q; --strict refuses the text, alone or as a line of a batch.
+TEST(Pdf417Command, SaysWhatAReaderReturnsAndStrictRefusesIt) {
+  const TempFile png("command_controls.png"), kept("command_controls_kept.png");
+  const std::string text = "\xE2\x82\xAC\xE2\x80\x94\xE2\x80\xB0";  // euro, em dash, per mille
+  std::remove(png.path().c_str());
+  const struct {
+    std::string options;
+    int exitCode;
+    const char* says;
+  } cases[] = {
+      {"--strict", 1, "(refused because of --strict)"},
+      {"-q", 0, "pdf417: note: \""},
+      {"", 0,
+       "pdf417: note: \"\xE2\x82\xAC\", \"\xE2\x80\x94\" and \"\xE2\x80\xB0\" become the Windows-1252 bytes 0x80, 0x97 "
+       "and "
+       "0x89, which readers return as the control characters U+0080, U+0097 and U+0089"},
+  };
+  for (const auto& c : cases) {
+    std::remove(png.path().c_str());
+    const Outcome outcome = runCommand(c.options + " -o '" + png.path() + "' '" + text + "'");
+    EXPECT_EQ(outcome.exitCode, c.exitCode) << c.options << ": " << outcome.output;
+    EXPECT_NE(outcome.output.find(c.says), std::string::npos) << c.options << ": " << outcome.output;
+    EXPECT_EQ(std::ifstream(png.path()).good(), c.exitCode == 0) << c.options;
+  }
+  EXPECT_EQ(decode(readPng(png.path())), "\x80\x97\x89") << "what the note says a reader returns";
+  // The line the note gives keeps the text: a reader returns it as UTF-8 after its ECI.
+  const Outcome noted = runCommand("-o '" + kept.path() + "' '" + text + "'");
+  const std::size_t line = noted.output.find("keeps them: pdf417-encode ");
+  ASSERT_NE(line, std::string::npos) << noted.output;
+  const std::string arguments = noted.output.substr(line + 26, noted.output.find('\n', line) - line - 26);
+  ASSERT_EQ(torv::test::runProgram(PDF417_ENCODE_COMMAND, arguments).exitCode, 0) << arguments;
+  EXPECT_EQ(decode(readPng(kept.path())), text) << arguments;  // UTF-8, after ECI 26
+  // --strict in a batch: that line fails, the others are written.
+  const std::string pattern = ::testing::TempDir() + std::to_string(getpid()) + "_strict-%d.png";
+  const Outcome batch = runCommand("--strict --batch -o '" + pattern + "'", "plain\n" + text + "\n");
+  EXPECT_EQ(batch.exitCode, 1) << batch.output;
+  EXPECT_NE(batch.output.find("pdf417: line 2: \""), std::string::npos) << batch.output;
+  EXPECT_NE(batch.output.find("wrote 1 picture(s); 1 item(s) failed"), std::string::npos) << batch.output;
+  std::remove((pattern.substr(0, pattern.size() - 6) + "1.png").c_str());
+}
+
+// Each documented limit, at its accepted edge (attached values too): the command line is taken and
+// the picture has the size the limit promises. Moving any bound inward breaks one of these.
+TEST(Pdf417Command, EveryLimitIsAcceptedAtItsEdge) {
+  const TempFile png("command_edge.png");
+  const struct {
+    const char* arguments;
+    int width, height;  // 0: not measured
+  } cases[] = {
+      {"-x20 -y6 -r 6 -c 2 -l 0", 20 * (17 * 2 + 69), 6 * 25},  // rows of 25 px, the most
+      {"-x 1 -y 25 -r 6 -c 2 -l 0", 17 * 2 + 69, 6 * 25},
+      {"-r 90 -c 10 -l 8", 2 * (17 * 10 + 69), 90 * 6},
+      {"-r 32 -c 29 -l 0", 2 * (17 * 29 + 69), 32 * 6},  // 928 codewords
+      {"-r 3 -c 30 -l 0", 2 * (17 * 30 + 69), 3 * 6},
+      {"-x 1 -c 1 --quiet-zone 100", 17 + 69 + 200, 6 * 5 + 200},
+      {"--dpi 9600 -x 1 -y 1 -c 1", 0, 0},
+      {"-j256 -c 1", 0, 0},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome =
+        runCommand(std::string("--print --dpi 96 --quiet-zone 0 ") + c.arguments + " -o '" + png.path() + "' A");
+    ASSERT_EQ(outcome.exitCode, 0) << c.arguments << ": " << outcome.output;
+    const Gray gray = readPng(png.path());
+    if (c.width != 0) {
+      EXPECT_EQ(gray.width, c.width) << c.arguments;
+      EXPECT_EQ(gray.height, c.height) << c.arguments;
+    }
+    EXPECT_EQ(decode(gray), "A") << c.arguments;
+  }
+  const Outcome scaled = runCommand("-x 1 -y 1 -c 1 --scale 100 -o '" + png.path() + "' A");
+  EXPECT_EQ(scaled.exitCode, 0) << scaled.output;
+  EXPECT_EQ(readPng(png.path()).width, 90 * 100);  // a bitmap pixel is 100 screen pixels
+  // One past the edge is refused, and the hint comes once.
+  const Outcome refused = runCommand("-x20 -y7 A");
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_NE(refused.output.find("at most 25 (here 26)"), std::string::npos) << refused.output;
+  const Outcome unknown = runCommand("--bogus A");
+  EXPECT_EQ(unknown.output, "pdf417: unknown option --bogus\ntry 'pdf417 --help'\n");
 }
 
 }  // namespace
