@@ -63,7 +63,7 @@ class CJTorvAttributeList {
   struct Entries final : torv::attributes::IndexedNames {
     using TextEntry = torv::attributes::TextEntry;
     torv::attributes::TextBlocks texts;
-    std::vector<TextEntry> list;
+    torv::attributes::EntryList list;
     torv::attributes::NameIndex index;  // name -> position in list
 
     std::string_view nameAt(int position) const override { return name(static_cast<std::size_t>(position)); }
