@@ -35,6 +35,9 @@ void* operator new(std::size_t size) {
   return memory;
 }
 
+// Arrays too: a sanitizer's runtime brings an array form of its own that would bypass the count.
+void* operator new[](std::size_t size) { return operator new(size); }
+
 // The replaced operator new allocates with malloc, so free is the matching release.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
@@ -44,6 +47,8 @@ void operator delete(void* memory) noexcept {
   std::free(memory);
 }
 void operator delete(void* memory, std::size_t) noexcept { operator delete(memory); }
+void operator delete[](void* memory) noexcept { operator delete(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { operator delete(memory); }
 #pragma GCC diagnostic pop
 
 namespace {
