@@ -73,6 +73,11 @@ install(FILES docs/integration.md CHANGELOG.md README.md DESTINATION ${CMAKE_INS
 install(FILES examples/vesk_host.c examples/pdf417_host.c examples/linked_host.c DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples COMPONENT doc)
 if(WIN32)
   # At the top of the ZIP, where a Windows user looks first, with Windows line ends.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TORV_MSVC_PLATFORM x64)
+  else()
+    set(TORV_MSVC_PLATFORM Win32)
+  endif()
   foreach(text README.txt:cmake/package/windows-readme.txt LICENSE.txt:LICENSE)
     string(REPLACE ":" ";" parts ${text})
     list(GET parts 0 name)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 /* A minimal host of the client library, in C: loads the library by name, hands it a connection
  * as nine callbacks (here an in-memory one: the "server" has sent an attribute list, and what the
- * library writes is kept), creates a handle, runs both negotiations, shows a failure text and
- * destroys the handle.
+ * library writes is buffered until a flush sends it), creates a handle, runs both negotiations,
+ * shows a failure text and destroys the handle.
  *
  * Usage: vesk_host [library]   (default: libTorvVeskClientSession.so, or
  *                               TorvVeskClientSession.dll on Windows)
@@ -34,7 +34,9 @@ static void closeLibrary(Library library) { dlclose(library); }
 typedef struct Connection {
   const unsigned char* incoming;
   int incomingLength, position;
-  unsigned char outgoing[256];
+  unsigned char pending[256]; /* written, not yet sent: the host buffers its writes */
+  int pendingLength;
+  unsigned char outgoing[256]; /* sent to the server */
   int outgoingLength;
 } Connection;
 
@@ -71,21 +73,27 @@ static int TORV_VESK_CALL readClose(int context, int reason) {
   (void)reason;
   return 0;
 }
+/* The library writes a negotiated list one byte per writeByte call and never calls flush: a host
+ * that buffers must send what is pending itself once createSecureOutputStream has returned. */
 static int TORV_VESK_CALL writeByte(int context, int value) {
   Connection* c = &connections[context];
-  if (c->outgoingLength >= (int)sizeof c->outgoing) return -1;
-  c->outgoing[c->outgoingLength++] = (unsigned char)value;
+  if (c->pendingLength >= (int)sizeof c->pending) return -1;
+  c->pending[c->pendingLength++] = (unsigned char)value;
   return 0;
 }
 static int TORV_VESK_CALL writeBArray(int context, const char* source, int length) {
   Connection* c = &connections[context];
-  if (length < 0 || length > (int)sizeof c->outgoing - c->outgoingLength) return -1;
-  memcpy(c->outgoing + c->outgoingLength, source, (size_t)length);
-  c->outgoingLength += length;
+  if (length < 0 || length > (int)sizeof c->pending - c->pendingLength) return -1;
+  memcpy(c->pending + c->pendingLength, source, (size_t)length);
+  c->pendingLength += length;
   return 0;
 }
 static int TORV_VESK_CALL flush(int context) {
-  (void)context;
+  Connection* c = &connections[context];
+  if (c->pendingLength > (int)sizeof c->outgoing - c->outgoingLength) return -1;
+  memcpy(c->outgoing + c->outgoingLength, c->pending, (size_t)c->pendingLength);
+  c->outgoingLength += c->pendingLength;
+  c->pendingLength = 0;
   return 0;
 }
 static int TORV_VESK_CALL writeClose(int context) {
@@ -181,12 +189,16 @@ int main(int argc, char** argv) {
         "the server's list comes back as sent, followed by a zero byte");
   freeMemory(received);
 
-  /* 3. The host's list goes out over writeByte/writeBArray. */
+  /* 3. The host's list goes out over writeByte/writeBArray, without a flush: the host sends its
+   *    buffered bytes itself once the call has returned, successful or not. */
   result = secureOutput(handle, (const char*)hostBytes, hostLength);
   check(result == 0, "createSecureOutputStream returns 0");
+  check(connections[0].outgoingLength == 0 && connections[0].pendingLength == hostLength,
+        "the library wrote the list and did not flush");
+  check(flush(0) == 0, "the host flushes its connection after createSecureOutputStream");
   check(connections[0].outgoingLength == hostLength &&
             memcmp(connections[0].outgoing, hostBytes, (size_t)hostLength) == 0,
-        "the host's list was written to the connection");
+        "the host's list was sent to the server");
 
   /* 4. No secure stream is in place, so a write fails: -30000 and a failure text the handle owns. */
   result = writeOne(handle, 'x');

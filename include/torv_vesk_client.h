@@ -14,6 +14,11 @@
  *             text is the library's fixed text (also: a null handle, or bad arguments)
  * -100000     TorvVeskClient_destroy with a null handle
  * -200000     TorvVeskClient_destroy with a handle that has no session
+ *
+ * A host that loads the library by name (dlsym, GetProcAddress) and keeps its entry points in
+ * variables named like the functions defines TORV_VESK_CLIENT_NO_PROTOTYPES before including this
+ * header: the function declarations are left out; the types, the PFN_ function pointer types and
+ * the constants stay.
  */
 #ifndef TORV_VESK_CLIENT_H
 #define TORV_VESK_CLIENT_H
@@ -76,6 +81,8 @@ typedef int(TORV_VESK_CALL* FuncWriteClose)(int context);
 /* Text that describes the failure the last callback reported. */
 typedef const char*(TORV_VESK_CALL* FuncErrorMessage)(int context);
 
+#ifndef TORV_VESK_CLIENT_NO_PROTOTYPES
+
 /* Creates a handle. attributes is a serialised attribute list (32-bit count, then names and
  * values as 32-bit UTF-16 unit counts and big-endian units); its "TORV_SERVER_IP" and
  * "TORV_SERVER_URL" configure the session. Makes no host call. Returns 1001 and stores the
@@ -117,6 +124,8 @@ TORV_VESK_API const char* TORV_VESK_CALL TorvVeskClient_getLastErrorMessage(Torv
 
 /* Releases bytes handed out by TorvVeskClient_createSecureInputStream. */
 TORV_VESK_API void TORV_VESK_CALL TorvVeskClient_free_memory(void* memory);
+
+#endif /* TORV_VESK_CLIENT_NO_PROTOTYPES */
 
 /* Function pointer types of the fourteen exports, for hosts that load the library by name
  * (dlsym, GetProcAddress): PFN_ followed by the exported name. */

@@ -22,6 +22,10 @@
  *   initialisation of its own: the picture object a call makes is used and released within it.
  * - No error is ever reported by the drawing functions: when the data cannot be drawn (it does not
  *   fit a symbol, a scale is out of range, memory runs out), they draw nothing.
+ * - Loading by name: a host that keeps the entry points in variables named like the functions
+ *   (dlsym, GetProcAddress) defines TORVC_PDF417_NO_PROTOTYPES before including this header. The
+ *   function declarations are then left out; the types, the PFN_ function pointer types and the
+ *   constants stay.
  */
 #ifndef TORVC_PDF417_H
 #define TORVC_PDF417_H
@@ -101,6 +105,8 @@ typedef struct TorvDeviceContext {
  * digits gives 0, and values beyond the 32-bit range are clamped to it.
  */
 
+#ifndef TORVC_PDF417_NO_PROTOTYPES
+
 /* A new instance with the default attributes; null if memory is exhausted. */
 TORVC_PDF417_API TorvPdf417Comp* GetNewInstance(void);
 
@@ -158,7 +164,9 @@ TORVC_PDF417_API unsigned char* writeMe(TorvPdf417Comp* instance, int* length);
  *   one argument, ExceptionInformation[0], the length passed (sign-extended). A handler that
  *   continues execution (EXCEPTION_CONTINUE_EXECUTION) makes readMe return, changing nothing.
  */
+#endif /* TORVC_PDF417_NO_PROTOTYPES */
 #define TORVC_PDF417_BAD_RECORD_EXCEPTION 0xE0417001UL
+#ifndef TORVC_PDF417_NO_PROTOTYPES
 TORVC_PDF417_API void readMe(TorvPdf417Comp* instance, const unsigned char* data, int length);
 
 /*
@@ -188,6 +196,8 @@ TORVC_PDF417_API void paint(TorvPdf417Comp* instance, TorvDeviceContext* dc, con
  * holds for paint on devices other than 96 dpi, where whole host units may cost a pixel. */
 TORVC_PDF417_API void print(TorvPdf417Comp* instance, TorvDeviceContext* dc, const char16_t* data, float left,
                             float top, float unused1, float unused2, float scale, float offsetX, float offsetY);
+
+#endif /* TORVC_PDF417_NO_PROTOTYPES */
 
 /* Function pointer types of the thirteen exports, for hosts that load the plug-in by name
  * (dlsym, GetProcAddress): PFN_TorvcPdf417_ followed by the exported name. */

@@ -57,6 +57,20 @@ for archive in "$dist"/*.zip; do
   unzip -Z1 "$archive" | sed 's/^/  /'
 done
 
+# Every archive carries the licence, the debug-symbol ones included.
+for archive in "$dist"/*.tar.gz "$dist"/*.zip; do
+  [ -f "$archive" ] || continue
+  case "$archive" in
+    *.zip) members=$(unzip -Z1 "$archive") ;;
+    *) members=$(tar -tzf "$archive") ;;
+  esac
+  if ! grep -Eq '^[^/]+/(LICENSE\.txt|LICENSE|share/doc/torv/LICENSE)$' <<<"$members"; then
+    echo "check-packages.sh: $(basename "$archive") carries no licence" >&2
+    exit 1
+  fi
+done
+echo "licence: in every archive"
+
 step "lintian"
 debs=("$dist"/libtorv_"$version"_"$deb_arch".deb "$dist"/libtorv-dev_"$version"_"$deb_arch".deb)
 [ -f "$dist/torv-tools_${version}_$deb_arch.deb" ] && debs+=("$dist/torv-tools_${version}_$deb_arch.deb")
@@ -230,16 +244,45 @@ check_zip() { # i686|x86_64
     run_windows "$bin/pdf417_host.exe" | tail -1
     run_windows "$bin/linked_host.exe" | tail -1
   fi
-  # The ZIP's CMake package, from a mingw-w64 build: Torv::... link through lib<name>.dll.a.
+  # README.txt's mingw-w64 line and its two cmd.exe examples, run as written from the folder (the
+  # cross compiler for gcc, / for \, the commands under Wine).
+  local line
+  line=$(tr -d '\r' <"$tree/README.txt" | sed -n 's/^  mingw-w64: *\(gcc .*\)$/\1/p' | head -1)
+  [ -n "$line" ] || { echo "check-packages.sh: README.txt has no mingw-w64 compile line" >&2; exit 1; }
+  echo "+ (README.txt) $line"
+  (cd "$tree" && eval "$triplet-${line//\\//}" && cp linked_host.exe "$bin/readme_host.exe" && rm linked_host.exe)
+  run_windows "$bin/readme_host.exe" | tail -1
+  while IFS= read -r line; do
+    line=${line#  }
+    echo "+ (README.txt) $line"
+    (cd "$out" && eval "run_windows $tree/${line//\\//}")
+  done < <(tr -d '\r' <"$tree/README.txt" | grep -E '^  bin\\pdf417(-encode)?\.exe -')
+  [ -s "$out/order.png" ] && [ -s "$out/label.bmp" ] ||
+    { [ "$arch" = i686 ] || { echo "check-packages.sh: README.txt's examples wrote no pictures" >&2; exit 1; }; }
+
+  # The ZIP's CMake package, from a mingw-w64 build with a cross toolchain file as integrators write
+  # them (packages only below CMAKE_FIND_ROOT_PATH): found through Torv_DIR, Torv::... link
+  # through lib<name>.dll.a.
   mkdir -p "$out/cmake"
+  cat >"$out/cmake/toolchain.cmake" <<CMAKE
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR $arch)
+set(CMAKE_C_COMPILER $triplet-gcc)
+set(CMAKE_RC_COMPILER $triplet-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/$triplet)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+CMAKE
   cat >"$out/cmake/CMakeLists.txt" <<CMAKE
 $(consumer_cmake_head)
 add_executable(linked_host $tree/doc/examples/linked_host.c)
 target_link_libraries(linked_host PRIVATE Torv::TorvVeskClientSession Torv::torvc_pdf417)
 set_target_properties(linked_host PROPERTIES C_STANDARD 11)
 CMAKE
-  echo "+ cmake -DCMAKE_TOOLCHAIN_FILE=<mingw-w64 $arch> -DTorv_DIR=lib/cmake/Torv (Torv::TorvVeskClientSession, Torv::torvc_pdf417)"
-  cmake -S "$out/cmake" -B "$out/cmake/build" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/toolchains/mingw-w64-$arch.cmake" \
+  echo "+ cmake -DCMAKE_TOOLCHAIN_FILE=<mingw-w64 $arch, CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY> -DTorv_DIR=lib/cmake/Torv"
+  cmake -S "$out/cmake" -B "$out/cmake/build" -DCMAKE_TOOLCHAIN_FILE="$out/cmake/toolchain.cmake" \
     -DTorv_DIR="$tree/lib/cmake/Torv" | grep 'Torv '
   cmake --build "$out/cmake/build" >/dev/null
   cp "$out/cmake/build/linked_host.exe" "$bin/linked_host_cmake.exe"
@@ -264,6 +307,42 @@ CMAKE
   else
     echo "msvc_host ($arch, lld-link, MSVC-format import libraries): exit status 0, every call as documented"
   fi
+
+  # The same host through the CMake package as an MSVC-like consumer (clang for *-windows-msvc,
+  # lld-link): the imported targets must name <name>.lib, not the mingw import libraries.
+  mkdir -p "$out/cmake-msvc"
+  cat >"$out/cmake-msvc/toolchain.cmake" <<CMAKE
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR $([ "$arch" = i686 ] && echo X86 || echo AMD64))
+set(CMAKE_CXX_COMPILER clang++)
+set(CMAKE_CXX_COMPILER_TARGET $target)
+set(CMAKE_LINKER lld-link)
+# No Windows SDK or C runtime here: nothing is linked while CMake tries the compiler.
+set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
+set(CMAKE_CXX_STANDARD_LIBRARIES "" CACHE STRING "" FORCE)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+CMAKE
+  cat >"$out/cmake-msvc/CMakeLists.txt" <<CMAKE
+cmake_minimum_required(VERSION 3.20)
+project(torv_msvc_consumer CXX)
+find_package(Torv 1.1 CONFIG REQUIRED)
+add_executable(msvc_host $source/tests/packages/msvc_host.cpp)
+target_compile_options(msvc_host PRIVATE -O1 -fno-exceptions -fno-stack-protector)
+target_link_options(msvc_host PRIVATE -nostdlib -fuse-ld=lld -Wl,/nodefaultlib,/entry:start,/subsystem:console)
+target_link_libraries(msvc_host PRIVATE Torv::TorvVeskClientSession Torv::torvc_pdf417 $out/kernel32.lib)
+CMAKE
+  echo "+ cmake -DCMAKE_TOOLCHAIN_FILE=<clang $target> -DTorv_DIR=lib/cmake/Torv (Torv::... through <name>.lib)"
+  cmake -S "$out/cmake-msvc" -B "$out/cmake-msvc/build" -DCMAKE_TOOLCHAIN_FILE="$out/cmake-msvc/toolchain.cmake" \
+    -DTorv_DIR="$tree/lib/cmake/Torv" >/dev/null
+  cmake --build "$out/cmake-msvc/build" >/dev/null
+  if grep -q 'dll\.a' "$out/cmake-msvc/build/CMakeFiles/msvc_host.dir/linkLibs.rsp" 2>/dev/null ||
+    ! grep -q 'TorvVeskClientSession\.lib' "$out/cmake-msvc/build/CMakeFiles/msvc_host.dir/linkLibs.rsp"; then
+    echo "check-packages.sh: the CMake package gives an MSVC consumer no <name>.lib" >&2
+    exit 1
+  fi
+  cp "$out/cmake-msvc/build/msvc_host.exe" "$bin/msvc_host_cmake.exe"
+  check_imports "$bin/msvc_host_cmake.exe" "$tree/lib"
+  run_windows "$bin/msvc_host_cmake.exe" && echo "msvc_host_cmake ($arch): linked through the CMake package's <name>.lib, ran"
 }
 step "Windows ZIPs: hosts linked through the import libraries"
 check_zip x86_64

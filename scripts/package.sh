@@ -11,7 +11,8 @@
 #                                           (.dll.a, .lib, .def), headers, CMake and pkg-config
 #                                           files, doc\, README.txt, LICENSE.txt
 #   ...-debug.tar.gz / ...-debug.zip        the debug information of every stripped binary,
-#                                           at the binary's path with ".debug" added
+#                                           at the binary's path with ".debug" added, and
+#                                           the licence
 #   SHA256SUMS
 # Reproducible: time stamps come from the last commit (SOURCE_DATE_EPOCH), archive members are
 # sorted and owned by root, and the binaries carry no build paths or link times.
@@ -122,6 +123,7 @@ package_linux() {
   [ "$tools" = ON ] && binaries+=(bin/pdf417 bin/pdf417-encode)
   [ -n "$verify" ] && binaries+=("$verify")
   split_debug objcopy "$work/$name" "$work/debug/$name" "${binaries[@]}"
+  cp "$work/$name/share/doc/torv/LICENSE" "$work/debug/$name/LICENSE"
   check_library "$work/$name/lib/libTorvVeskClientSession.so" src/torv/vesk/exports.map
   check_library "$work/$name/lib/libtorvc_pdf417.so" src/component/exports.map
   normalise "$work/$name"
@@ -234,6 +236,7 @@ package_windows() {
   rm -rf "$work"
   cmake --install "$build" --prefix "$work/$name" >/dev/null
   split_debug "$arch-w64-mingw32-objcopy" "$work/$name" "$work/debug/$name" "${binaries[@]}"
+  cp "$work/$name/LICENSE.txt" "$work/debug/$name/LICENSE.txt"
   check_library "$work/$name/bin/TorvVeskClientSession.dll" src/torv/vesk/exports.map "$version"
   check_library "$work/$name/bin/torvc_pdf417.dll" src/component/exports.map "$version"
   if [ "$tools" = ON ]; then

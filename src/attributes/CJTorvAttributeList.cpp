@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "attributes/CJTorvAttributeList.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "stream/data_input_stream.h"
 #include "stream/data_output_stream.h"
@@ -35,7 +37,7 @@ void CJTorvAttributeList::Entries::append(std::string_view name, std::string_vie
   try {
     list.push_back(entry);
     try {
-      index.insert(static_cast<int>(list.size() - 1), *this);
+      index().insert(static_cast<int>(list.size() - 1), *this);
     } catch (...) {
       list.pop_back();
       throw;
@@ -53,12 +55,54 @@ void CJTorvAttributeList::Entries::setValue(std::size_t i, std::string_view valu
 
 void CJTorvAttributeList::Entries::removeAt(std::size_t i) {
   const std::string_view removed = name(i);
-  index.erase(removed, *this);
+  index().erase(removed, *this);
   texts.release(list[i]);
   list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
   // Every entry behind the gap moved up by one.
-  for (std::size_t q = i; q < list.size(); ++q) index.move(name(q), static_cast<int>(q + 1), static_cast<int>(q));
+  for (std::size_t q = i; q < list.size(); ++q) index().move(name(q), static_cast<int>(q + 1), static_cast<int>(q));
   if (list.empty()) texts.clear();
+  texts.packIfWasteful(list);
+}
+
+void CJTorvAttributeList::Entries::indexUnique() {
+  try {
+    nameIndex.reserve(static_cast<int>(list.size()));
+    for (std::size_t i = 0; i < list.size(); ++i) nameIndex.insert(static_cast<int>(i), *this);
+  } catch (...) {
+    nameIndex.clear();
+    throw;
+  }
+  unindexed = false;
+}
+
+void CJTorvAttributeList::Entries::keepFirstOfEachName() {
+  const std::size_t n = list.size();
+  // Positions by name, and by position within a name: 4 bytes an entry, where an index costs 16
+  // or more.
+  std::vector<std::uint32_t> order(n);
+  std::vector<bool> gone(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<std::uint32_t>(i);
+  std::sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
+    const int c = name(a).compare(name(b));
+    return c < 0 || (c == 0 && a < b);
+  });
+  for (std::size_t run = 0; run < n;) {
+    std::size_t end = run + 1;
+    while (end < n && name(order[end]) == name(order[run])) ++end;
+    if (end - run > 1) {
+      for (std::size_t k = run + 1; k + 1 < end; ++k) texts.release(list[order[k]]);
+      takeOver(order[run], order[end - 1]);
+      for (std::size_t k = run + 1; k < end; ++k) gone[order[k]] = true;
+    }
+    run = end;
+  }
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!gone[i]) list[kept++] = list[i];
+  }
+  list.resize(kept);
+  nameIndex.clear();
+  unindexed = true;
   texts.packIfWasteful(list);
 }
 
@@ -66,7 +110,7 @@ void CJTorvAttributeList::put(const std::string& name, const std::string& value)
 
 void CJTorvAttributeList::putText(std::string_view name, std::string_view value) {
   Entries& e = own();
-  const int found = e.index.find(name, e);
+  const int found = e.index().find(name, e);
   if (found >= 0) {
     e.setValue(static_cast<std::size_t>(found), value);
     return;
@@ -76,12 +120,12 @@ void CJTorvAttributeList::putText(std::string_view name, std::string_view value)
 
 std::string CJTorvAttributeList::getValue(const std::string& name) const {
   if (entries_ == nullptr) return std::string();
-  const int found = entries_->index.find(name, *entries_);
+  const int found = entries_->index().find(name, *entries_);
   return found < 0 ? std::string() : std::string(entries_->value(static_cast<std::size_t>(found)));
 }
 
 int CJTorvAttributeList::find(const std::string& name, std::string& value) const {
-  const int found = entries_ == nullptr ? -1 : entries_->index.find(name, *entries_);
+  const int found = entries_ == nullptr ? -1 : entries_->index().find(name, *entries_);
   if (found < 0) {
     value.clear();
     return -1;
@@ -109,9 +153,9 @@ std::string CJTorvAttributeList::getValue(int index) const {
 int CJTorvAttributeList::size() const { return entries_ == nullptr ? 0 : static_cast<int>(entries_->list.size()); }
 
 void CJTorvAttributeList::remove(const std::string& name) {
-  if (entries_ == nullptr || entries_->index.find(name, *entries_) < 0) return;
+  if (entries_ == nullptr || entries_->index().find(name, *entries_) < 0) return;
   Entries& e = own();
-  e.removeAt(static_cast<std::size_t>(e.index.find(name, e)));
+  e.removeAt(static_cast<std::size_t>(e.index().find(name, e)));
 }
 
 void CJTorvAttributeList::removeAll() { entries_.reset(); }
@@ -170,10 +214,12 @@ void CJTorvAttributeList::read(CJDataInputStream* in) {
       }
     }
   } catch (...) {
-    // The stream's failure is the one to pass on; indexing keeps the list whole even if it fails.
+    // The stream's failure is the one to pass on. The entries that arrived stay, without an index
+    // until one is needed; out of memory on the way leaves the list empty rather than broken.
     try {
-      indexArrived();
+      e.keepFirstOfEachName();
     } catch (...) {
+      entries_.reset();
     }
     throw;
   }
@@ -184,10 +230,10 @@ void CJTorvAttributeList::indexArrived() {
   Entries& e = *entries_;  // read() made them ours
   std::size_t kept;
   try {
-    kept = e.index.enterArrived(e);
+    kept = e.nameIndex.enterArrived(e);
   } catch (...) {
     // Out of memory in the index: keep the entries it holds.
-    e.list.resize(static_cast<std::size_t>(e.index.size()));
+    e.list.resize(static_cast<std::size_t>(e.nameIndex.size()));
     e.texts.recountUnused(e.list);
     throw;
   }

@@ -63,8 +63,16 @@ class CJTorvAttributeList {
   struct Entries final : torv::attributes::IndexedNames {
     using TextEntry = torv::attributes::TextEntry;
     torv::attributes::TextBlocks texts;
-    std::vector<TextEntry> list;
-    torv::attributes::NameIndex index;  // name -> position in list
+    torv::attributes::EntryList list;
+    // Name -> position in list. After a failed read() the entries are left unindexed (their names
+    // made unique already) and the index is built on first use: a list that a failure ends is
+    // usually dropped unread, and its index would cost more than its entries.
+    torv::attributes::NameIndex& index() {
+      if (unindexed) indexUnique();
+      return nameIndex;
+    }
+    torv::attributes::NameIndex nameIndex;
+    bool unindexed = false;
 
     std::string_view nameAt(int position) const override { return name(static_cast<std::size_t>(position)); }
     std::string_view name(std::size_t i) const { return texts.name(list[i]); }
@@ -73,6 +81,12 @@ class CJTorvAttributeList {
     void append(std::string_view name, std::string_view value);
     void setValue(std::size_t i, std::string_view value);
     void removeAt(std::size_t i);
+    // Enters every entry, all names unique, into the empty index.
+    void indexUnique();
+    // put()'s rule for repeated names without the index: the first entry of a name takes over
+    // the texts of its last and the others close up. The index is left to be built when needed.
+    // Out of memory changes nothing.
+    void keepFirstOfEachName();
 
     // What the index asks of entries that arrived unindexed.
     std::size_t count() const { return list.size(); }

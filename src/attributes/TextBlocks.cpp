@@ -59,11 +59,11 @@ void TextBlocks::setValue(TextEntry& entry, std::string_view value) {
   entry = moved;
 }
 
-void TextBlocks::packIfWasteful(std::vector<TextEntry>& entries) {
+void TextBlocks::packIfWasteful(EntryList& entries) {
   if (unused_ < limits_.packThreshold || unused_ < stored_ - unused_) return;
   try {
     TextBlocks packed(limits_);
-    std::vector<TextEntry> moved = entries;
+    EntryList moved = entries;
     for (TextEntry& entry : moved) entry = packed.place(name(entry), value(entry));
     blocks_.swap(packed.blocks_);
     entries.swap(moved);
@@ -74,7 +74,7 @@ void TextBlocks::packIfWasteful(std::vector<TextEntry>& entries) {
   }
 }
 
-void TextBlocks::recountUnused(const std::vector<TextEntry>& entries) {
+void TextBlocks::recountUnused(const EntryList& entries) {
   std::size_t used = 0;
   for (const TextEntry& entry : entries) used += entry.length();
   unused_ = stored_ - used;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,10 @@ struct TextEntry {
   // round to an earlier entry's texts.
   std::size_t valueAt() const { return static_cast<std::size_t>(at) + nameLength; }
 };
+
+// The entries of a list in order. Grown in pieces, never moved to make room: a list that
+// arrives from the wire costs what its entries need, with no spare capacity and no copy.
+using EntryList = std::deque<TextEntry>;
 
 struct TextLimits {
   // Entries record lengths in 32 bits; a longer text is refused rather than cut.
@@ -60,9 +65,9 @@ class TextBlocks {
   void release(const TextEntry& entry) { unused_ += entry.length(); }
   // Packs the blocks when unused bytes outweigh the texts in use; the entries are moved to
   // their new places. Out of memory leaves everything as it was.
-  void packIfWasteful(std::vector<TextEntry>& entries);
+  void packIfWasteful(EntryList& entries);
   // Counts the unused bytes again after a failure left fewer entries.
-  void recountUnused(const std::vector<TextEntry>& entries);
+  void recountUnused(const EntryList& entries);
   void clear();
 
  private:

@@ -59,15 +59,8 @@ std::string CJDataInputStream::finishText() {
   return text;
 }
 
-char* CJDataInputStream::byteRoom(std::size_t kept, std::size_t total) {
-  if (total > bytesCapacity_) {
-    // Doubling keeps a long text's growth linear.
-    const std::size_t capacity = total > 2 * bytesCapacity_ ? total : 2 * bytesCapacity_;
-    std::unique_ptr<char[]> bigger(new char[capacity]);
-    if (kept > 0) std::memcpy(bigger.get(), bytes_.get(), kept);
-    bytes_ = std::move(bigger);
-    bytesCapacity_ = capacity;
-  }
+char* CJDataInputStream::firstChunk() {
+  if (bytes_ == nullptr) bytes_.reset(new char[kChunk]);
   return bytes_.get();
 }
 
@@ -139,6 +132,7 @@ std::string CJDataInputStream::readUTF(CJDataInputStream& in) {
       units_.reserve(static_cast<std::size_t>(n));
       if (!torv::stream::decodeModifiedUtf8(reinterpret_cast<const unsigned char*>(wire), static_cast<std::size_t>(n),
                                             units_)) {
+        units_.trim();
         throw CJIOException(kMalformedUtfMessage);
       }
       return finishText();
@@ -152,6 +146,7 @@ std::string CJDataInputStream::readUTF(CJDataInputStream& in) {
   }
   units_.reserve(bytes.size());
   if (!torv::stream::decodeModifiedUtf8(bytes.data(), bytes.size(), units_)) {
+    units_.trim();
     throw CJIOException(kMalformedUtfMessage);
   }
   return finishText();
@@ -182,19 +177,51 @@ void CJDataInputStream::appendString(std::string& to) {
   }
   // Byte by byte, each an end-checked single-byte read of the inner stream, taken in runs so
   // that a stream making one call per byte is dispatched once per run. The wire count is not
-  // trusted: the buffer grows with the bytes that arrive.
+  // trusted: the bytes go into chunks taken one by one as they arrive, the first of them the
+  // stream's own, kept between texts. No chunk is ever copied to make room for the next, so
+  // memory stays with the bytes that arrived, and a text that never arrives whole leaves
+  // nothing behind.
   CJInputStream& in = inner();
-  std::size_t arrived = 0;
   long long left = 2LL * count;
+  const int first = left < kChunk ? static_cast<int>(left) : kChunk;
+  if (!in.readEachByte(firstChunk(), first)) throwEof();
+  left -= first;
+  std::vector<std::unique_ptr<char[]>> more;
   while (left > 0) {
     const int want = left < kChunk ? static_cast<int>(left) : kChunk;
-    char* room = byteRoom(arrived, arrived + static_cast<std::size_t>(want));
-    if (!in.readEachByte(room + arrived, want)) throwEof();
-    arrived += static_cast<std::size_t>(want);
+    more.emplace_back(new char[static_cast<std::size_t>(want)]);
+    if (!in.readEachByte(more.back().get(), want)) throwEof();
     left -= want;
   }
-  appendUnits(reinterpret_cast<const unsigned char*>(bytes_.get()), static_cast<std::size_t>(count), to);
-  trimBytes();
+  if (more.empty()) {
+    appendUnits(reinterpret_cast<const unsigned char*>(bytes_.get()), static_cast<std::size_t>(count), to);
+    return;
+  }
+  // Every unit arrived, so the count is real now: the units are gathered in one buffer, each
+  // chunk let go as soon as it is read, and the code page converts the whole text.
+  try {
+    const std::size_t n = static_cast<std::size_t>(count);
+    char16_t* units = units_.reserve(n);
+    std::size_t at = 0;
+    const auto gather = [&](const char* chunk, std::size_t bytes) {
+      const auto* wire = reinterpret_cast<const unsigned char*>(chunk);
+      for (std::size_t i = 0; i + 1 < bytes; i += 2) units[at++] = static_cast<char16_t>((wire[i] << 8) | wire[i + 1]);
+    };
+    gather(bytes_.get(), static_cast<std::size_t>(first));
+    for (std::unique_ptr<char[]>& chunk : more) {
+      gather(chunk.get(), at + kChunk / 2 <= n ? static_cast<std::size_t>(kChunk) : 2 * (n - at));
+      chunk.reset();
+    }
+    units_.resize(n);
+    if (to.empty()) {
+      to = finishText();
+    } else {
+      to += finishText();
+    }
+  } catch (...) {
+    units_.trim();
+    throw;
+  }
 }
 
 void CJDataInputStream::appendUnits(const unsigned char* wire, std::size_t n, std::string& to) {

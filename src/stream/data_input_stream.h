@@ -76,22 +76,13 @@ class CJDataInputStream final : public CJFilterInputStream {
   std::string textOfUnits(const unsigned char* wire, std::size_t n);
   // Appends the text of n big-endian UTF-16 units: ASCII directly, anything else by the code page.
   void appendUnits(const unsigned char* wire, std::size_t n, std::string& to);
-  // Room for `total` wire bytes, keeping the first `kept`; returns the start.
-  char* byteRoom(std::size_t kept, std::size_t total);
-  // Lets go of the wire bytes of a long text read from a stream that is not ours.
-  void trimBytes() {
-    if (bytesCapacity_ > kKeptBytes) {
-      bytes_.reset();
-      bytesCapacity_ = 0;
-    }
-  }
-  static constexpr std::size_t kKeptBytes = 64 * 1024;
+  // The first chunk of a text's wire bytes: the stream's own, kept between texts.
+  char* firstChunk();
 
   // The inner stream's unread bytes, when it offers them: read in place.
   torv::stream::ReadWindow* window_;
   // Decoded UTF-16 units on their way to the result; kept between calls.
   torv::stream::UnitBuffer units_;
-  // Wire bytes of a text on their way from a stream that is not ours; kept between calls.
+  // The first chunk of wire bytes of a text from a stream that is not ours.
   std::unique_ptr<char[]> bytes_;
-  std::size_t bytesCapacity_ = 0;
 };

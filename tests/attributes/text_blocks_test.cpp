@@ -18,7 +18,7 @@ using attributes::TextLimits;
 // Small limits, so that texts at the length limit and packed blocks cost a few bytes.
 constexpr TextLimits kSmall{300, 512, 64, 256};
 
-void expectTexts(const TextBlocks& texts, const std::vector<TextEntry>& entries,
+void expectTexts(const TextBlocks& texts, const torv::attributes::EntryList& entries,
                  const std::vector<std::pair<std::string, std::string>>& expected) {
   ASSERT_EQ(entries.size(), expected.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -30,7 +30,7 @@ void expectTexts(const TextBlocks& texts, const std::vector<TextEntry>& entries,
 TEST(TextBlocks, TextsAtTheLengthLimitStayApartAndLongerOnesAreRefused) {
   TextBlocks texts(kSmall);
   const std::string longest(kSmall.longestText, 'n');
-  std::vector<TextEntry> entries{texts.place("a", "first"), texts.place(longest, "value behind a long name")};
+  torv::attributes::EntryList entries{texts.place("a", "first"), texts.place(longest, "value behind a long name")};
   ASSERT_GT(entries[1].at, 0u);
   // A shorter value goes behind its own name, wherever that lies, never over an earlier entry.
   texts.setValue(entries[1], "short");
@@ -55,7 +55,7 @@ TEST(TextBlocks, TextsAtTheLengthLimitStayApartAndLongerOnesAreRefused) {
 
 TEST(TextBlocks, ReplacedTextsArePackedAwayAndAPartialArrivalLeavesNothing) {
   TextBlocks texts(kSmall);
-  std::vector<TextEntry> entries;
+  torv::attributes::EntryList entries;
   std::vector<std::pair<std::string, std::string>> expected;
   for (int i = 0; i < 20; ++i) {
     expected.emplace_back("name" + std::to_string(i), std::string(10, 'a'));

@@ -205,6 +205,39 @@ TEST(CJDataInputStreamTest, StringFormUnitsThatEndOrLeaveAsciiAtEveryPlace) {
   }
 }
 
+TEST(CJDataInputStreamTest, LongStringsReadTheSameInPiecesAsInPlace) {
+  // A stream without a window delivers a long text in chunks of 64 KiB that are put together
+  // again; the same text read in place from a byte array is the reference. Units that need the
+  // code page, and zero units, sit on both sides of every chunk border.
+  const std::size_t kUnitsPerChunk = 32 * 1024;
+  const struct {
+    std::size_t units;
+    std::size_t at;  // where the unit goes
+    unsigned unit;
+  } cases[] = {{kUnitsPerChunk + 1, 0, 'a'},
+               {3 * kUnitsPerChunk, kUnitsPerChunk - 1, 0x00E9},
+               {3 * kUnitsPerChunk, kUnitsPerChunk, 0x20AC},
+               {2 * kUnitsPerChunk + 7, 2 * kUnitsPerChunk + 6, 0x4E2D},
+               {2 * kUnitsPerChunk + 7, kUnitsPerChunk - 1, 0x0000},
+               {2 * kUnitsPerChunk + 7, kUnitsPerChunk + 1, 0x0000},
+               {5 * kUnitsPerChunk, 4 * kUnitsPerChunk, 0x0000}};
+  for (const auto& c : cases) {
+    std::string wire = bytes({0, static_cast<int>(c.units >> 16), static_cast<int>((c.units >> 8) & 0xFF),
+                              static_cast<int>(c.units & 0xFF)});
+    for (std::size_t k = 0; k < c.units; ++k) {
+      const unsigned unit = k == c.at ? c.unit : 'a' + static_cast<unsigned>(k % 26);
+      wire += static_cast<char>(unit >> 8);
+      wire += static_cast<char>(unit & 0xFF);
+    }
+    wire += '\x7F';
+    const std::string expected = DataOver(wire)->readString();
+    ScriptedInputStream inner(wire);
+    CJDataInputStream in(&inner, 0);
+    EXPECT_EQ(in.readString(), expected) << c.units << " units, " << std::hex << c.unit << " at " << std::dec << c.at;
+    EXPECT_EQ(in.readByte(), 0x7F);
+  }
+}
+
 TEST(CJDataInputStreamTest, StringFormConsumesUnitsAfterAZero) {
   DataOver in(bytes({0, 0, 0, 3, 0, 'a', 0, 0, 0, 'b', 0x7F}));
   EXPECT_EQ(in->readString(), "a");

@@ -47,7 +47,23 @@ TEST(JavaPeer, ListsCrossTheExportsUnchanged) {
   const std::string serverList = readFile(fromJava);
   ASSERT_GT(serverList.size(), 4u);
 
+  // A host that buffers its writes until a flush, as the guide describes: the library writes
+  // the list and never flushes, so the host flushes once createSecureOutputStream has returned.
   ScriptedHost host(serverList);
+  std::string pending;
+  host.onWriteByte = [&pending](int value) {
+    pending.push_back(static_cast<char>(value));
+    return 0;
+  };
+  host.onWriteBArray = [&pending](const char* source, int length) {
+    pending.append(source, static_cast<std::size_t>(length));
+    return 0;
+  };
+  host.onFlush = [&host, &pending] {
+    host.output += pending;
+    pending.clear();
+    return 0;
+  };
   TorvVeskClientHandle handle = nullptr;
   ASSERT_EQ(host.create(std::string(4, '\0'), &handle), 1001);
   char* bytes = nullptr;
@@ -71,6 +87,12 @@ TEST(JavaPeer, ListsCrossTheExportsUnchanged) {
   ASSERT_EQ(TorvVeskClient_createSecureOutputStream(handle, bytes, count), 0)
       << TorvVeskClient_getLastErrorMessage(handle);
   TorvVeskClient_free_memory(bytes);
+  // As the guide tells hosts: every 32-bit count in one FuncWriteBArray call, every text byte in
+  // one FuncWriteByte call, and no flush.
+  EXPECT_EQ(host.calls.writeByte + 4 * host.calls.writeBArray, static_cast<int>(serverList.size()));
+  EXPECT_EQ(host.calls.flush, 0);
+  EXPECT_EQ(pending, serverList);
+  ASSERT_EQ(ScriptedHost::flush(host.context()), 0);
   EXPECT_EQ(host.output, serverList);
   writeFile(toJava, host.output);
   EXPECT_EQ(runPeer("verify", toJava), 0);
