@@ -34,6 +34,8 @@ struct EncodeOptions {
   bool quiet = false;  // no notes, only errors
   bool help = false;
   bool version = false;
+
+  bool fewestCodewords = false;  // --compaction fewest: the shortest encoding, not the default rules
 };
 
 EncodeOptions parseEncodeOptions(const std::vector<std::string>& arguments);

@@ -121,6 +121,7 @@ void configure(Encoder& encoder, const EncodeOptions& o, int eci) {
   }
   encoder.setBitmapWriter(o.moduleWidth, o.fileHeader);
   encoder.setEci(eci);
+  if (o.fewestCodewords) encoder.setCompaction(Compaction::Fewest);
 }
 
 // The symbol's modules, read from its module rows.
