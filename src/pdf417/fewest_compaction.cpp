@@ -9,6 +9,8 @@
 // is floor(r / 3) + 1 codewords).
 #include "pdf417/fewest_compaction.h"
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "pdf417/char_classes.h"
@@ -64,17 +66,26 @@ struct Trace {
 
 class Search {
  public:
-  Search(const std::uint8_t* data, std::uint32_t n) : data_(data), n_(n), trace_(std::size_t{n} * kStates) {}
+  // The trace is left uninitialised: only entries a step wrote are read back.
+  Search(const std::uint8_t* data, std::uint32_t n) : data_(data), n_(n), trace_(new Trace[std::size_t{n} * kStates]) {}
 
-  // Half codewords of the shortest encoding; leaves the final state for steps().
+  // Half codewords of the shortest encoding; leaves the final state for path().
+  //
+  // Byte and Numeric states are pruned to those of the least cost: whatever follows, two phases
+  // of one mode differ by at most one codeword in what the rest of the segment costs (k more bytes
+  // cost k - floor((phase + k) / 6) codewords; k more digits floor-rounded thirds and one per
+  // group), so a phase one codeword dearer never does better.
   std::uint32_t run() {
     std::uint32_t cost[kStates];
     std::uint32_t next[kStates];
     for (auto& c : cost) c = kUnreached;
     cost[textState(SubAlpha, 0)] = 0;
+    std::uint64_t numeric = 0;  // phases of finite cost
+    unsigned bytes = 0;
     for (std::uint32_t i = 0; i < n_; ++i) {
       Trace* trace = &trace_[std::size_t{i} * kStates];
-      for (auto& c : next) c = kUnreached;
+      for (unsigned k = 0; k < kNumericState; ++k) next[k] = kUnreached;
+      next[kNumericState + 1] = kUnreached;
       auto relax = [&](unsigned to, std::uint32_t c, unsigned from, Step step) {
         if (c < next[to]) {
           next[to] = c;
@@ -85,6 +96,9 @@ class Search {
       const std::uint8_t cls = kCharClass[b];
       const bool digit = isDigitByte(b);
 
+      // Leaving Text pads an odd codeword: the cheapest way out serves the byte shift and both latches.
+      std::uint32_t bestOut = kUnreached;
+      unsigned bestOutState = 0;
       for (unsigned s = 0; s < 4; ++s) {
         for (unsigned p = 0; p < 2; ++p) {
           const unsigned from = textState(s, p);
@@ -100,29 +114,43 @@ class Search {
           // The pad that ends an odd codeword is 29: a shift, or in Punctuation the latch to Alpha.
           const unsigned after = p != 0 && s == SubPunct ? unsigned{SubAlpha} : s;
           relax(textState(after, 0), c + p + 4, from, kStepShiftByte);
-          relax(kByteState + 1, c + p + 4, from, kStepByteLatch);
-          if (digit) relax(kNumericState + 1, c + p + 4, from, kStepNumericLatch);
+          if (c + p < bestOut) bestOut = c + p, bestOutState = from;
         }
+      }
+      if (bestOut < kUnreached) {
+        relax(kByteState + 1, bestOut + 4, bestOutState, kStepByteLatch);
+        if (digit) relax(kNumericState + 1, bestOut + 4, bestOutState, kStepNumericLatch);
       }
 
       std::uint32_t bestOther = kUnreached;
       unsigned bestOtherState = 0;
       for (unsigned k = 0; k < 6; ++k) {
+        if ((bytes >> k & 1u) == 0) continue;
         const std::uint32_t c = cost[kByteState + k];
-        if (c >= kUnreached) continue;
         const unsigned k1 = (k + 1) % 6;
         relax(kByteState + k1, c + (k1 != 0 ? 2 : 0), kByteState + k, kStepByteNext);
-        if (digit) relax(kNumericState + 1, c + 4, kByteState + k, kStepNumericLatch);
         if (c < bestOther) bestOther = c, bestOtherState = kByteState + k;
       }
-      for (unsigned q = 0; q < kNumericGroup; ++q) {
-        const std::uint32_t c = cost[kNumericState + q];
-        if (c >= kUnreached) continue;
-        if (digit) {
+      if (digit && bestOther < kUnreached) {
+        // All byte phases left cost the same.
+        relax(kNumericState + 1, bestOther + 4, bestOtherState, kStepNumericLatch);
+      }
+      std::uint64_t nextNumeric = 0;
+      if (digit) {
+        nextNumeric = next[kNumericState + 1] < kUnreached ? std::uint64_t{1} << 1 : 0;
+        for (std::uint64_t m = numeric; m != 0; m &= m - 1) {
+          const unsigned q = static_cast<unsigned>(__builtin_ctzll(m));
           const unsigned r = q + 1;  // digits in the group with this one
-          relax(kNumericState + r % kNumericGroup, c + (r == 1 || r % 3 == 0 ? 2 : 0), kNumericState + q,
-                kStepNumericNext);
+          const unsigned to = r % kNumericGroup;
+          if ((nextNumeric >> to & 1u) == 0) next[kNumericState + to] = kUnreached;
+          const std::uint32_t c = cost[kNumericState + q] + (r == 1 || r % 3 == 0 ? 2 : 0);
+          relax(kNumericState + to, c, kNumericState + q, kStepNumericNext);
+          nextNumeric |= std::uint64_t{1} << to;
         }
+      }
+      if (numeric != 0) {
+        const unsigned q = static_cast<unsigned>(__builtin_ctzll(numeric));  // all of one cost
+        const std::uint32_t c = cost[kNumericState + q];
         relax(kByteState + 1, c + 4, kNumericState + q, kStepByteLatch);
         if (c < bestOther) bestOther = c, bestOtherState = kNumericState + q;
       }
@@ -135,13 +163,40 @@ class Search {
         }
         relax(textState(SubAlpha, 0), bestOther + 6, bestOtherState, kStepShiftByte);
       }
-      for (unsigned k = 0; k < kStates; ++k) cost[k] = next[k];
+
+      for (unsigned k = 0; k < kByteState; ++k) cost[k] = next[k];
+      std::uint32_t least = kUnreached;
+      for (unsigned k = 0; k < 6; ++k) least = std::min(least, next[kByteState + k]);
+      bytes = 0;
+      for (unsigned k = 0; k < 6; ++k) {
+        cost[kByteState + k] = next[kByteState + k];
+        if (least < kUnreached && next[kByteState + k] == least) bytes |= 1u << k;
+      }
+      least = kUnreached;
+      for (std::uint64_t m = nextNumeric; m != 0; m &= m - 1) {
+        least = std::min(least, next[kNumericState + __builtin_ctzll(m)]);
+      }
+      numeric = 0;
+      for (std::uint64_t m = nextNumeric; m != 0; m &= m - 1) {
+        const unsigned q = static_cast<unsigned>(__builtin_ctzll(m));
+        if (next[kNumericState + q] == least) {
+          cost[kNumericState + q] = least;
+          numeric |= std::uint64_t{1} << q;
+        }
+      }
     }
     std::uint32_t best = kUnreached;
-    for (unsigned k = 0; k < kStates; ++k) {
+    for (unsigned k = 0; k < kTextStates; ++k) {
       if (cost[k] >= kUnreached) continue;
-      const std::uint32_t total = cost[k] + (isText(k) ? (k & 1u) : 0u);
+      const std::uint32_t total = cost[k] + (k & 1u);
       if (total < best) best = total, final_ = k;
+    }
+    for (unsigned k = 0; k < 6; ++k) {
+      if ((bytes >> k & 1u) != 0 && cost[kByteState + k] < best) best = cost[kByteState + k], final_ = kByteState + k;
+    }
+    for (std::uint64_t m = numeric; m != 0; m &= m - 1) {
+      const unsigned q = static_cast<unsigned>(__builtin_ctzll(m));
+      if (cost[kNumericState + q] < best) best = cost[kNumericState + q], final_ = kNumericState + q;
     }
     return best;
   }
@@ -163,7 +218,7 @@ class Search {
  private:
   const std::uint8_t* data_;
   std::uint32_t n_;
-  std::vector<Trace> trace_;
+  std::unique_ptr<Trace[]> trace_;
   unsigned final_ = textState(SubAlpha, 0);
 };
 
