@@ -56,6 +56,17 @@ enum Step : std::uint8_t {
   kStepNumericNext,
 };
 
+// Index of the lowest set bit of a nonzero mask.
+inline unsigned lowestBit(std::uint64_t mask) {
+#if defined(__GNUC__)
+  return static_cast<unsigned>(__builtin_ctzll(mask));
+#else
+  unsigned k = 0;
+  while ((mask >> k & 1u) == 0) ++k;
+  return k;
+#endif
+}
+
 constexpr unsigned textState(unsigned sub, unsigned parity) { return sub * 2 + parity; }
 constexpr bool isText(unsigned state) { return state < kTextStates; }
 
@@ -139,7 +150,7 @@ class Search {
       if (digit) {
         nextNumeric = next[kNumericState + 1] < kUnreached ? std::uint64_t{1} << 1 : 0;
         for (std::uint64_t m = numeric; m != 0; m &= m - 1) {
-          const unsigned q = static_cast<unsigned>(__builtin_ctzll(m));
+          const unsigned q = lowestBit(m);
           const unsigned r = q + 1;  // digits in the group with this one
           const unsigned to = r % kNumericGroup;
           if ((nextNumeric >> to & 1u) == 0) next[kNumericState + to] = kUnreached;
@@ -149,7 +160,7 @@ class Search {
         }
       }
       if (numeric != 0) {
-        const unsigned q = static_cast<unsigned>(__builtin_ctzll(numeric));  // all of one cost
+        const unsigned q = lowestBit(numeric);  // all of one cost
         const std::uint32_t c = cost[kNumericState + q];
         relax(kByteState + 1, c + 4, kNumericState + q, kStepByteLatch);
         if (c < bestOther) bestOther = c, bestOtherState = kNumericState + q;
@@ -174,11 +185,11 @@ class Search {
       }
       least = kUnreached;
       for (std::uint64_t m = nextNumeric; m != 0; m &= m - 1) {
-        least = std::min(least, next[kNumericState + __builtin_ctzll(m)]);
+        least = std::min(least, next[kNumericState + lowestBit(m)]);
       }
       numeric = 0;
       for (std::uint64_t m = nextNumeric; m != 0; m &= m - 1) {
-        const unsigned q = static_cast<unsigned>(__builtin_ctzll(m));
+        const unsigned q = lowestBit(m);
         if (next[kNumericState + q] == least) {
           cost[kNumericState + q] = least;
           numeric |= std::uint64_t{1} << q;
@@ -195,7 +206,7 @@ class Search {
       if ((bytes >> k & 1u) != 0 && cost[kByteState + k] < best) best = cost[kByteState + k], final_ = kByteState + k;
     }
     for (std::uint64_t m = numeric; m != 0; m &= m - 1) {
-      const unsigned q = static_cast<unsigned>(__builtin_ctzll(m));
+      const unsigned q = lowestBit(m);
       if (cost[kNumericState + q] < best) best = cost[kNumericState + q], final_ = kNumericState + q;
     }
     return best;
