@@ -51,6 +51,15 @@ TEST(FewestCompaction, DesignatorsOfTheThreeRanges) {
       EXPECT_EQ(all.size(), c.leading.size() + 1) << c.eci;
     }
   }
+  // The default rules write the same designators.
+  CapacityPlan plan;
+  plan.capacity = 8;
+  CodewordBuffer message;
+  const std::string a = "A";
+  InputCursor in{bytesOf(a), 0, 1};
+  compact(in, plan, message, 810900);
+  EXPECT_EQ(V(message.entries + 1, message.entries + message.count), (V{925, 0, 29}));
+
   Encoder enc;
   EXPECT_EQ(enc.setEci(811799), 1);
   EXPECT_EQ(enc.setEci(811800), 0);
