@@ -4,6 +4,7 @@
 
 #include "pdf417/capacity_plan.h"
 #include "pdf417/compaction.h"
+#include "pdf417/fewest_compaction.h"
 
 namespace torv::pdf417 {
 namespace {
@@ -72,10 +73,9 @@ void compact(InputCursor& in, const CapacityPlan& plan, CodewordBuffer& message,
   // The designator leads the data, so that a reader knows the character set before any byte.
   // Data without the designator it was meant to carry would read as other characters: no room
   // for it is no room for the data.
-  if (eci >= 0 && eci <= kMaxShortEci) {
-    if (message.freeCount() < 2) return;
-    message.append(kEciDesignator);
-    message.append(static_cast<unsigned>(eci));
+  if (eci >= 0 && eci <= kMaxEci) {
+    if (message.freeCount() < eciCodewordCount(eci)) return;
+    appendEci(eci, message);
   }
   const std::uint16_t kept = message.count;
   const std::uint32_t start = in.pos;

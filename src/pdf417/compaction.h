@@ -37,8 +37,9 @@ struct CompactionChoice {
 };
 
 // Compacts data[in.pos .. in.end) into message within the plan's room. in.pos ends after the
-// last byte encoded: short of in.end when the room ran out. With eci 0..899 the message begins
-// with that channel's designator; without room for it nothing is encoded. -1 writes none.
+// last byte encoded: short of in.end when the room ran out. With eci 0..811799 the message
+// begins with that channel's designator (fewest_compaction.h); without room for it nothing is
+// encoded. -1 writes none.
 void compact(InputCursor& in, const CapacityPlan& plan, CodewordBuffer& message, int eci = -1);
 
 // Text, Byte and Numeric segments in turn from `mode` on, until the data or the room runs out.

@@ -4,6 +4,7 @@
 #include "pdf417/bitmap_writer.h"
 #include "pdf417/capacity_plan.h"
 #include "pdf417/compaction.h"
+#include "pdf417/fewest_compaction.h"
 #include "pdf417/layout.h"
 #include "pdf417/memory_stream.h"
 #include "pdf417/option_rules.h"
@@ -32,8 +33,14 @@ int Encoder::setBitmapWriter(int moduleWidth, bool withFileHeader) {
 }
 
 int Encoder::setEci(int eci) {
-  if (eci < -1 || eci > kMaxShortEci) return 0;
-  options_.eci = static_cast<std::int16_t>(eci);
+  if (eci < -1 || eci > kMaxEci) return 0;
+  options_.eci = eci;
+  return 1;
+}
+
+int Encoder::setCompaction(Compaction compaction) {
+  if (compaction != Compaction::Rules && compaction != Compaction::Fewest) return 0;
+  options_.compaction = compaction;
   return 1;
 }
 
@@ -52,6 +59,18 @@ int Encoder::encode(Pdf417Stream* stream, std::int32_t length) {
   if (plan.result != 0) {
     message_.capacity = 0;
     return plan.result;
+  }
+  if (options_.compaction == Compaction::Fewest) {
+    message_.capacity = plan.capacity;
+    // The bytes from the read cursor to `length`, as the rules below take them.
+    const std::uint32_t start = stream->readCursor;
+    const auto end = static_cast<std::uint32_t>(length);
+    if (!compactFewest(stream->data + start, end > start ? end - start : 0u, options_.eci, message_)) {
+      return PDF417_ERR_TOO_LONG;
+    }
+    if (end > start) stream->readCursor = end;
+    encoded_ = true;
+    return 1;
   }
   InputCursor in{stream->data, stream->readCursor, static_cast<std::uint32_t>(length)};
   compact(in, plan, message_, options_.eci);

@@ -26,8 +26,11 @@ class Encoder {
   int setAspectRatio(const char* ratio);
   int setRowHeightRatio(const char* ratio);
   int setBitmapWriter(int moduleWidth, bool withFileHeader);
-  // Names extended channel 0..899 before the data of later encodes (-1: none); 0 when refused.
+  // Names extended channel 0..811799 before the data of later encodes (-1: none); 0 when refused.
   int setEci(int eci);
+  // Compaction of later encodes; 0 when refused. Compaction::Fewest encodes all or nothing: a
+  // message that does not fit leaves the input stream's cursor where it was.
+  int setCompaction(Compaction compaction);
   int encode(Pdf417Stream* stream, std::int32_t length);
   int write(Pdf417Stream* outStream, std::int32_t* bytesWritten);
   int close(Pdf417Stream* stream);

@@ -6,6 +6,10 @@
 
 namespace torv::pdf417 {
 
+// How the data bytes become data codewords: the segment rules the plug-in's symbols are made
+// with, or the shortest encoding there is (fewest_compaction.h).
+enum class Compaction : std::uint8_t { Rules = 0, Fewest = 1 };
+
 // What decides the symbol: its size, the error-correction level and the row height.
 struct Pdf417Options {
   std::uint16_t rows = 90;         // 0 = derive (fixed) ; upper bound (bounded)
@@ -18,7 +22,8 @@ struct Pdf417Options {
   std::uint16_t eccLevel = 0;
   // Extended channel named before the data (26 = UTF-8), -1 none. Only direct callers of the
   // encoder set it; the plug-in's symbols never carry one.
-  std::int16_t eci = -1;
+  std::int32_t eci = -1;
+  Compaction compaction = Compaction::Rules;
 };
 
 // How a write draws the symbol. Without an installed writer a write produces no bytes.

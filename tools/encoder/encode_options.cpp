@@ -17,8 +17,15 @@ int parseEci(const std::string& text) {
   if (name == "utf8" || name == "utf-8") return kUtf8Channel;
   if (name == "none") return -1;
   if (!name.empty() && name.find_first_not_of("0123456789") == std::string::npos)
-    return parseInt("--eci", name, 0, 899);
-  throw UsageError("--eci is utf8, none or a channel number from 0 to 899, not '" + text + "'");
+    return parseInt("--eci", name, 0, 811799);
+  throw UsageError("--eci is utf8, none or a channel number from 0 to 811799, not '" + text + "'");
+}
+
+bool parseCompaction(const std::string& text) {
+  const std::string name = lowerCase(text);
+  if (name == "fewest") return true;
+  if (name == "rules") return false;
+  throw UsageError("--compaction is rules or fewest, not '" + text + "'");
 }
 
 // The picture formats of pdf417-encode: pdf417's, and EPS and PDF.
@@ -150,7 +157,7 @@ CommandSpec encodeCommand(EncodeOptions& o) {
       {'\0', "eci", "CHANNEL",
        "name the data's character set before it: utf8 (channel 26)\n"
        "makes readers return UTF-8 text; none encodes the bytes alone;\n"
-       "or a number 0 to 899",
+       "or a number 0 to 811799",
        [&o](const std::string& v) {
          o.eci = parseEci(v);
          o.eciGiven = true;
@@ -161,6 +168,11 @@ CommandSpec encodeCommand(EncodeOptions& o) {
        "3: 6-44, 4: 4-44), error correction fixed by the size; by\n"
        "default the smallest symbol that holds the data",
        setTo(o.micro, true)},
+      {'\0', "compaction", "MODE",
+       "rules (default): the segments the plug-in's symbols are made\n"
+       "of; fewest: the fewest data codewords of all encodings (an exact\n"
+       "search), which may make the symbol smaller",
+       [&o](const std::string& v) { o.fewestCodewords = parseCompaction(v); }},
       {'\0', "no-file-header", "", "BMP without the 14-byte file header (and without quiet zone)",
        setTo(o.fileHeader, false)},
       {'\0', "fit", "WxH",

@@ -48,6 +48,8 @@ struct EncodeOptions {
   Colour space = kWhite;
   int rotate = 0;  // degrees clockwise: 0, 90, 180 or 270
   bool verify = false;
+
+  bool fewestCodewords = false;  // --compaction fewest: the shortest encoding, not the default rules
 };
 
 EncodeOptions parseEncodeOptions(const std::vector<std::string>& arguments);

@@ -115,13 +115,14 @@ std::optional<std::string> latin1Of(const std::string& utf8) {
 }
 
 // The fit's choice of module, row height, arrangement and level, for the encoder.
-void configureFit(Encoder& encoder, const FitChoice& fit, int eci, bool fileHeader) {
+void configureFit(Encoder& encoder, const FitChoice& fit, int eci, const EncodeOptions& o) {
+  if (o.fewestCodewords) encoder.setCompaction(Compaction::Fewest);
   encoder.setEccLevel(fit.level);
   encoder.setSizingMode(SIZING_FIXED);
   encoder.setRowsColumns(fit.rows, fit.columns);
   const std::string ratio = std::to_string(fit.rowHeightNum) + ":" + std::to_string(fit.rowHeightDen);
   encoder.setRowHeightRatio(ratio.c_str());
-  encoder.setBitmapWriter(fit.moduleDots, fileHeader);
+  encoder.setBitmapWriter(fit.moduleDots, o.fileHeader);
   encoder.setEci(eci);
 }
 
@@ -138,6 +139,7 @@ void configure(Encoder& encoder, const EncodeOptions& o, int eci) {
   }
   encoder.setBitmapWriter(o.moduleWidth, o.fileHeader);
   encoder.setEci(eci);
+  if (o.fewestCodewords) encoder.setCompaction(Compaction::Fewest);
 }
 
 // The symbol's modules, read from its module rows.
@@ -168,8 +170,9 @@ DeviceLayout layoutOf(const ModuleMatrix& matrix, const Symbol& symbol, const En
 
 // The data codewords of the message, length descriptor included, or an EncodeFailure when even
 // the largest symbol cannot hold it.
-int dataCodewords(const std::string& data, int eci) {
+int dataCodewords(const std::string& data, int eci, bool fewest) {
   Encoder counter;
+  if (fewest) counter.setCompaction(Compaction::Fewest);
   counter.setEccLevel(0);
   counter.setEci(eci);
   const int rc = counter.encode(data.data(), static_cast<std::uint32_t>(data.size()));
@@ -183,7 +186,7 @@ FitChoice fitToBox(const EncodeOptions& o, const std::string& data, int eci, Fit
   request.box = *o.fit;
   if (o.rotate == 90 || o.rotate == 270) std::swap(request.box.widthMm, request.box.heightMm);
   request.dpi = o.dpi;
-  request.dataCodewords = dataCodewords(data, eci);
+  request.dataCodewords = dataCodewords(data, eci, o.fewestCodewords);
   request.askedLevel = o.level;
   request.quietModules = o.quietModules;
   if (o.rowHeightGiven) {
@@ -264,7 +267,7 @@ Encoded encodeInto(Encoder& encoder, std::string data, bool typed, const EncodeO
     std::optional<FitChoice> fit;
     if (o.fit) {
       fit = fitToBox(o, data, eci, request);
-      configureFit(encoder, *fit, eci, o.fileHeader);
+      configureFit(encoder, *fit, eci, o);
     } else {
       configure(encoder, o, eci);
     }

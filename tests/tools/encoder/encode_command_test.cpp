@@ -69,6 +69,7 @@ TEST(Pdf417EncodeCommand, OptionsAgreeWithThePdf417CommandAndRefusalsSayWhy) {
       {"--quiet-zone 101" + o + "x", 2, "--quiet-zone takes a whole number from 0 to 100"},
       {"-o picture.gif x", 2, "name it .png, .bmp, .svg, .eps or .pdf"},
       {"--eci latin" + o + "x", 2, "--eci is utf8, none or a channel number"},
+      {"--compaction least" + o + "x", 2, "--compaction is rules or fewest"},
       {"--eci utf8" + o + "\"$(printf 'a\\377')\"", 1, "--eci utf8 needs UTF-8 data"},
       {"--no-file-header --quiet-zone 2" + o + "x", 2, "has no quiet zone"},
       {"--no-file-header -o x.png x", 2, "applies to BMP output only"},
@@ -178,6 +179,7 @@ TEST(Pdf417EncodeCommand, TextReadsBackAsTypedAndBytesStayBytes) {
       {"-q '" + cyrillic + "'", cyrillic, cyrillic, true, false},
       {"--eci none '" + latin + "'", latin, "", false, false},
       {"--file '" + data.path() + "'", latin, "", false, false},
+      {"--compaction fewest '" + cyrillic + ";;;\x01'", cyrillic + ";;;\x01", cyrillic + ";;;\x01", true, true},
   };
   for (const auto& c : cases) {
     const Outcome outcome = runCommand("-w 3 -y 4 -o '" + png.path() + "' " + c.arguments);
