@@ -50,9 +50,16 @@ std::vector<Sample> samples() {
   std::vector<Sample> out = {
       {"shifts", ";;;;;\x80;;;;;", -1},
       {"shifts", ";;;;\x80;;;;\x81;;;", -1},
-      {"shifts", "ab;;;\x80;;;;\x80;;;\x80c", -1},
+      {"shifts",
+       "ab;;;\x80;;;;\x80;;;\x80"
+       "c",
+       -1},
       {"shifts", "abcDefGhi\x01jk;l", -1},
-      {"shifts", "\xff123456789012\xfe12345\xfd", -1},
+      {"shifts",
+       "\xff"
+       "123456789012\xfe"
+       "12345\xfd",
+       -1},
   };
   for (int i = 0; i < 8; ++i) {
     const int n = 1 + static_cast<int>(rng() % (i < 6 ? 60 : 300));
