@@ -7,4 +7,5 @@ build=${1:?usage: install-bwipjs.sh BUILD}
 mkdir -p "$build/bwipjs"
 cd "$build/bwipjs"
 [ -f package.json ] || echo '{"name": "torv-bwipjs", "private": true}' > package.json
-npm install --no-audit --no-fund bwip-js@4
+[ -f node_modules/bwip-js/package.json ] && exit 0
+npm install --no-audit --no-fund --silent bwip-js@4.11.4

@@ -9,6 +9,10 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 shift || true
 bash scripts/install-deps.sh
+# BWIPP (the npm package bwip-js, run with Node) draws MicroPDF417 beside ours in one test.
+if command -v npm >/dev/null 2>&1; then
+  bash scripts/install-bwipjs.sh "$build" || echo "bwip-js could not be installed: the BWIPP comparison is skipped" >&2
+fi
 cmake -S . -B "$build" "$@"
 cmake --build "$build" -j "$(nproc)"
 # shellcheck disable=SC2086
