@@ -157,9 +157,7 @@ TEST(SymbolPicture, DataIsConvertedToTheCodePage) {
 }
 
 // Left out on Windows, where the system's conversion gives one '?' per half of the pair.
-TEST(SymbolPicture, SurrogatePairInDataIsOneQuestionMark) {
-  EXPECT_EQ(dataBytes(u"a\U0001F600"), std::string("a?"));
-}
+TEST(SymbolPicture, SurrogatePairInDataIsOneQuestionMark) { EXPECT_EQ(dataBytes(u"a\U0001F600"), std::string("a?")); }
 
 }  // namespace
 }  // namespace torv::component

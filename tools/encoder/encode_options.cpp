@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "colours.h"
 #include "batch.h"
+#include "colours.h"
 
 namespace torv::tools {
 namespace {

@@ -10,34 +10,17 @@
 #include "pdf417/micro_encoder.h"
 #include "pdf417/pdf417.h"
 #include "picture_file.h"
+#include "symbol_modules.h"
 
 namespace torv::tools {
 namespace {
 
 using namespace torv::pdf417;
 
-ModuleMatrix modulesOf(const MicroSymbol& symbol) {
-  ModuleMatrix matrix;
-  matrix.rows = symbol.rows;
-  matrix.columns = static_cast<int>(symbol.widthModules());
-  matrix.dark.reserve(static_cast<std::size_t>(matrix.columns) * matrix.rows);
-  for (unsigned r = 0; r < symbol.rows; ++r) {
-    symbol.moduleRow(r).forEachPiece([&](ModulePiece piece) {
-      for (unsigned bit = piece.count; bit-- > 0;) matrix.dark.push_back((piece.bits >> bit) & 1u);
-    });
-  }
-  return matrix;
-}
-
 // Modules and rows as large as the encoder's own bitmap draws them.
 DeviceLayout layoutOf(const ModuleMatrix& matrix, const MicroSymbol& symbol, const EncodeOptions& o) {
-  const int moduleWidth = o.moduleWidth;
-  const int rowHeight = std::max(1, moduleWidth * symbol.rowHeightNum / std::max<int>(1, symbol.rowHeightDen));
-  DeviceLayout layout;
-  for (int c = 0; c <= matrix.columns; ++c) layout.columnStarts.push_back(c * moduleWidth);
-  for (int r = 0; r <= matrix.rows; ++r) layout.rowStarts.push_back(r * rowHeight);
-  layout.quiet = o.quietModules * moduleWidth;
-  return layout;
+  const int rowHeight = std::max(1, o.moduleWidth * symbol.rowHeightNum / std::max<int>(1, symbol.rowHeightDen));
+  return gridLayout(matrix, o.moduleWidth, rowHeight, o.quietModules);
 }
 
 }  // namespace
@@ -67,7 +50,7 @@ std::string writeMicroSymbol(const std::string& data, int eci, const EncodeOptio
       writeMicroBitmap(image, symbol, bitmap);
       std::fwrite(image.data(), 1, image.size(), file.get());
     } else {
-      const ModuleMatrix matrix = modulesOf(symbol);
+      const ModuleMatrix matrix = modulesOf(symbol, symbol.widthModules());
       const DeviceLayout layout = layoutOf(matrix, symbol, o);
       const TurnedSymbol turnedSymbol = turned(matrix, layout, o.rotate);
       writePicture(Picture{turnedSymbol.matrix, turnedSymbol.layout, o.dpi, o.dpi > 0, o.bars, o.space}, o.format,
