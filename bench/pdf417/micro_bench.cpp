@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "alternating_timer.h"
 #include "pdf417/micro_encoder.h"
 
 namespace {
@@ -24,43 +25,9 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 namespace enc = torv::pdf417;
 
-double cpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 volatile std::uint64_t g_sink = 0;
 
-long callsPerRound(const std::function<void()>& work, double seconds) {
-  for (long calls = 1;; calls *= 4) {
-    const double t0 = cpuSeconds();
-    for (long i = 0; i < calls; ++i) work();
-    const double s = cpuSeconds() - t0;
-    if (s >= seconds / 10 || calls > (1L << 30))
-      return std::max(1L, static_cast<long>(calls * seconds / std::max(s, 1e-9)));
-  }
-}
-
-double roundMicros(const std::function<void()>& work, long calls) {
-  const double t0 = cpuSeconds();
-  for (long i = 0; i < calls; ++i) work();
-  return (cpuSeconds() - t0) * 1e6 / static_cast<double>(calls);
-}
-
-// Medians of seven alternating rounds, so that both sides see the same load.
-std::pair<double, double> timeAlternating(const std::function<void()>& a, const std::function<void()>& b,
-                                          double seconds) {
-  const long ca = callsPerRound(a, seconds), cb = callsPerRound(b, seconds);
-  std::vector<double> ta, tb;
-  for (int r = 0; r < 7; ++r) {
-    ta.push_back(roundMicros(a, ca));
-    tb.push_back(roundMicros(b, cb));
-  }
-  std::sort(ta.begin(), ta.end());
-  std::sort(tb.begin(), tb.end());
-  return {ta[3], tb[3]};
-}
+using torv::bench::timeAlternating;
 
 std::vector<std::uint8_t> g_image;
 
