@@ -191,11 +191,11 @@ std::optional<FitChoice> fitSymbol(const FitRequest& r, std::string& refusal) {
 std::string describeFit(const FitRequest& r, const FitChoice& c) {
   char text[512];
   std::snprintf(text, sizeof text,
-                "fit %s x %s mm at %d dpi: module %d dot%s (%.3f mm), rows %d dots (%s mm), %d columns x %d rows, "
+                "fit %s x %s mm at %d dpi: module %d dot%s (%.3f mm), rows %d dots (%s mm), %d column%s x %d rows, "
                 "level %d (asked %s, recommended %d); %s x %s mm with the quiet zone\n",
                 mm(r.box.widthMm).c_str(), mm(r.box.heightMm).c_str(), r.dpi, c.moduleDots,
                 c.moduleDots == 1 ? "" : "s", c.moduleDots * 25.4 / r.dpi, c.rowDots,
-                mmOfDots(c.rowDots, r.dpi).c_str(), c.columns, c.rows, c.level,
+                mmOfDots(c.rowDots, r.dpi).c_str(), c.columns, c.columns == 1 ? "" : "s", c.rows, c.level,
                 r.askedLevel < 0 ? "auto" : std::to_string(r.askedLevel).c_str(), c.recommendedLevel,
                 mmOfDots(c.widthDots, r.dpi).c_str(), mmOfDots(c.heightDots, r.dpi).c_str());
   return text;

@@ -217,7 +217,13 @@ std::pair<long long, long long> writeOutput(Encoder& encoder, const EncodeOption
 }
 
 // Pictures that zxing-cpp reads back for --verify.
-bool verifiable(const std::string& format) { return format == "png" || format == "bmp"; }
+// Why --verify cannot read back what the options make, or nothing when it can: zxing-cpp reads
+// PDF417 in PNG and BMP pictures, not MicroPDF417 and not vector formats.
+std::string unverifiable(const EncodeOptions& o) {
+  if (o.micro) return "zxing-cpp does not read MicroPDF417";
+  if (o.format != "png" && o.format != "bmp") return "zxing-cpp reads PNG and BMP pictures, not " + o.format;
+  return {};
+}
 
 // What one encoding came to: the notes on the way, and what -v says.
 struct Encoded {
@@ -276,7 +282,7 @@ Encoded encodeInto(Encoder& encoder, std::string data, bool typed, const EncodeO
                       output + " (" + o.format + ")";
   }
   // The bytes the symbol holds, after the text was made ISO-8859-1 where it could be.
-  if (o.verify && verifiable(o.format)) {
+  if (o.verify && unverifiable(o).empty()) {
     const std::string fault = verifyPicture(output, data);
     if (!fault.empty()) throw EncodeFailure("verify failed: " + fault);
     encoded.report += "\nverified: " + output + " reads back as the data";
@@ -299,10 +305,9 @@ int run(const EncodeOptions& o) {
     // The picture may be on standard output; the report then goes to standard error.
     if (o.verbose) writeText(o.output == "-" ? stderr : stdout, encoded.report + "\n");
   }
-  if (o.verify && !verifiable(o.format)) {
+  if (o.verify && !unverifiable(o).empty()) {
     // Said even with -q: the check that was asked for did not happen.
-    writeText(stderr, "pdf417-encode: not verified: zxing-cpp reads PNG and BMP pictures, not " + o.format + "; " +
-                          o.output + " was written unchecked\n");
+    writeText(stderr, "pdf417-encode: not verified: " + unverifiable(o) + "; " + o.output + " was written unchecked\n");
     return 3;
   }
   return 0;
@@ -310,9 +315,8 @@ int run(const EncodeOptions& o) {
 
 // One picture per item, on --jobs threads, reported in item order (the pdf417 command's runner).
 int runBatch(const EncodeOptions& o) {
-  if (o.verify && !verifiable(o.format)) {
-    throw UsageError("--verify reads PNG and BMP pictures back, not " + o.format +
-                     "; a batch of them cannot be verified");
+  if (o.verify && !unverifiable(o).empty()) {
+    throw UsageError("--verify cannot check this batch: " + unverifiable(o));
   }
   BatchSetup setup;
   setup.command = "pdf417-encode";
