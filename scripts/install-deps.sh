@@ -6,6 +6,8 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libzxing-dev libzint-dev zlib1g-dev libpng-dev librsvg2-bin zint man-db
+  # Java ZXing reads every Macro PDF417 field in the tests
+  libzxing-core-java
   default-jdk-headless
   clang libclang-rt-14-dev
   # scripts/package.sh: the Windows DLLs and commands (with zlib inside), splitting debug

@@ -19,6 +19,10 @@ struct Pdf417Options {
   // Extended channel named before the data (26 = UTF-8), -1 none. Only direct callers of the
   // encoder set it; the plug-in's symbols never carry one.
   std::int16_t eci = -1;
+  // Compact (truncated) PDF417: no right row indicator, a stop pattern of one bar. Direct callers only.
+  bool compact = false;
+  // Reader Initialisation: the symbol programs the reader (921 leads the data). Direct callers only.
+  bool readerInit = false;
 };
 
 // How a write draws the symbol. Without an installed writer a write produces no bytes.

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "numbered_names.h"
+
 namespace torv::tools {
 namespace {
 
@@ -16,6 +18,29 @@ int parseEci(const std::string& text) {
   if (!name.empty() && name.find_first_not_of("0123456789") == std::string::npos)
     return parseInt("--eci", name, 0, 899);
   throw UsageError("--eci is utf8, none or a channel number from 0 to 899, not '" + text + "'");
+}
+
+long long parseTimeStamp(const std::string& text) {
+  errno = 0;
+  char* end = nullptr;
+  const long long seconds = std::strtoll(text.c_str(), &end, 10);
+  if (text.empty() || text[0] == '-' || *end != '\0' || errno != 0) {
+    throw UsageError("--macro-time takes seconds since 1970-01-01 00:00:00 UTC, e.g. $(date +%s), not '" + text + "'");
+  }
+  return seconds;
+}
+
+// A Macro PDF417 set is several pictures: named from -o, never on standard output.
+void checkMacroCombination(const EncodeOptions& o) {
+  if (!o.macro) return;
+  if (o.output == "-") throw UsageError("--macro writes one picture per symbol: give -o with %d, not standard output");
+  checkNumberedName("--macro", o.output);
+  if (o.readerInit) throw UsageError("--reader-init cannot be combined with --macro");
+  bool idOk = o.macroId.size() % 3 == 0 && o.macroId.find_first_not_of("0123456789") == std::string::npos;
+  for (std::size_t i = 0; idOk && i < o.macroId.size(); i += 3) idOk = std::stoi(o.macroId.substr(i, 3)) <= 899;
+  if (!idOk) {
+    throw UsageError("--macro-id is groups of three digits, each 000 to 899 (e.g. 017042), not '" + o.macroId + "'");
+  }
 }
 
 void checkCombination(const EncodeOptions& o, bool quietGiven) {
@@ -89,16 +114,64 @@ CommandSpec encodeCommand(EncodeOptions& o) {
        }},
       {'\0', "no-file-header", "", "BMP without the 14-byte file header (and without quiet zone)",
        setTo(o.fileHeader, false)},
+      {'\0', "compact", "",
+       "compact PDF417: no right row indicator, a one-module stop\nbar (narrower, for clean printing)",
+       setTo(o.compact, true)},
+      {'\0', "reader-init", "", "Reader Initialisation: the symbol programs the reader", setTo(o.readerInit, true)},
+      {'\0', "macro", "",
+       "Macro PDF417: split the data over the fewest symbols of the\n"
+       "shape asked for (rows, columns, level), with the bytes shared\n"
+       "out evenly; one picture per symbol, -o with %d for its number\n"
+       "from 1 (-o part-%02d.png)",
+       setTo(o.macro, true)},
+      {'\0', "macro-id", "DIGITS",
+       "the set's file ID: groups of three digits 000 to 899\n(default: derived from the data; implies --macro)",
+       [&o](const std::string& v) {
+         o.macroId = v;
+         o.macro = true;
+       }},
+      {'\0', "macro-name", "TEXT", "file name field of every symbol (implies --macro)",
+       [&o](const std::string& v) {
+         o.macroName = v;
+         o.macro = true;
+       }},
+      {'\0', "macro-sender", "TEXT", "sender field (implies --macro)",
+       [&o](const std::string& v) {
+         o.macroSender = v;
+         o.macro = true;
+       }},
+      {'\0', "macro-addressee", "TEXT", "addressee field (implies --macro)",
+       [&o](const std::string& v) {
+         o.macroAddressee = v;
+         o.macro = true;
+       }},
+      {'\0', "macro-time", "SECONDS", "time stamp field, seconds since 1970-01-01 UTC (implies --macro)",
+       [&o](const std::string& v) {
+         o.macroTime = parseTimeStamp(v);
+         o.macro = true;
+       }},
+      {'\0', "macro-size", "", "file size field: the data's size in bytes (implies --macro)",
+       [&o](const std::string&) {
+         o.macroSize = true;
+         o.macro = true;
+       }},
+      {'\0', "macro-checksum", "", "checksum field: the data's CRC-16 (implies --macro)",
+       [&o](const std::string&) {
+         o.macroChecksum = true;
+         o.macro = true;
+       }},
       {'v', "verbose", "", "print rows, columns, level and size", setTo(o.verbose, true)},
       {'q', "quiet", "", "say nothing but errors", setTo(o.quiet, true)},
       {'h', "help", "", "this text", setTo(o.help, true)},
       {'\0', "version", "", "the release this command belongs to", setTo(o.version, true)},
   };
   command.afterOptions = "-- ends the options: the argument after it is TEXT, even if it begins with '-'.";
-  command.examples = {"pdf417-encode -w 2 --dpi 300 -o ticket.png --file ticket.bin",
-                      "pdf417-encode -w 4 --dpi 203 -o label.png 'Order 4711'",
-                      "pdf417-encode -o label.svg 'Stra\xC3\x9F"
-                      "e 5, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0'"};
+  command.examples = {
+      "pdf417-encode -w 2 --dpi 300 -o ticket.png --file ticket.bin",
+      "pdf417-encode -w 4 --dpi 203 -o label.png 'Order 4711'",
+      "pdf417-encode --macro -c 13 -r 35 -l 4 --macro-name statement.xml.gz -o tax-%02d.png -f statement.xml.gz",
+      "pdf417-encode -o label.svg 'Stra\xC3\x9F"
+      "e 5, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0'"};
   command.exitStatus =
       "0 written; 1 the data is empty, does not fit or cannot be read or written;\n"
       "2 a bad command line.";
@@ -115,8 +188,10 @@ EncodeOptions parseEncodeOptions(const std::vector<std::string>& arguments) {
   const std::optional<std::string> text = parseCommandLine(encodeCommand(o), arguments);
   if (text) o.text = text;
   if (o.help || o.version) return o;
-  if (o.format.empty() && !o.output.empty()) o.format = formatFromName(o.output);
+  if (o.format.empty() && !o.output.empty() && !o.macro) o.format = formatFromName(o.output);
+  if (o.format.empty() && o.macro) o.format = formatFromName(numberedName(o.output, 1));
   checkCombination(o, o.quietZoneGiven);
+  checkMacroCombination(o);
   o.sized = o.rows != 0 || o.columns != 0;
   if (!o.fileHeader) o.quietModules = 0;
   return o;

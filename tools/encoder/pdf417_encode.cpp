@@ -13,9 +13,11 @@
 #include "command_line.h"
 #include "command_system.h"
 #include "encode_options.h"
+#include "numbered_names.h"
 #include "output_file.h"
 #include "pdf417/bitmap_writer.h"
 #include "pdf417/encoder.h"
+#include "pdf417/macro.h"
 #include "picture_file.h"
 #include "torv_version.h"
 
@@ -26,6 +28,8 @@ using namespace torv::tools;
 
 // More than any symbol holds; larger inputs are refused before they are read whole.
 constexpr std::size_t kMaxInputBytes = 64 * 1024;
+// A Macro PDF417 set holds up to 99,999 symbols; this much is read at most.
+constexpr std::size_t kMaxMacroInputBytes = 64 * 1024 * 1024;
 
 class EncodeFailure : public std::runtime_error {
  public:
@@ -57,9 +61,12 @@ std::string readInput(const EncodeOptions& o) {
   const std::unique_ptr<FILE, int (*)(FILE*)> closer(in == stdin ? nullptr : in, std::fclose);
   std::string data;
   char chunk[4096];
+  const std::size_t limit = o.macro ? kMaxMacroInputBytes : kMaxInputBytes;
   for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) {
-    if (data.size() + got > kMaxInputBytes) {
-      throw EncodeFailure("the data does not fit the symbol (more than " + std::to_string(kMaxInputBytes) + " bytes)");
+    if (data.size() + got > limit) {
+      throw EncodeFailure(
+          std::string(o.macro ? "the data is too large for a Macro PDF417 set" : "the data does not fit the symbol") +
+          " (more than " + std::to_string(limit) + " bytes)");
     }
     data.append(chunk, got);
   }
@@ -121,6 +128,8 @@ void configure(Encoder& encoder, const EncodeOptions& o, int eci) {
   }
   encoder.setBitmapWriter(o.moduleWidth, o.fileHeader);
   encoder.setEci(eci);
+  encoder.setCompact(o.compact);
+  encoder.setReaderInit(o.readerInit);
 }
 
 // The symbol's modules, read from its module rows.
@@ -149,26 +158,64 @@ DeviceLayout layoutOf(const ModuleMatrix& matrix, const Symbol& symbol, const En
   return layout;
 }
 
-void writeOutput(Encoder& encoder, const EncodeOptions& o) {
+void writeOutput(Encoder& encoder, const EncodeOptions& o, const std::string& path) {
   // The bare bitmap is the encoder's own, made whole in memory; every other picture is drawn from
   // the module rows a pixel row at a time, after a size query has laid the symbol out.
   std::vector<std::uint8_t> image;
   std::int32_t size = 0;
   const int rc = o.fileHeader ? encoder.write(nullptr, &size) : encoder.writeImage(image);
   if (rc != 0) throw EncodeFailure(describe(rc));
-  OutputFile file(o.output);
+  OutputFile file(path);
   try {
     if (!o.fileHeader) {
       std::fwrite(image.data(), 1, image.size(), file.get());
     } else {
       const ModuleMatrix matrix = modulesOf(encoder.symbol());
       const DeviceLayout layout = layoutOf(matrix, encoder.symbol(), o);
-      writePicture(Picture{matrix, layout, o.dpi, o.dpi > 0}, o.format, file.get(), o.output);
+      writePicture(Picture{matrix, layout, o.dpi, o.dpi > 0}, o.format, file.get(), path);
     }
     file.close();
   } catch (...) {
     file.discard();
     throw;
+  }
+}
+
+// The fields of a Macro PDF417 set from the options.
+MacroFile macroFileOf(const EncodeOptions& o) {
+  MacroFile file;
+  if (!o.macroId.empty()) file.fileId = *macroFileIdFromDigits(o.macroId);
+  file.fileName = o.macroName;
+  file.sender = o.macroSender;
+  file.addressee = o.macroAddressee;
+  if (o.macroTime) file.timeStamp = static_cast<std::uint64_t>(*o.macroTime);
+  file.fileSize = o.macroSize;
+  file.checksum = o.macroChecksum;
+  return file;
+}
+
+// A Macro PDF417 set: one picture per symbol, numbered from 1.
+void writeMacroSet(Encoder& encoder, const EncodeOptions& o, const std::string& data) {
+  MacroSet set;
+  const int rc = set.split(encoder, data.data(), static_cast<std::uint32_t>(data.size()), macroFileOf(o));
+  if (rc != 0) {
+    throw EncodeFailure(rc == PDF417_ERR_TOO_LONG
+                            ? "the Macro PDF417 fields leave no room for data in this symbol size, "
+                              "or the set would need more than 99999 symbols"
+                            : describe(rc));
+  }
+  for (std::size_t i = 0; i < set.size(); ++i) {
+    const int encoded = set.encode(encoder, i);
+    if (encoded < 0) throw EncodeFailure(describe(encoded));
+    writeOutput(encoder, o, numberedName(o.output, static_cast<long>(i + 1)));
+  }
+  if (o.verbose && !o.quiet) {
+    const Symbol& l = encoder.symbol();
+    writeText(stdout, std::to_string(data.size()) + " bytes: Macro PDF417 set of " + std::to_string(set.size()) +
+                          " symbols, the last " + std::to_string(l.rows) + " rows x " + std::to_string(l.columns) +
+                          " columns, level " + std::to_string(l.eccLevel) + "; " + numberedName(o.output, 1) +
+                          (set.size() > 1 ? " to " + numberedName(o.output, static_cast<long>(set.size())) : "") +
+                          " (" + o.format + ")\n");
   }
 }
 
@@ -197,9 +244,13 @@ int run(const EncodeOptions& o) {
   }
   Encoder encoder;
   configure(encoder, o, eci);
+  if (o.macro) {
+    writeMacroSet(encoder, o, data);
+    return 0;
+  }
   const int rc = encoder.encode(data.data(), static_cast<std::uint32_t>(data.size()));
   if (rc < 0) throw EncodeFailure(describe(rc));
-  writeOutput(encoder, o);
+  writeOutput(encoder, o, o.output);
   if (o.verbose && !o.quiet) {
     const Symbol& l = encoder.symbol();
     // The picture may be on standard output; the report then goes to standard error.
