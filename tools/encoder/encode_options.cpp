@@ -115,7 +115,8 @@ CommandSpec encodeCommand(EncodeOptions& o) {
       {'\0', "no-file-header", "", "BMP without the 14-byte file header (and without quiet zone)",
        setTo(o.fileHeader, false)},
       {'\0', "compact", "",
-       "compact PDF417: no right row indicator, a one-module stop\nbar (narrower, for clean printing)",
+       "compact PDF417: no right row indicator and a one-module\nstop bar, 35 modules narrower (where the symbol is "
+       "unlikely\nto be damaged)",
        setTo(o.compact, true)},
       {'\0', "reader-init", "", "Reader Initialisation: the symbol programs the reader", setTo(o.readerInit, true)},
       {'\0', "macro", "",
@@ -145,7 +146,7 @@ CommandSpec encodeCommand(EncodeOptions& o) {
          o.macroAddressee = v;
          o.macro = true;
        }},
-      {'\0', "macro-time", "SECONDS", "time stamp field, seconds since 1970-01-01 UTC (implies --macro)",
+      {'\0', "macro-time", "SECONDS", "time stamp field: seconds since 1970-01-01 UTC\n(implies --macro)",
        [&o](const std::string& v) {
          o.macroTime = parseTimeStamp(v);
          o.macro = true;
