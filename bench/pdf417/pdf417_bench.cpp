@@ -371,18 +371,18 @@ bool runVariants(double seconds) {
       "\nVariants against zint at its cheapest (record per symbol, OUT_BUFFER_INTERMEDIATE), CPU time per call\n"
       "(median of 7 rounds of %.2f s each, ours and zint alternating)\n",
       seconds);
-  std::printf("%-40s %10s %10s %9s\n", "variant / input", "ours us", "zint us", "zint/our");
+  std::printf("%-54s %10s %10s %9s\n", "variant / input", "ours us", "zint us", "zint/our");
   bool allOk = true;
   double least = 1e9;
   auto report = [&](const std::string& name, const std::function<bool()>& ours, const std::function<bool()>& zint) {
     if (!ours() || !zint()) {
-      std::printf("%-40s failed\n", name.c_str());
+      std::printf("%-54s failed\n", name.c_str());
       allOk = false;
       return;
     }
     const auto [o, z] = timeAlternating([&] { ours(); }, [&] { zint(); }, seconds);
     least = std::min(least, z / o);
-    std::printf("%-40s %10.2f %10.2f %8.2fx\n", name.c_str(), o, z, z / o);
+    std::printf("%-54s %10.2f %10.2f %8.2fx\n", name.c_str(), o, z, z / o);
   };
   for (const Input& in : inputs()) {
     const Bytes& d = in.data;

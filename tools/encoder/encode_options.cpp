@@ -115,7 +115,7 @@ CommandSpec encodeCommand(EncodeOptions& o) {
       {'\0', "no-file-header", "", "BMP without the 14-byte file header (and without quiet zone)",
        setTo(o.fileHeader, false)},
       {'\0', "compact", "",
-       "compact PDF417: no right row indicator and a one-module\nstop bar, 35 modules narrower (where the symbol is "
+       "compact PDF417: no right row indicator and a one-module\nstop bar, 34 modules narrower (where the symbol is "
        "unlikely\nto be damaged)",
        setTo(o.compact, true)},
       {'\0', "reader-init", "", "Reader Initialisation: the symbol programs the reader", setTo(o.readerInit, true)},
