@@ -125,94 +125,149 @@ bool appendMacroControlBlock(const MacroFile& file, std::uint64_t fileSize, std:
 
 // ---- the split ------------------------------------------------------------------------------------
 
-namespace {
-
-// Bytes from `offset` on, at most `limit`, that encode alone as one segment and lay out: what fits of
-// the whole limit, shrunk until the bytes on their own (no longer seeing what follows them) fit as
-// well. fitUpTo(n) encodes the first n bytes with the segment's block and returns how many fit.
-std::uint32_t checkedFit(Encoder& trial, std::uint32_t limit,
-                         const std::function<std::uint32_t(std::uint32_t)>& fitUpTo) {
-  std::uint32_t m = fitUpTo(limit);
-  bool encodedAlone = m == limit;  // the trial holds the encode of exactly these m bytes
-  while (m > 0) {
-    if (!encodedAlone) {
-      const std::uint32_t again = fitUpTo(m);
-      if (again != m) {
-        m = again;
-        continue;
-      }
-    }
-    std::int32_t size = 0;
-    if (trial.write(nullptr, &size) == 0) return m;
-    // Fits the room but no arrangement: fewer bytes lower the level that the write asks for.
-    --m;
-    encodedAlone = false;
-  }
-  return m;
-}
-
-}  // namespace
-
 const std::vector<std::uint16_t>& MacroSet::block(std::uint32_t index, std::uint32_t count, bool last) const {
   block_.clear();
   if (!appendMacroControlBlock(file_, length_, checksum_, MacroSegment{index, count, last}, block_)) block_.clear();
   return block_;
 }
 
-std::uint32_t MacroSet::fit(Encoder& trial, std::uint32_t offset, std::uint32_t limit, std::uint32_t index,
-                            std::uint32_t count, bool last) const {
-  const std::vector<std::uint16_t>& b = block(index, count, last);
-  if (b.empty() || !trial.setMacroControlBlock(b.data(), static_cast<unsigned>(b.size()))) return 0;
-  Pdf417Stream in;
-  pdf417OpenMemory(&in, PDF417_STREAM_INPUT, const_cast<std::uint8_t*>(data_ + offset), limit);
-  const int rc = trial.encode(&in, static_cast<std::int32_t>(limit));
-  if (rc == 1) return limit;
-  return rc == PDF417_ERR_TOO_LONG ? std::min(in.readCursor, limit) : 0;
-}
+namespace {
 
-bool MacroSet::greedy(Encoder& trial, std::uint32_t count, bool checked, std::vector<MacroPiece>& out) const {
-  out.clear();
-  std::uint32_t pos = 0;
-  do {
-    const auto index = static_cast<std::uint32_t>(out.size());
-    if (index >= kMaxMacroSegments) return false;
-    const std::uint32_t rest = length_ - pos;
-    auto fitUpTo = [&](bool last) {
-      return [&, last](std::uint32_t limit) { return fit(trial, pos, limit, index, count, last); };
-    };
-    std::uint32_t m = checked ? checkedFit(trial, rest, fitUpTo(false)) : fit(trial, pos, rest, index, count, false);
-    if (m == rest) {
-      // The last segment carries the terminator as well.
-      const std::uint32_t asLast =
-          checked ? checkedFit(trial, rest, fitUpTo(true)) : fit(trial, pos, rest, index, count, true);
-      if (asLast == rest) {
+constexpr std::uint16_t kSlackCodeword = 900;
+
+// Trial encodes of pieces of the file as segments of a set. A piece "fits" when its bytes encode alone
+// with the segment's control block (and `slack` codewords more, that keep room unused) and, where the
+// options do not promise it, the symbol has an arrangement.
+class Splitter {
+ public:
+  using BlockOf = std::function<const std::vector<std::uint16_t>&(std::uint32_t, std::uint32_t, bool)>;
+
+  Splitter(Encoder& trial, const std::uint8_t* data, std::uint32_t length, BlockOf blockOf)
+      : trial_(trial), data_(data), length_(length), blockOf_(std::move(blockOf)) {
+    const Pdf417Options& o = trial.options();
+    // The automatic level of a bounded symbol is the one case where the room planned at encode
+    // time may find no arrangement at write time.
+    checkLayout_ = !o.eccExplicit && o.sizingMode != SIZING_FIXED;
+  }
+
+  // Data codewords that a symbol holds beside the control block of a segment (0 when none).
+  std::uint32_t room(std::uint32_t index, std::uint32_t count, bool last) {
+    if (!setBlock(index, count, last, 0)) return 0;
+    static const std::uint8_t kNone = 0;
+    if (trial_.encode(&kNone, 0) != 1) return 0;
+    return trial_.message()->capacity - 1u;
+  }
+
+  // Each symbol in turn takes the most bytes it holds. `lastUsed` gets the data codewords of the last.
+  bool greedy(std::uint32_t count, std::vector<MacroPiece>& out, std::uint32_t& lastUsed) {
+    out.clear();
+    std::uint32_t pos = 0;
+    for (;;) {
+      const auto index = static_cast<std::uint32_t>(out.size());
+      if (index >= kMaxMacroSegments) return false;
+      const std::uint32_t rest = length_ - pos;
+      // As the last segment, with its terminator, when all the rest fits so.
+      if (fitsExactly(pos, rest, index, count, true, 0)) {
+        lastUsed = used();
         out.push_back({pos, rest});
         return true;
       }
-      m = std::min(asLast, rest - 1);
+      const std::uint32_t m = largest(pos, rest == 0 ? 0 : rest - 1, index, count);
+      if (m == 0) return false;
+      out.push_back({pos, m});
+      pos += m;
     }
-    if (m == 0) return false;
-    out.push_back({pos, m});
-    pos += m;
-  } while (pos < length_);
-  return true;
-}
-
-bool MacroSet::balanced(Encoder& trial, std::uint32_t count, std::vector<MacroPiece>& out) const {
-  out.clear();
-  std::uint32_t pos = 0;
-  for (std::uint32_t index = 0; index < count; ++index) {
-    const std::uint32_t rest = length_ - pos;
-    const bool last = index + 1 == count;
-    const std::uint32_t target = last ? rest : (rest + (count - index) - 1) / (count - index);
-    const std::uint32_t m =
-        checkedFit(trial, target, [&](std::uint32_t limit) { return fit(trial, pos, limit, index, count, last); });
-    if (last ? m != rest : m == 0) return false;
-    out.push_back({pos, m});
-    pos += m;
   }
-  return true;
-}
+
+  // `count` symbols that share the codewords out evenly: each takes about the codewords still needed
+  // over the symbols still to come, plus `tolerance`. False when the last one cannot hold the rest.
+  bool balanced(std::uint32_t count, std::uint32_t needed, std::uint32_t tolerance, std::vector<MacroPiece>& out) {
+    out.clear();
+    std::uint32_t pos = 0;
+    for (std::uint32_t index = 0; index < count; ++index) {
+      const std::uint32_t rest = length_ - pos;
+      if (index + 1 == count) {
+        if (!fitsExactly(pos, rest, index, count, true, 0)) return false;
+        out.push_back({pos, rest});
+        return true;
+      }
+      const std::uint32_t room = this->room(index, count, false);
+      const std::uint32_t share = (needed + (count - index) - 1) / (count - index) + tolerance;
+      const std::uint32_t slack = share < room ? room - share : 0;
+      std::uint32_t m = fit(pos, rest, index, count, false, slack);
+      while (m > 0 && !fitsExactly(pos, m, index, count, false, slack))
+        m = std::min(m - 1, fit(pos, m, index, count, false, slack));
+      if (m == 0 || m == rest) return false;
+      needed -= std::min(needed, used());
+      out.push_back({pos, m});
+      pos += m;
+    }
+    return false;
+  }
+
+ private:
+  bool setBlock(std::uint32_t index, std::uint32_t count, bool last, std::uint32_t slack) {
+    block_ = blockOf_(index, count, last);
+    if (block_.empty()) return false;
+    block_.insert(block_.end(), slack, kSlackCodeword);
+    return trial_.setMacroControlBlock(block_.data(), static_cast<unsigned>(block_.size())) == 1;
+  }
+
+  // Bytes from `offset` on, of `limit`, that the trial encodes before the room runs out.
+  std::uint32_t fit(std::uint32_t offset, std::uint32_t limit, std::uint32_t index, std::uint32_t count, bool last,
+                    std::uint32_t slack) {
+    if (!setBlock(index, count, last, slack)) return 0;
+    Pdf417Stream in;
+    pdf417OpenMemory(&in, PDF417_STREAM_INPUT, const_cast<std::uint8_t*>(data_ + offset), limit);
+    const int rc = trial_.encode(&in, static_cast<std::int32_t>(limit));
+    if (rc == 1) return limit;
+    return rc == PDF417_ERR_TOO_LONG ? std::min(in.readCursor, limit) : 0;
+  }
+
+  bool fitsExactly(std::uint32_t offset, std::uint32_t n, std::uint32_t index, std::uint32_t count, bool last,
+                   std::uint32_t slack) {
+    if (fit(offset, n, index, count, last, slack) != n) return false;
+    std::int32_t size = 0;
+    return !checkLayout_ || trial_.write(nullptr, &size) == 0;
+  }
+
+  // Data codewords of the last encode that fit.
+  std::uint32_t used() const { return trial_.message() != nullptr ? trial_.message()->count - 1u : 0u; }
+
+  // The most bytes from `offset` on, at most `limit`, that fit as a segment before the last. The trial
+  // stops where the room runs out, but it chose its modes seeing the bytes after that point: the
+  // bytes alone may fit a little more, or a little less.
+  std::uint32_t largest(std::uint32_t offset, std::uint32_t limit, std::uint32_t index, std::uint32_t count) {
+    std::uint32_t m = fit(offset, limit, index, count, false, 0);
+    if (m < limit && fitsExactly(offset, m + 1, index, count, false, 0)) {
+      // More fits: gallop up, then halve the gap.
+      std::uint32_t good = m + 1;
+      std::uint32_t step = 2;
+      while (good + step <= limit && fitsExactly(offset, good + step, index, count, false, 0)) {
+        good += step;
+        step *= 2;
+      }
+      std::uint32_t bad = std::min(limit + 1, good + step);
+      while (bad - good > 1) {
+        const std::uint32_t mid = good + (bad - good) / 2;
+        (fitsExactly(offset, mid, index, count, false, 0) ? good : bad) = mid;
+      }
+      return good;
+    }
+    while (m > 0 && !fitsExactly(offset, m, index, count, false, 0))
+      m = std::min(m - 1, fit(offset, m, index, count, false, 0));
+    return m;
+  }
+
+  Encoder& trial_;
+  const std::uint8_t* data_;
+  std::uint32_t length_;
+  BlockOf blockOf_;
+  bool checkLayout_ = true;
+  std::vector<std::uint16_t> block_;
+};
+
+}  // namespace
 
 int MacroSet::split(const Encoder& settings, const void* data, std::uint32_t length, const MacroFile& file) {
   pieces_.clear();
@@ -228,24 +283,35 @@ int MacroSet::split(const Encoder& settings, const void* data, std::uint32_t len
   const int plain = trial.encode(&kNone, 0);
   if (plain != 1) return plain;
 
+  Splitter splitter(trial, data_, length_,
+                    [this](std::uint32_t index, std::uint32_t count, bool last) -> const std::vector<std::uint16_t>& {
+                      return block(index, count, last);
+                    });
   // The count field grows by a codeword from 100 symbols on: count once with a short one and again
   // if the set came out that large.
-  std::vector<MacroPiece> pieces;
-  if (!greedy(trial, 1, false, pieces)) return PDF417_ERR_TOO_LONG;
-  auto count = static_cast<std::uint32_t>(pieces.size());
-  if (file_.segmentCount && count >= 100 && !greedy(trial, count, false, pieces)) return PDF417_ERR_TOO_LONG;
-  count = static_cast<std::uint32_t>(pieces.size());
-
-  if (!balanced(trial, count, pieces)) {
-    // Data much denser in one place than another: fill each symbol in turn instead, until the count
-    // the blocks name is the count of symbols.
-    for (int round = 0;; ++round) {
-      if (round == 4 || !greedy(trial, count, true, pieces)) return PDF417_ERR_TOO_LONG;
-      if (pieces.size() == count || !file_.segmentCount) break;
-      count = static_cast<std::uint32_t>(pieces.size());
+  std::vector<MacroPiece> filled;
+  std::uint32_t lastUsed = 0;
+  if (!splitter.greedy(1, filled, lastUsed)) return PDF417_ERR_TOO_LONG;
+  auto count = static_cast<std::uint32_t>(filled.size());
+  if (file_.segmentCount && count >= 100) {
+    if (!splitter.greedy(count, filled, lastUsed)) return PDF417_ERR_TOO_LONG;
+    if (filled.size() != count) {
+      count = static_cast<std::uint32_t>(filled.size());
+      if (!splitter.greedy(count, filled, lastUsed) || filled.size() != count) return PDF417_ERR_TOO_LONG;
     }
   }
-  pieces_ = std::move(pieces);
+  if (count > 1) {
+    // The codewords the set needs, as the filled symbols hold them; then a share of them each.
+    const std::uint32_t needed = (count - 1) * splitter.room(0, count, false) + lastUsed;
+    for (const std::uint32_t tolerance : {0u, 2u, 8u}) {
+      std::vector<MacroPiece> even;
+      if (splitter.balanced(count, needed, tolerance, even)) {
+        pieces_ = std::move(even);
+        return 0;
+      }
+    }
+  }
+  pieces_ = std::move(filled);
   return 0;
 }
 

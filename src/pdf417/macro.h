@@ -78,7 +78,8 @@ struct MacroPiece {
 class MacroSet {
  public:
   // Splits data[0..length) into the fewest symbols that the options of `settings` hold with their
-  // control blocks, with the bytes shared out as evenly as those symbols allow. The bytes are kept
+  // control blocks (each symbol filled in turn with the most bytes it holds gives that number), with
+  // the codewords shared out evenly between them, so that the symbols come out alike. The bytes are kept
   // by pointer: they must outlive the set. Returns 0, PDF417_ERR_NO_ROOM when the options leave no
   // room at all, or PDF417_ERR_TOO_LONG when the control block leaves no room for data or the set
   // would need more than 99,999 symbols.
@@ -94,12 +95,6 @@ class MacroSet {
  private:
   // The control block of segment `index` with the count and last flag given.
   const std::vector<std::uint16_t>& block(std::uint32_t index, std::uint32_t count, bool last) const;
-  // Bytes from `offset` on that one symbol holds as segment `index`: all that remain, or fewer.
-  std::uint32_t fit(Encoder& trial, std::uint32_t offset, std::uint32_t limit, std::uint32_t index, std::uint32_t count,
-                    bool last) const;
-  bool greedy(Encoder& trial, std::uint32_t count, bool checked, std::vector<MacroPiece>& out) const;
-  bool balanced(Encoder& trial, std::uint32_t count, std::vector<MacroPiece>& out) const;
-
   const std::uint8_t* data_ = nullptr;
   std::uint32_t length_ = 0;
   MacroFile file_;  // with its file ID

@@ -121,9 +121,9 @@ CommandSpec encodeCommand(EncodeOptions& o) {
       {'\0', "reader-init", "", "Reader Initialisation: the symbol programs the reader", setTo(o.readerInit, true)},
       {'\0', "macro", "",
        "Macro PDF417: split the data over the fewest symbols of the\n"
-       "shape asked for (rows, columns, level), with the bytes shared\n"
-       "out evenly; one picture per symbol, -o with %d for its number\n"
-       "from 1 (-o part-%02d.png)",
+       "shape asked for (rows, columns, level), filled evenly; one\n"
+       "picture per symbol, -o with %d for its number from 1\n"
+       "(-o part-%02d.png)",
        setTo(o.macro, true)},
       {'\0', "macro-id", "DIGITS",
        "the set's file ID: groups of three digits 000 to 899\n(default: derived from the data; implies --macro)",

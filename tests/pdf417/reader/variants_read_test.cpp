@@ -76,7 +76,7 @@ struct SetCase {
 };
 
 // Every symbol read alone names its place in the set and the set's ID, and the bytes in index order
-// are the file again; the segments differ in size by little more than a Byte Compaction group.
+// are the file again; the segments differ in size by little.
 TEST(MacroSetReadBack, SetsOfOneTwoSevenAndFortySymbolsReassemble) {
   const std::vector<SetCase> cases = {
       {"text in one symbol", proseText(300), 0, 0, -1, 1},
