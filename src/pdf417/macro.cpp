@@ -184,6 +184,8 @@ class Splitter {
   bool balanced(std::uint32_t count, std::uint32_t needed, std::uint32_t tolerance, std::vector<MacroPiece>& out) {
     out.clear();
     std::uint32_t pos = 0;
+    // Every index takes two codewords: the room is the same for all segments before the last.
+    const std::uint32_t room = this->room(0, count, false);
     for (std::uint32_t index = 0; index < count; ++index) {
       const std::uint32_t rest = length_ - pos;
       if (index + 1 == count) {
@@ -191,7 +193,6 @@ class Splitter {
         out.push_back({pos, rest});
         return true;
       }
-      const std::uint32_t room = this->room(index, count, false);
       const std::uint32_t share = (needed + (count - index) - 1) / (count - index) + tolerance;
       const std::uint32_t slack = share < room ? room - share : 0;
       std::uint32_t m = fit(pos, rest, index, count, false, slack);
