@@ -58,6 +58,8 @@ int Encoder::setReaderInit(bool readerInit) {
 int Encoder::setMacroControlBlock(const std::uint16_t* codewords, unsigned count) {
   if (count > kMaxSlots || (count != 0 && codewords == nullptr)) return 0;
   macroBlock_.assign(codewords, codewords + count);
+  encoded_ = false;
+  laidOut_ = false;
   return 1;
 }
 

@@ -34,12 +34,14 @@ class Encoder {
   int setReaderInit(bool readerInit);
   // The codewords (0..928) that end the data of later encodes, after the pads: a Macro PDF417
   // control block (macro.h builds them). Null or 0 codewords: none. 0 when more than 928 are given.
+  // Forgets the encoded message, whose room was planned around the block it had.
   int setMacroControlBlock(const std::uint16_t* codewords, unsigned count);
   int encode(Pdf417Stream* stream, std::int32_t length);
   int write(Pdf417Stream* outStream, std::int32_t* bytesWritten);
   int close(Pdf417Stream* stream);
 
-  // Takes a whole set of options at once (the reset values, then these); forgets the message.
+  // Takes a whole set of options at once (the reset values, then these); forgets the message and
+  // the control block.
   void configure(const Pdf417Options& options, const BitmapOptions& bitmap);
 
   // Encodes `length` bytes; returns what encode returns.

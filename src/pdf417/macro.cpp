@@ -288,19 +288,15 @@ int MacroSet::split(const Encoder& settings, const void* data, std::uint32_t len
                     [this](std::uint32_t index, std::uint32_t count, bool last) -> const std::vector<std::uint16_t>& {
                       return block(index, count, last);
                     });
-  // The count field grows by a codeword from 100 symbols on: count once with a short one and again
-  // if the set came out that large.
+  // The count field takes one codeword up to 99 symbols and two from 100 on: fill with a short one,
+  // and again with a long one if the set came out that large.
   std::vector<MacroPiece> filled;
   std::uint32_t lastUsed = 0;
   if (!splitter.greedy(1, filled, lastUsed)) return PDF417_ERR_TOO_LONG;
-  auto count = static_cast<std::uint32_t>(filled.size());
-  if (file_.segmentCount && count >= 100) {
-    if (!splitter.greedy(count, filled, lastUsed)) return PDF417_ERR_TOO_LONG;
-    if (filled.size() != count) {
-      count = static_cast<std::uint32_t>(filled.size());
-      if (!splitter.greedy(count, filled, lastUsed) || filled.size() != count) return PDF417_ERR_TOO_LONG;
-    }
+  if (file_.segmentCount && filled.size() >= 100 && !splitter.greedy(100, filled, lastUsed)) {
+    return PDF417_ERR_TOO_LONG;
   }
+  const auto count = static_cast<std::uint32_t>(filled.size());
   if (count > 1) {
     // The codewords the set needs, as the filled symbols hold them; then a share of them each.
     const std::uint32_t needed = (count - 1) * splitter.room(0, count, false) + lastUsed;
