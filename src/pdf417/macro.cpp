@@ -125,10 +125,11 @@ bool appendMacroControlBlock(const MacroFile& file, std::uint64_t fileSize, std:
 
 // ---- the split ------------------------------------------------------------------------------------
 
-const std::vector<std::uint16_t>& MacroSet::block(std::uint32_t index, std::uint32_t count, bool last) const {
-  block_.clear();
-  if (!appendMacroControlBlock(file_, length_, checksum_, MacroSegment{index, count, last}, block_)) block_.clear();
-  return block_;
+std::vector<std::uint16_t> MacroSet::block(std::uint32_t index, std::uint32_t count, bool last) const {
+  std::vector<std::uint16_t> codewords;
+  if (!appendMacroControlBlock(file_, length_, checksum_, MacroSegment{index, count, last}, codewords))
+    codewords.clear();
+  return codewords;
 }
 
 namespace {
@@ -140,7 +141,7 @@ constexpr std::uint16_t kSlackCodeword = 900;
 // options do not promise it, the symbol has an arrangement.
 class Splitter {
  public:
-  using BlockOf = std::function<const std::vector<std::uint16_t>&(std::uint32_t, std::uint32_t, bool)>;
+  using BlockOf = std::function<std::vector<std::uint16_t>(std::uint32_t, std::uint32_t, bool)>;
 
   Splitter(Encoder& trial, const std::uint8_t* data, std::uint32_t length, BlockOf blockOf)
       : trial_(trial), data_(data), length_(length), blockOf_(std::move(blockOf)) {
@@ -285,9 +286,7 @@ int MacroSet::split(const Encoder& settings, const void* data, std::uint32_t len
   if (plain != 1) return plain;
 
   Splitter splitter(trial, data_, length_,
-                    [this](std::uint32_t index, std::uint32_t count, bool last) -> const std::vector<std::uint16_t>& {
-                      return block(index, count, last);
-                    });
+                    [this](std::uint32_t index, std::uint32_t count, bool last) { return block(index, count, last); });
   // The count field takes one codeword up to 99 symbols and two from 100 on: fill with a short one,
   // and again with a long one if the set came out that large.
   std::vector<MacroPiece> filled;
@@ -315,7 +314,7 @@ int MacroSet::split(const Encoder& settings, const void* data, std::uint32_t len
 int MacroSet::encode(Encoder& encoder, std::size_t i) const {
   if (i >= pieces_.size()) return PDF417_ERR_TOO_LONG;
   const auto count = static_cast<std::uint32_t>(pieces_.size());
-  const std::vector<std::uint16_t>& b = block(static_cast<std::uint32_t>(i), count, i + 1 == pieces_.size());
+  const std::vector<std::uint16_t> b = block(static_cast<std::uint32_t>(i), count, i + 1 == pieces_.size());
   if (b.empty() || !encoder.setMacroControlBlock(b.data(), static_cast<unsigned>(b.size()))) {
     return PDF417_ERR_TOO_LONG;
   }

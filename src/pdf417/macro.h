@@ -89,18 +89,19 @@ class MacroSet {
   const MacroPiece& piece(std::size_t i) const { return pieces_[i]; }
 
   // Sets segment i's control block on `encoder` (with the options of the split) and encodes its
-  // bytes; returns what encode returns.
+  // bytes; returns what encode returns. Segments may be encoded on several threads at once, each
+  // with an encoder of its own.
   int encode(Encoder& encoder, std::size_t i) const;
 
  private:
-  // The control block of segment `index` with the count and last flag given.
-  const std::vector<std::uint16_t>& block(std::uint32_t index, std::uint32_t count, bool last) const;
+  // The control block of segment `index` with the count and last flag given (empty when refused).
+  std::vector<std::uint16_t> block(std::uint32_t index, std::uint32_t count, bool last) const;
+
   const std::uint8_t* data_ = nullptr;
   std::uint32_t length_ = 0;
   MacroFile file_;  // with its file ID
   std::uint16_t checksum_ = 0;
   std::vector<MacroPiece> pieces_;
-  mutable std::vector<std::uint16_t> block_;
 };
 
 }  // namespace torv::pdf417
