@@ -8,6 +8,8 @@ packages=(
   libzxing-dev libzint-dev zlib1g-dev libpng-dev librsvg2-bin zint man-db
   # pdf417-encode's EPS and PDF pictures rasterised in the tests
   ghostscript poppler-utils
+  # Java ZXing reads every Macro PDF417 field in the tests
+  libzxing-core-java
   default-jdk-headless
   # MicroPDF417 against BWIPP: bwip-js runs under Node (scripts/install-bwipjs.sh BUILD installs it
   # with npm into the build tree)

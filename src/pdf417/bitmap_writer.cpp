@@ -30,7 +30,7 @@ BitmapGeometry bitmapGeometry(const Symbol& layout, unsigned moduleWidth) {
   g.rowHeightPx = g.moduleWidthPx * layout.rowHeightNum / den;
   if (g.rowHeightPx == 0) g.rowHeightPx = 1;
   const std::uint32_t columns = layout.columns <= kMaxColumns ? layout.columns : kMaxColumns;
-  g.width = symbolWidthModules(columns) * g.moduleWidthPx;
+  g.width = symbolWidthModules(columns, layout.compact) * g.moduleWidthPx;
   g.height = (layout.rows <= kMaxRows ? layout.rows : kMaxRows) * g.rowHeightPx;
   g.stride = ((g.width + 7) / 8 + 3) / 4 * 4;
   return g;

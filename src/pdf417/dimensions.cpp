@@ -39,7 +39,7 @@ Dimensions boundedDimensions(const Pdf417Options& o, std::uint32_t n) {
   for (std::uint32_t c = 1; c <= o.columns && c <= kMaxColumns; ++c) {
     const std::uint32_t r = std::max<std::uint32_t>(kMinRows, ceilDiv(n, c));
     if (r > o.rows || r * c > kMaxSlots) continue;
-    const std::uint32_t a = 100 * r * o.rowHeightNum / (den * symbolWidthModules(c));
+    const std::uint32_t a = 100 * r * o.rowHeightNum / (den * symbolWidthModules(c, o.compact));
     if (a <= aspect) {
       const bool takePrevious = previous != 0 && previousAspect - aspect < aspect - a;
       const std::uint32_t chosen = takePrevious ? previous : c;

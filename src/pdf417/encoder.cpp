@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "pdf417/encoder.h"
 
+#include <algorithm>
+
 #include "pdf417/bitmap_writer.h"
 #include "pdf417/capacity_plan.h"
 #include "pdf417/compaction.h"
@@ -10,6 +12,11 @@
 #include "pdf417/option_rules.h"
 
 namespace torv::pdf417 {
+
+namespace {
+// Reader Initialisation: leads the data of a symbol that programs the reader.
+constexpr std::uint16_t kReaderInitialisation = 921;
+}  // namespace
 
 int Encoder::reset() {
   configure(Pdf417Options{}, BitmapOptions{});
@@ -21,6 +28,7 @@ void Encoder::configure(const Pdf417Options& options, const BitmapOptions& bitma
   bitmap_ = bitmap;
   encoded_ = false;
   laidOut_ = false;
+  macroBlock_.clear();
 }
 
 int Encoder::setEccLevel(int level) { return applyEccLevel(options_, level) ? 1 : 0; }
@@ -44,6 +52,24 @@ int Encoder::setCompaction(Compaction compaction) {
   return 1;
 }
 
+int Encoder::setCompact(bool compact) {
+  options_.compact = compact;
+  return 1;
+}
+
+int Encoder::setReaderInit(bool readerInit) {
+  options_.readerInit = readerInit;
+  return 1;
+}
+
+int Encoder::setMacroControlBlock(const std::uint16_t* codewords, unsigned count) {
+  if (count > kMaxSlots || (count != 0 && codewords == nullptr)) return 0;
+  macroBlock_.assign(codewords, codewords + count);
+  encoded_ = false;
+  laidOut_ = false;
+  return 1;
+}
+
 int Encoder::encode(Pdf417Stream* stream, std::int32_t length) {
   if (stream == nullptr) return PDF417_ERR_NO_STREAM;
   encoded_ = false;
@@ -54,11 +80,20 @@ int Encoder::encode(Pdf417Stream* stream, std::int32_t length) {
       static_cast<std::uint32_t>(length) > stream->available) {
     return PDF417_ERR_TOO_LONG;
   }
-  const CapacityPlan plan = planCapacity(options_);
+  CapacityPlan plan = planCapacity(options_);
   message_.count = 1;
   if (plan.result != 0) {
     message_.capacity = 0;
     return plan.result;
+  }
+  // The data keeps room for what frames it: the initialisation flag before, a control block after.
+  const unsigned framing = static_cast<unsigned>(macroBlock_.size()) + (options_.readerInit ? 1u : 0u);
+  if (framing != 0) {
+    if (plan.capacity < framing + 1u) {
+      message_.capacity = 0;
+      return PDF417_ERR_TOO_LONG;
+    }
+    plan.capacity = static_cast<std::uint16_t>(plan.capacity - framing);
   }
   if (options_.compaction == Compaction::Fewest) {
     message_.capacity = plan.capacity;
@@ -69,13 +104,17 @@ int Encoder::encode(Pdf417Stream* stream, std::int32_t length) {
       return PDF417_ERR_TOO_LONG;
     }
     if (end > start) stream->readCursor = end;
-    encoded_ = true;
-    return 1;
+  } else {
+    InputCursor in{stream->data, stream->readCursor, static_cast<std::uint32_t>(length)};
+    compact(in, plan, message_, options_.eci);
+    stream->readCursor = in.pos;
+    if (in.pos < in.end) return PDF417_ERR_TOO_LONG;
   }
-  InputCursor in{stream->data, stream->readCursor, static_cast<std::uint32_t>(length)};
-  compact(in, plan, message_, options_.eci);
-  stream->readCursor = in.pos;
-  if (in.pos < in.end) return PDF417_ERR_TOO_LONG;
+  if (options_.readerInit) {
+    std::copy_backward(message_.entries + 1, message_.entries + message_.count, message_.entries + message_.count + 1);
+    message_.entries[1] = kReaderInitialisation;
+    ++message_.count;
+  }
   encoded_ = true;
   return 1;
 }
@@ -89,7 +128,8 @@ int Encoder::encode(const void* data, std::uint32_t length) {
 int Encoder::write(Pdf417Stream* outStream, std::int32_t* bytesWritten) {
   if (!encoded_) return PDF417_ERR_NOT_ENCODED;
   laidOut_ = false;
-  const int laidOut = layOut(options_, message_, symbol_);
+  const int laidOut =
+      layOut(options_, message_, symbol_, macroBlock_.data(), static_cast<unsigned>(macroBlock_.size()));
   if (laidOut != 0) return laidOut;
   laidOut_ = true;
   return writeLaidOut(outStream, bytesWritten);

@@ -31,11 +31,20 @@ class Encoder {
   // Compaction of later encodes; 0 when refused. Compaction::Fewest encodes all or nothing: a
   // message that does not fit leaves the input stream's cursor where it was.
   int setCompaction(Compaction compaction);
+  // Compact (truncated) symbols for later encodes: no right row indicator, a one-bar stop pattern.
+  int setCompact(bool compact);
+  // Reader Initialisation for later encodes: 921 right after the length descriptor. Returns 1.
+  int setReaderInit(bool readerInit);
+  // The codewords (0..928) that end the data of later encodes, after the pads: a Macro PDF417
+  // control block (macro.h builds them). Null or 0 codewords: none. 0 when more than 928 are given.
+  // Forgets the encoded message, whose room was planned around the block it had.
+  int setMacroControlBlock(const std::uint16_t* codewords, unsigned count);
   int encode(Pdf417Stream* stream, std::int32_t length);
   int write(Pdf417Stream* outStream, std::int32_t* bytesWritten);
   int close(Pdf417Stream* stream);
 
-  // Takes a whole set of options at once (the reset values, then these); forgets the message.
+  // Takes a whole set of options at once (the reset values, then these); forgets the message and
+  // the control block.
   void configure(const Pdf417Options& options, const BitmapOptions& bitmap);
 
   // Encodes `length` bytes; returns what encode returns.
@@ -64,6 +73,7 @@ class Encoder {
   bool encoded_ = false;
   bool laidOut_ = false;  // symbol_ holds the layout of the encoded message
   Symbol symbol_;
+  std::vector<std::uint16_t> macroBlock_;  // ends the data after the pads; empty for a plain symbol
 };
 
 // The one instance behind the pdf417* operations, for their callers only (the plug-in draws with

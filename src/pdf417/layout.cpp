@@ -14,8 +14,9 @@ namespace {
 constexpr std::uint16_t kPadCodeword = 900;
 }
 
-int layOut(const Pdf417Options& options, const CodewordBuffer& message, Symbol& symbol) {
-  const unsigned n = message.count;
+int layOut(const Pdf417Options& options, const CodewordBuffer& message, Symbol& symbol, const std::uint16_t* trailer,
+           unsigned trailerCount) {
+  const unsigned n = message.count + trailerCount;
   const unsigned startLevel = writeLevel(options, n);
   const Dimensions dims = chooseDimensions(options, n + eccCodewordCount(startLevel));
   if (!dims.ok) return PDF417_ERR_NO_ARRANGEMENT;
@@ -25,8 +26,9 @@ int layOut(const Pdf417Options& options, const CodewordBuffer& message, Symbol& 
   const RaisedLevel raised = raiseLevel(options, startLevel, slots - eccCodewordCount(startLevel) - n);
   const unsigned data = n + raised.pads;
   std::uint16_t* sequence = symbol.sequence;
-  std::copy(message.entries + 1, message.entries + n, sequence + 1);
-  std::fill(sequence + n, sequence + data, kPadCodeword);
+  std::copy(message.entries + 1, message.entries + message.count, sequence + 1);
+  std::fill(sequence + message.count, sequence + message.count + raised.pads, kPadCodeword);
+  if (trailerCount != 0) std::copy(trailer, trailer + trailerCount, sequence + message.count + raised.pads);
   sequence[0] = static_cast<std::uint16_t>(data);
   rsEncode(sequence, data, eccCodewordCount(raised.level), sequence + data);
 
@@ -37,6 +39,7 @@ int layOut(const Pdf417Options& options, const CodewordBuffer& message, Symbol& 
   symbol.dataCount = static_cast<std::uint16_t>(n);
   symbol.rowHeightNum = options.rowHeightNum;
   symbol.rowHeightDen = options.rowHeightDen;
+  symbol.compact = options.compact;
   buildRows(symbol, sequence);
   return 0;
 }

@@ -24,6 +24,10 @@ struct Pdf417Options {
   // encoder set it; the plug-in's symbols never carry one.
   std::int32_t eci = -1;
   Compaction compaction = Compaction::Rules;
+  // Compact (truncated) PDF417: no right row indicator, a stop pattern of one bar. Direct callers only.
+  bool compact = false;
+  // Reader Initialisation: the symbol programs the reader (921 leads the data). Direct callers only.
+  bool readerInit = false;
 };
 
 // How a write draws the symbol. Without an installed writer a write produces no bytes.

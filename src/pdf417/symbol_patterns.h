@@ -15,5 +15,8 @@ constexpr std::uint32_t kStartPattern = 0x1FEA8;  // 8 1 1 1 1 1 1 3
 constexpr unsigned kStartModules = 17;
 constexpr std::uint32_t kStopPattern = 0x3FA29;  // 7 1 1 3 1 1 1 2 1
 constexpr unsigned kStopModules = 18;
+// The stop pattern of a compact symbol: a single bar module.
+constexpr std::uint32_t kCompactStopPattern = 0x1;
+constexpr unsigned kCompactStopModules = 1;
 
 }  // namespace torv::pdf417

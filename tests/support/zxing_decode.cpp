@@ -35,8 +35,8 @@ int ceilDiv(int a, int b) { return (a + b - 1) / b; }
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> decodePdf417(int width, int height, const std::uint8_t* pixels, int rowStride,
-                                                      const Pdf417ReadOptions& options, std::string& why) {
+std::optional<Pdf417Reading> readPdf417(int width, int height, const std::uint8_t* pixels, int rowStride,
+                                        const Pdf417ReadOptions& options, std::string& why) {
   why.clear();
   if (pixels == nullptr || width <= 0 || height <= 0) {
     why = "empty image";
@@ -72,7 +72,20 @@ std::optional<std::vector<std::uint8_t>> decodePdf417(int width, int height, con
     return std::nullopt;
   }
   const auto& bytes = result.bytes();
-  return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+  Pdf417Reading reading;
+  reading.bytes.assign(bytes.begin(), bytes.end());
+  reading.sequenceIndex = result.sequenceIndex();
+  reading.sequenceSize = result.sequenceSize();
+  reading.sequenceId = result.sequenceId();
+  reading.readerInit = result.readerInit();
+  return reading;
+}
+
+std::optional<std::vector<std::uint8_t>> decodePdf417(int width, int height, const std::uint8_t* pixels, int rowStride,
+                                                      const Pdf417ReadOptions& options, std::string& why) {
+  std::optional<Pdf417Reading> reading = readPdf417(width, height, pixels, rowStride, options, why);
+  if (!reading) return std::nullopt;
+  return std::move(reading->bytes);
 }
 
 std::optional<std::vector<std::uint8_t>> decodePdf417(int width, int height, const std::uint8_t* pixels, int rowStride,

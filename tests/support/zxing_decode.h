@@ -37,6 +37,20 @@ std::optional<std::vector<std::uint8_t>> decodePdf417(int width, int height, con
 std::optional<std::vector<std::uint8_t>> decodePdf417(int width, int height, const std::uint8_t* pixels, int rowStride,
                                                       const Pdf417ReadOptions& options, std::string& why);
 
+// What the reader tells about a symbol besides its bytes: its place in a Macro PDF417 set (index and
+// size -1 outside a set) and the Reader Initialisation flag.
+struct Pdf417Reading {
+  std::vector<std::uint8_t> bytes;
+  int sequenceIndex = -1;
+  int sequenceSize = -1;
+  std::string sequenceId;
+  bool readerInit = false;
+};
+
+// Same image rules as decodePdf417; nothing when no symbol was read (`why` says why).
+std::optional<Pdf417Reading> readPdf417(int width, int height, const std::uint8_t* pixels, int rowStride,
+                                        const Pdf417ReadOptions& options, std::string& why);
+
 // A one-bit BMP as read by readOneBitBmp (its palette decides which pixels are dark).
 std::optional<std::vector<std::uint8_t>> decodePdf417(const OneBitBmp& bmp, const Pdf417ReadOptions& options = {});
 

@@ -22,6 +22,9 @@ make_data() {
   printf 'line one\r\nline two\r\n\x1a after the end of a text file\x00\xff\n' >"$1/binary.bin"
   printf 'Zeile 1\r\nZeile 2\x1a\r\n' >"$1/lines.txt"
   printf 'Order %d\n' 1 2 3 4 5 >"$1/items.txt"
+  # Enough lines of an invoice for a Macro PDF417 set of several symbols.
+  local i
+  for i in $(seq 1 120); do printf 'Rechnung %d: %d.50 EUR\r\n' "$i" "$((i * 37 % 1000))"; done >"$1/invoice.txt"
 }
 
 # name, then the command and its arguments as a shell would split them; OUT is the picture's
@@ -39,6 +42,8 @@ cases=(
   "encode-file.bmp|pdf417-encode|-q -l 4 -f DATA/binary.bin -o OUT"
   "encode-stdin.png|pdf417-encode|-q -c 4 -o OUT < DATA/binary.bin"
   "encode-stdout.bmp|pdf417-encode|-q --format bmp -o - -f - < DATA/binary.bin > OUT"
+  "encode-compact.png|pdf417-encode|-q --compact --reader-init -c 3 -o OUT 'Order 4711'"
+  "macro-%02d.svg|pdf417-encode|-q -c 6 -l 3 --macro-name invoice.txt --macro-time 1796774400 --macro-size --macro-checksum -f DATA/invoice.txt -o OUT"
 )
 
 # Runs every case into $1; a case that fails is named and counted.

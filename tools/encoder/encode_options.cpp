@@ -69,6 +69,33 @@ void checkPrintOptions(const EncodeOptions& o) {
   }
 }
 
+long long parseTimeStamp(const std::string& text) {
+  errno = 0;
+  char* end = nullptr;
+  const long long seconds = std::strtoll(text.c_str(), &end, 10);
+  if (text.empty() || text[0] == '-' || *end != '\0' || errno != 0) {
+    throw UsageError("--macro-time takes seconds since 1970-01-01 00:00:00 UTC, e.g. $(date +%s), not '" + text + "'");
+  }
+  return seconds;
+}
+
+// A Macro PDF417 set is several pictures: named from -o, never on standard output.
+void checkMacroCombination(const EncodeOptions& o) {
+  if (!o.macro) return;
+  if (o.output == "-") throw UsageError("--macro writes one picture per symbol: give -o with %d, not standard output");
+  checkItemFilePattern("--macro", o.output);
+  if (o.readerInit) throw UsageError("--reader-init cannot be combined with --macro");
+  if (o.micro) throw UsageError("--macro makes PDF417 sets; MicroPDF417 sets are not made by this command");
+  if (o.batch) throw UsageError("--macro splits one input over several symbols; it cannot be combined with --batch");
+  if (o.fit) throw UsageError("--macro takes the symbol's shape from --rows, --columns and --level, not --fit");
+  if (o.verify) throw UsageError("--verify reads one symbol's data back; a Macro set is only whole when read together");
+  bool idOk = o.macroId.size() % 3 == 0 && o.macroId.find_first_not_of("0123456789") == std::string::npos;
+  for (std::size_t i = 0; idOk && i < o.macroId.size(); i += 3) idOk = std::stoi(o.macroId.substr(i, 3)) <= 899;
+  if (!idOk) {
+    throw UsageError("--macro-id is groups of three digits, each 000 to 899 (e.g. 017042), not '" + o.macroId + "'");
+  }
+}
+
 void checkCombination(const EncodeOptions& o, bool quietGiven) {
   if (o.output.empty()) throw UsageError("no output file given (-o FILE, or -o - for standard output)");
   if (o.rows != 0 && o.rows < 3) throw UsageError("--rows must be 0 (derived) or 3 to 90");
@@ -79,7 +106,7 @@ void checkCombination(const EncodeOptions& o, bool quietGiven) {
   if (o.text && o.inputFile) throw UsageError("give the data either as TEXT or with --file, not both");
   if (o.nulSeparated && !o.batch) throw UsageError("-0 separates the items of --batch");
   if (o.batch && o.text) throw UsageError("--batch reads its items from --file or standard input, not from TEXT");
-  if (o.batch) checkItemFilePattern(o.output);
+  if (o.batch) checkItemFilePattern("--batch", o.output);
   if (!o.fileHeader && o.format != "bmp") throw UsageError("--no-file-header applies to BMP output only");
   // Without its file header the picture is the encoder's own bitmap, which has no margin.
   if (!o.fileHeader && quietGiven && o.quietModules != 0) {
@@ -95,6 +122,7 @@ void checkMicro(const EncodeOptions& o) {
   if (o.rows != 0 && o.columns == 0) throw UsageError("--micro needs --columns with --rows");
   if (o.level >= 0) throw UsageError("--micro has the error correction its size fixes; drop --level");
   if (o.fit) throw UsageError("--fit chooses among PDF417 symbols; give --micro its --columns instead");
+  if (o.compact || o.readerInit) throw UsageError("--compact and --reader-init are PDF417 options, not --micro ones");
 }
 
 }  // namespace
@@ -207,6 +235,53 @@ CommandSpec encodeCommand(EncodeOptions& o) {
        "same for any N",
        [&o](const std::string& v) { o.jobs = parseInt("--jobs", v, 0, 256); }},
       {'v', "verbose", "", "print rows, columns, level and size (pixels, and mm with --dpi)", setTo(o.verbose, true)},
+      {'\0', "compact", "",
+       "compact PDF417: no right row indicator and a one-module\nstop bar, 34 modules narrower (where the symbol is "
+       "unlikely\nto be damaged)",
+       setTo(o.compact, true)},
+      {'\0', "reader-init", "", "Reader Initialisation: the symbol programs the reader", setTo(o.readerInit, true)},
+      {'\0', "macro", "",
+       "Macro PDF417: split the data over the fewest symbols of the\n"
+       "shape asked for (rows, columns, level), filled evenly; one\n"
+       "picture per symbol, -o with %d for its number from 1\n"
+       "(-o part-%02d.png)",
+       setTo(o.macro, true)},
+      {'\0', "macro-id", "DIGITS",
+       "the set's file ID: groups of three digits 000 to 899\n(default: derived from the data; implies --macro)",
+       [&o](const std::string& v) {
+         o.macroId = v;
+         o.macro = true;
+       }},
+      {'\0', "macro-name", "TEXT", "file name field of every symbol (implies --macro)",
+       [&o](const std::string& v) {
+         o.macroName = v;
+         o.macro = true;
+       }},
+      {'\0', "macro-sender", "TEXT", "sender field (implies --macro)",
+       [&o](const std::string& v) {
+         o.macroSender = v;
+         o.macro = true;
+       }},
+      {'\0', "macro-addressee", "TEXT", "addressee field (implies --macro)",
+       [&o](const std::string& v) {
+         o.macroAddressee = v;
+         o.macro = true;
+       }},
+      {'\0', "macro-time", "SECONDS", "time stamp field: seconds since 1970-01-01 UTC\n(implies --macro)",
+       [&o](const std::string& v) {
+         o.macroTime = parseTimeStamp(v);
+         o.macro = true;
+       }},
+      {'\0', "macro-size", "", "file size field: the data's size in bytes (implies --macro)",
+       [&o](const std::string&) {
+         o.macroSize = true;
+         o.macro = true;
+       }},
+      {'\0', "macro-checksum", "", "checksum field: the data's CRC-16 (implies --macro)",
+       [&o](const std::string&) {
+         o.macroChecksum = true;
+         o.macro = true;
+       }},
       {'q', "quiet", "", "say nothing but errors", setTo(o.quiet, true)},
       {'h', "help", "", "this text", setTo(o.help, true)},
       {'\0', "version", "", "the release this command belongs to", setTo(o.version, true)},
@@ -223,7 +298,8 @@ CommandSpec encodeCommand(EncodeOptions& o) {
                                                 "e 5, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0"),
       "pdf417-encode --fit 58x26 --dpi 203 --verify -v -o label.png " + shellWord("Order 4711"),
       "pdf417-encode --fit 58x26 --dpi 300 --rotate 90 --fg navy -o label.pdf " + shellWord("Order 4711"),
-      "pdf417-encode --batch -w 4 --dpi 203 -o label-%05d.png --file orders.txt"};
+      "pdf417-encode --batch -w 4 --dpi 203 -o label-%05d.png --file orders.txt",
+      "pdf417-encode --macro -c 13 -r 35 -l 4 --macro-name statement.xml.gz -o tax-%02d.png -f statement.xml.gz"};
   command.exitStatus =
       "0 written; 1 the data is empty, does not fit or cannot be read or written,\n"
       "--verify did not read the data back, or (with --batch) any item failed, an\n"
@@ -245,6 +321,7 @@ EncodeOptions parseEncodeOptions(const std::vector<std::string>& arguments) {
   if (o.format.empty() && !o.output.empty()) o.format = encodeFormatFromName(o.output);
   checkCombination(o, o.quietZoneGiven);
   checkMicro(o);
+  checkMacroCombination(o);
   o.sized = o.rows != 0 || o.columns != 0;
   checkPrintOptions(o);
   if (!o.fileHeader) o.quietModules = 0;

@@ -2,6 +2,7 @@
 // Command line of the pdf417-encode command.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -36,6 +37,17 @@ struct EncodeOptions {
   bool batch = false;  // one item per line (or per NUL with nulSeparated), one picture each
   bool nulSeparated = false;
   int jobs = 0;  // pictures made at once by --batch; 0: one per processor
+  bool compact = false;     // compact (truncated) PDF417
+  bool readerInit = false;  // Reader Initialisation (921)
+  // Macro PDF417: the data split over a set of symbols, one picture each, named from -o's %d.
+  bool macro = false;
+  std::string macroId;  // digits, three per codeword; empty: derived from the data
+  std::optional<std::string> macroName;
+  std::optional<std::string> macroSender;
+  std::optional<std::string> macroAddressee;
+  std::optional<long long> macroTime;  // seconds since 1970-01-01 00:00:00 UTC
+  bool macroSize = false;
+  bool macroChecksum = false;
   bool verbose = false;
   bool quiet = false;  // no notes, only errors
   bool help = false;

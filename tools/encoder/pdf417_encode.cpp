@@ -21,6 +21,7 @@
 #include "output_file.h"
 #include "pdf417/bitmap_writer.h"
 #include "pdf417/encoder.h"
+#include "pdf417/macro.h"
 #include "picture_file.h"
 #include "symbol_modules.h"
 #include "torv_version.h"
@@ -33,6 +34,8 @@ using namespace torv::tools;
 
 // More than any symbol holds; larger inputs are refused before they are read whole.
 constexpr std::size_t kMaxInputBytes = 64 * 1024;
+// A Macro PDF417 set holds up to 99,999 symbols; this much is read at most.
+constexpr std::size_t kMaxMacroInputBytes = 64 * 1024 * 1024;
 
 class EncodeFailure : public std::runtime_error {
  public:
@@ -64,9 +67,12 @@ std::string readInput(const EncodeOptions& o) {
   const std::unique_ptr<FILE, int (*)(FILE*)> closer(in == stdin ? nullptr : in, std::fclose);
   std::string data;
   char chunk[4096];
+  const std::size_t limit = o.macro ? kMaxMacroInputBytes : kMaxInputBytes;
   for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) {
-    if (data.size() + got > kMaxInputBytes) {
-      throw EncodeFailure("the data does not fit the symbol (more than " + std::to_string(kMaxInputBytes) + " bytes)");
+    if (data.size() + got > limit) {
+      throw EncodeFailure(
+          std::string(o.macro ? "the data is too large for a Macro PDF417 set" : "the data does not fit the symbol") +
+          " (more than " + std::to_string(limit) + " bytes)");
     }
     data.append(chunk, got);
   }
@@ -141,6 +147,8 @@ void configure(Encoder& encoder, const EncodeOptions& o, int eci) {
   encoder.setBitmapWriter(o.moduleWidth, o.fileHeader);
   encoder.setEci(eci);
   if (o.fewestCodewords) encoder.setCompaction(Compaction::Fewest);
+  encoder.setCompact(o.compact);
+  encoder.setReaderInit(o.readerInit);
 }
 
 // Modules and rows as large as the encoder's own bitmap draws them.
@@ -225,6 +233,25 @@ std::string unverifiable(const EncodeOptions& o) {
   return {};
 }
 
+// The extended channel of the data: typed text (a TEXT argument or an item of a batch) beyond
+// ISO-8859-1 goes as UTF-8 after ECI 26, so that a reader returns it as typed; bytes stay bytes.
+int eciFor(const std::string& data, bool typed, const EncodeOptions& o) {
+  if (o.eci == 26 && !isUtf8(data)) throw EncodeFailure("--eci utf8 needs UTF-8 data; these bytes are not");
+  if (typed && !o.eciGiven && isUtf8(data) && !latin1Of(data)) return 26;
+  return o.eci;
+}
+
+// The bytes that encode the data: typed text in ISO-8859-1 where every character is in it, else as
+// it is (with a note, in `notes`, when it goes as UTF-8).
+std::string typedBytes(const std::string& data, bool typed, const EncodeOptions& o, std::string& notes) {
+  if (!typed || o.eciGiven || !isUtf8(data)) return data;
+  if (std::optional<std::string> latin1 = latin1Of(data)) return *latin1;
+  notes =
+      "note: the text has characters beyond ISO-8859-1, so it is encoded as UTF-8 after ECI 26 (--eci none "
+      "encodes the bytes alone)\n";
+  return data;
+}
+
 // What one encoding came to: the notes on the way, and what -v says.
 struct Encoded {
   std::string notes;   // lines, each ending in a line end
@@ -235,18 +262,8 @@ struct Encoded {
 // that a reader returns it as typed; bytes stay bytes.
 Encoded encodeInto(Encoder& encoder, std::string data, bool typed, const EncodeOptions& o, const std::string& output) {
   Encoded encoded;
-  if (o.eci == 26 && !isUtf8(data)) throw EncodeFailure("--eci utf8 needs UTF-8 data; these bytes are not");
-  int eci = o.eci;
-  if (typed && !o.eciGiven && isUtf8(data)) {
-    if (std::optional<std::string> latin1 = latin1Of(data)) {
-      data = *latin1;
-    } else {
-      eci = 26;
-      encoded.notes =
-          "note: the text has characters beyond ISO-8859-1, so it is encoded as UTF-8 after ECI 26 (--eci none "
-          "encodes the bytes alone)\n";
-    }
-  }
+  const int eci = eciFor(data, typed, o);
+  data = typedBytes(data, typed, o, encoded.notes);
   if (o.micro) {
     encoded.report = writeMicroSymbol(data, eci, o, output);
   } else {
@@ -290,6 +307,44 @@ Encoded encodeInto(Encoder& encoder, std::string data, bool typed, const EncodeO
   return encoded;
 }
 
+// The fields of a Macro PDF417 set from the options.
+MacroFile macroFileOf(const EncodeOptions& o) {
+  MacroFile file;
+  if (!o.macroId.empty()) file.fileId = *macroFileIdFromDigits(o.macroId);
+  file.fileName = o.macroName;
+  file.sender = o.macroSender;
+  file.addressee = o.macroAddressee;
+  if (o.macroTime) file.timeStamp = static_cast<std::uint64_t>(*o.macroTime);
+  file.fileSize = o.macroSize;
+  file.checksum = o.macroChecksum;
+  return file;
+}
+
+// A Macro PDF417 set: one picture per symbol, numbered from 1.
+void writeMacroSet(Encoder& encoder, const EncodeOptions& o, const std::string& data) {
+  MacroSet set;
+  const int rc = set.split(encoder, data.data(), static_cast<std::uint32_t>(data.size()), macroFileOf(o));
+  if (rc != 0) {
+    throw EncodeFailure(rc == PDF417_ERR_TOO_LONG
+                            ? "the Macro PDF417 fields leave no room for data in this symbol size, "
+                              "or the set would need more than 99999 symbols"
+                            : describe(rc));
+  }
+  for (std::size_t i = 0; i < set.size(); ++i) {
+    const int encoded = set.encode(encoder, i);
+    if (encoded < 0) throw EncodeFailure(describe(encoded));
+    writeOutput(encoder, o, itemFileName(o.output, static_cast<long>(i + 1)));
+  }
+  if (o.verbose && !o.quiet) {
+    const Symbol& l = encoder.symbol();
+    writeText(stdout, std::to_string(data.size()) + " bytes: Macro PDF417 set of " + std::to_string(set.size()) +
+                          " symbols, the last " + std::to_string(l.rows) + " rows x " + std::to_string(l.columns) +
+                          " columns, level " + std::to_string(l.eccLevel) + "; " + itemFileName(o.output, 1) +
+                          (set.size() > 1 ? " to " + itemFileName(o.output, static_cast<long>(set.size())) : "") +
+                          " (" + o.format + ")\n");
+  }
+}
+
 int run(const EncodeOptions& o) {
   const std::string data = readInput(o);
   // A symbol of no data is one that no reader returns anything for.
@@ -299,6 +354,14 @@ int run(const EncodeOptions& o) {
                                                              : "standard input is empty: there is nothing to encode");
   }
   Encoder encoder;
+  if (o.macro) {
+    std::string notes;
+    const std::string bytes = typedBytes(data, o.text.has_value(), o, notes);
+    if (!o.quiet && !notes.empty()) writeText(stderr, "pdf417-encode: " + notes);
+    configure(encoder, o, eciFor(data, o.text.has_value(), o));
+    writeMacroSet(encoder, o, bytes);
+    return 0;
+  }
   const Encoded encoded = encodeInto(encoder, data, o.text.has_value(), o, o.output);
   if (!o.quiet) {
     if (!encoded.notes.empty()) writeText(stderr, "pdf417-encode: " + encoded.notes);

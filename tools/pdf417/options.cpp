@@ -35,7 +35,7 @@ void checkCombination(const Options& o) {
   }
   if (o.nulSeparated && !o.batch) throw UsageError("-0 separates the items of --batch");
   if (o.batch && o.text) throw UsageError("--batch reads its items from --file or standard input, not from TEXT");
-  if (o.batch) checkItemFilePattern(o.output);
+  if (o.batch) checkItemFilePattern("--batch", o.output);
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ std::string itemFileName(const std::string& pattern, long number) {
   return name;
 }
 
-void checkItemFilePattern(const std::string& pattern) {
+void checkItemFilePattern(const std::string& option, const std::string& pattern) {
   int numbers = 0;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     if (pattern[i] != '%') continue;
@@ -61,14 +61,14 @@ void checkItemFilePattern(const std::string& pattern) {
     std::size_t end = i + 1;
     while (end < pattern.size() && end - i <= 2 && pattern[end] >= '0' && pattern[end] <= '9') ++end;
     if (end >= pattern.size() || pattern[end] != 'd') {
-      throw UsageError("--batch names its pictures from -o with one %d, %05d or the like; '" + pattern +
+      throw UsageError(option + " names its pictures from -o with one %d, %05d or the like; '" + pattern +
                        "' has another % sequence (write %% for a percent sign)");
     }
     ++numbers;
     i = end;
   }
   if (numbers != 1) {
-    throw UsageError("--batch needs -o with one %d (or %05d) for the item number, e.g. -o label-%05d.svg");
+    throw UsageError(option + " needs -o with one %d (or %05d) for the picture's number, e.g. -o label-%05d.svg");
   }
 }
 

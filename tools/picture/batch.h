@@ -37,6 +37,8 @@ std::string itemFileName(const std::string& pattern, long number);
 
 // A batch names its pictures from -o with one %d, %5d or %05d (and %% for a percent sign);
 // UsageError otherwise.
-void checkItemFilePattern(const std::string& pattern);
+// UsageError naming `option` (--batch, --macro) unless the pattern has exactly one %d, %Nd or %0Nd
+// and no other % sequence than %%.
+void checkItemFilePattern(const std::string& option, const std::string& pattern);
 
 }  // namespace torv::tools
