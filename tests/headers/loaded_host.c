@@ -5,6 +5,7 @@
 #define TORVC_PDF417_NO_PROTOTYPES
 #include <dlfcn.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 #include "torv_vesk_client.h"
 #include "torvc_pdf417.h"
@@ -105,6 +106,7 @@ int main(int argc, char** argv) {
   int length = 0;
   unsigned char* record = writeMe(instance, &length);
   if (record == NULL || length != 20 || record[7] != 8) ++failures;
+  free(record); /* the caller's, from malloc */
   DeleteInstance(instance);
   if (TORVC_PDF417_BAD_RECORD_EXCEPTION != 0xE0417001UL || TORV_VESK_CLIENT_VERSION_MAJOR != 1) ++failures;
   if (failures != 0) fprintf(stderr, "loaded_host: %d calls gave unexpected results\n", failures);
