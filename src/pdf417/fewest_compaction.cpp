@@ -24,6 +24,8 @@ constexpr unsigned kTextStates = 8;  // sub-mode * 2 + parity
 constexpr unsigned kByteState = kTextStates;
 constexpr unsigned kNumericState = kByteState + 6;
 constexpr unsigned kStates = kNumericState + kNumericGroup;
+// Before the first byte of data that starts in Byte Compaction: no segment open, every one latches.
+constexpr unsigned kStartState = kStates;
 constexpr std::uint32_t kUnreached = 0x3FFFFFFF;
 
 // Sub-mode switch values.
@@ -78,7 +80,8 @@ struct Trace {
 class Search {
  public:
   // The trace is left uninitialised: only entries a step wrote are read back.
-  Search(const std::uint8_t* data, std::uint32_t n) : data_(data), n_(n), trace_(new Trace[std::size_t{n} * kStates]) {}
+  Search(const std::uint8_t* data, std::uint32_t n, FewestStart start)
+      : data_(data), n_(n), start_(start), trace_(new Trace[std::size_t{n} * kStates]) {}
 
   // Half codewords of the shortest encoding; leaves the final state for path().
   //
@@ -90,7 +93,7 @@ class Search {
     std::uint32_t cost[kStates];
     std::uint32_t next[kStates];
     for (auto& c : cost) c = kUnreached;
-    cost[textState(SubAlpha, 0)] = 0;
+    if (start_ == FewestStart::Text) cost[textState(SubAlpha, 0)] = 0;
     std::uint64_t numeric = 0;  // phases of finite cost
     unsigned bytes = 0;
     for (std::uint32_t i = 0; i < n_; ++i) {
@@ -135,6 +138,13 @@ class Search {
 
       std::uint32_t bestOther = kUnreached;
       unsigned bestOtherState = 0;
+      if (i == 0 && start_ == FewestStart::Byte) {
+        // Byte Compaction with nothing to continue: a Byte segment latches as Text and Numeric do.
+        relax(kByteState + 1, 4, kStartState, kStepByteLatch);
+        if (digit) relax(kNumericState + 1, 4, kStartState, kStepNumericLatch);
+        bestOther = 0;
+        bestOtherState = kStartState;
+      }
       for (unsigned k = 0; k < 6; ++k) {
         if ((bytes >> k & 1u) == 0) continue;
         const std::uint32_t c = cost[kByteState + k];
@@ -229,6 +239,7 @@ class Search {
  private:
   const std::uint8_t* data_;
   std::uint32_t n_;
+  FewestStart start_;
   std::unique_ptr<Trace[]> trace_;
   unsigned final_ = textState(SubAlpha, 0);
 };
@@ -328,12 +339,13 @@ void appendEci(std::int32_t eci, CodewordBuffer& buffer) {
   }
 }
 
-std::uint32_t fewestCodewordCount(const std::uint8_t* data, std::uint32_t n) {
+std::uint32_t fewestCodewordCount(const std::uint8_t* data, std::uint32_t n, FewestStart start) {
   if (n == 0) return 0;
-  return Search(data, n).run() / 2;
+  return Search(data, n, start).run() / 2;
 }
 
-bool compactFewest(const std::uint8_t* data, std::uint32_t n, std::int32_t eci, CodewordBuffer& message) {
+bool compactFewest(const std::uint8_t* data, std::uint32_t n, std::int32_t eci, CodewordBuffer& message,
+                   FewestStart start) {
   message.count = 1;
   if (eci > kMaxEci) return false;
   const unsigned designator = eciCodewordCount(eci);
@@ -343,7 +355,7 @@ bool compactFewest(const std::uint8_t* data, std::uint32_t n, std::int32_t eci, 
   if (designator > room || n / 3 > room - designator) return false;
   if (eci >= 0) appendEci(eci, message);
   if (n == 0) return true;
-  Search search(data, n);
+  Search search(data, n, start);
   const std::uint32_t codewords = search.run() / 2;
   if (codewords > room - designator) {
     message.count = 1;
