@@ -182,6 +182,8 @@ class Search {
           const unsigned d = kLatchLength[SubAlpha][t] + 1u;
           relax(textState(t, d & 1u), bestOther + 2 + d, bestOtherState, kStepValue);
         }
+        // 900 and a shifted Punctuation value: one codeword, Alpha kept.
+        if ((cls & kPunct) != 0) relax(textState(SubAlpha, 0), bestOther + 4, bestOtherState, kStepShiftPunct);
         relax(textState(SubAlpha, 0), bestOther + 6, bestOtherState, kStepShiftByte);
       }
 
@@ -273,7 +275,7 @@ void emit(const std::uint8_t* data, std::uint32_t n, const std::vector<std::uint
     const unsigned to = states[i + 1];
     const std::uint8_t b = data[i];
     unsigned sub = from / 2;
-    if (!isText(from) && (steps[i] == kStepValue || steps[i] == kStepShiftByte)) {
+    if (!isText(from) && (steps[i] == kStepValue || steps[i] == kStepShiftPunct || steps[i] == kStepShiftByte)) {
       buffer.append(kLatchText);
       sub = SubAlpha;
     }
