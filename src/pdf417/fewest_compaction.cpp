@@ -124,25 +124,21 @@ struct TextWaysOf {
 };
 
 // The Text states after a byte of sub-mode classes Cls, from the Text states before it. The ways
-// are fixed at compile time, so every minimum is straight-line code.
+// are fixed at compile time, so every minimum is straight-line code; the way taken is found again
+// when the path is traced back (textWayTaken).
 template <unsigned Cls, unsigned To = 0>
-inline void textStep(const std::uint32_t* cost, std::uint32_t* next, Trace* trace) {
+inline void textStep(const std::uint32_t* cost, std::uint32_t* next) {
   if constexpr (To < kTextStates) {
     constexpr const TextWays& ways = TextWaysOf<Cls>::kWays;
     std::uint32_t best = kUnreached;
-    unsigned pick = 0;
-    for (unsigned k = 0; k < ways.count[To]; ++k) {
-      const std::uint32_t c = cost[ways.way[To][k].from] + ways.way[To][k].add;
-      pick = c < best ? k : pick;
-      best = c < best ? c : best;
-    }
+    for (unsigned k = 0; k < ways.count[To]; ++k)
+      best = std::min(best, cost[ways.way[To][k].from] + ways.way[To][k].add);
     next[To] = best;
-    trace[To] = Trace{ways.way[To][pick].from, ways.way[To][pick].step};
-    textStep<Cls, To + 1>(cost, next, trace);
+    textStep<Cls, To + 1>(cost, next);
   }
 }
 
-using TextStep = void (*)(const std::uint32_t*, std::uint32_t*, Trace*);
+using TextStep = void (*)(const std::uint32_t*, std::uint32_t*);
 
 template <unsigned... Cls>
 constexpr std::array<TextStep, sizeof...(Cls)> textSteps(std::integer_sequence<unsigned, Cls...>) {
@@ -151,6 +147,21 @@ constexpr std::array<TextStep, sizeof...(Cls)> textSteps(std::integer_sequence<u
 
 // By the byte's Text class bits.
 constexpr std::array<TextStep, 16> kTextSteps = textSteps(std::make_integer_sequence<unsigned, 16>{});
+
+constexpr std::array<TextWays, 16> textWayTables() {
+  std::array<TextWays, 16> all{};
+  for (unsigned cls = 0; cls < 16; ++cls) all[cls] = textWays(cls);
+  return all;
+}
+constexpr std::array<TextWays, 16> kTextWays = textWayTables();
+
+// The first way, in the order textStep prefers them, that reaches Text state `to` at cost `reached`.
+Trace textWayTaken(unsigned cls, unsigned to, const std::uint32_t* cost, std::uint32_t reached) {
+  const TextWays& ways = kTextWays[cls & kTextMask];
+  unsigned k = 0;
+  while (k + 1 < ways.count[to] && cost[ways.way[to][k].from] + ways.way[to][k].add != reached) ++k;
+  return Trace{ways.way[to][k].from, ways.way[to][k].step};
+}
 
 // Trace entries per byte: the eight Text states, then phase 1 of Byte and of Numeric. Every other
 // Byte or Numeric phase is reached only from the phase before it.
@@ -170,33 +181,64 @@ constexpr std::uint64_t freeDigitPhases() {
 constexpr std::uint64_t kFreeDigitPhases = freeDigitPhases();
 constexpr std::uint64_t kNumericPhases = (std::uint64_t{1} << kNumericGroup) - 1;
 
+// Room for the search of data up to kLocalBytes long on the stack; longer data takes the heap.
+class SearchSpace {
+ public:
+  explicit SearchSpace(std::uint32_t n) {
+    if (n > kLocalBytes) {
+      heapTrace_.reset(new Trace[std::size_t{n} * kTraceWidth]);
+      heapText_.reset(new std::uint32_t[(std::size_t{n} + 1) * kTextStates]);
+      heapBytes_.reset(new std::uint8_t[3 * (std::size_t{n} + 1)]);
+    }
+    trace = heapTrace_ ? heapTrace_.get() : localTrace_;
+    text = heapText_ ? heapText_.get() : localText_;
+    fromOther = heapBytes_ ? heapBytes_.get() : localBytes_;
+    states = fromOther + n + 1;
+    steps = states + n + 1;
+  }
+  Trace* trace;
+  std::uint32_t* text;
+  std::uint8_t* fromOther;
+  std::uint8_t* states;
+  std::uint8_t* steps;
+
+ private:
+  static constexpr std::uint32_t kLocalBytes = 256;
+  Trace localTrace_[kLocalBytes * kTraceWidth];
+  std::uint32_t localText_[(kLocalBytes + 1) * kTextStates];
+  std::uint8_t localBytes_[3 * (kLocalBytes + 1)];
+  std::unique_ptr<Trace[]> heapTrace_;
+  std::unique_ptr<std::uint32_t[]> heapText_;
+  std::unique_ptr<std::uint8_t[]> heapBytes_;
+};
+
 // Byte and Numeric states keep only their phases of the least cost, as one cost and a mask: whatever
 // follows, two phases of one mode differ by at most one codeword in what the rest of the segment
 // costs (k more bytes cost k - floor((phase + k) / 6) codewords; k more digits floor-rounded thirds
 // and one per group), so a phase one codeword dearer never does better.
 class Search {
  public:
-  // `trace` holds kTraceWidth entries per byte; they are written before they are read.
-  Search(const std::uint8_t* data, std::uint32_t n, FewestStart start, Trace* trace)
-      : data_(data), n_(n), start_(start), trace_(trace) {}
+  Search(const std::uint8_t* data, std::uint32_t n, FewestStart start, SearchSpace& space)
+      : data_(data), n_(n), start_(start), trace_(space.trace), text_(space.text), fromOther_(space.fromOther) {}
 
   // Half codewords of the shortest encoding; leaves the final state for path().
   std::uint32_t run() {
-    std::uint32_t text[kTextStates];
-    std::uint32_t nextText[kTextStates];
-    for (auto& c : text) c = kUnreached;
-    if (start_ == FewestStart::Text) text[textState(SubAlpha, 0)] = 0;
+    for (unsigned k = 0; k < kTextStates; ++k) text_[k] = kUnreached;
+    if (start_ == FewestStart::Text) text_[textState(SubAlpha, 0)] = 0;
     std::uint32_t byteCost = kUnreached;
     unsigned bytes = 0;  // phases of byteCost
     std::uint32_t numericCost = kUnreached;
     std::uint64_t numeric = 0;  // phases of numericCost
     for (std::uint32_t i = 0; i < n_; ++i) {
       Trace* trace = &trace_[std::size_t{i} * kTraceWidth];
+      const std::uint32_t* text = &text_[std::size_t{i} * kTextStates];
+      std::uint32_t* nextText = &text_[(std::size_t{i} + 1) * kTextStates];
+      unsigned fromOther = 0;
       const std::uint8_t b = data_[i];
       const std::uint8_t cls = kCharClass[b];
       const bool digit = (cls & kDigit) != 0;
 
-      kTextSteps[cls & kTextMask](text, nextText, trace);
+      kTextSteps[cls & kTextMask](text, nextText);
       // Leaving Text pads an odd codeword: the cheapest way out serves both latches.
       std::uint32_t bestOut = kUnreached;
       unsigned bestOutState = 0;
@@ -283,6 +325,7 @@ class Search {
         auto relax = [&](unsigned to, std::uint32_t c, Step step) {
           if (c < nextText[to]) {
             nextText[to] = c;
+            fromOther |= 1u << to;
             trace[to] = Trace{static_cast<std::uint8_t>(bestOtherState), step};
           }
         };
@@ -296,13 +339,14 @@ class Search {
         relax(textState(SubAlpha, 0), bestOther + 6, kStepShiftByte);
       }
 
-      for (unsigned k = 0; k < kTextStates; ++k) text[k] = nextText[k];
+      fromOther_[i] = static_cast<std::uint8_t>(fromOther);
       byteCost = nextByteCost;
       bytes = nextBytes;
       numericCost = nextNumericCost;
       numeric = nextNumeric;
     }
     std::uint32_t best = kUnreached;
+    const std::uint32_t* text = &text_[std::size_t{n_} * kTextStates];
     for (unsigned k = 0; k < kTextStates; ++k) {
       if (text[k] >= kUnreached) continue;
       const std::uint32_t total = text[k] + (k & 1u);
@@ -321,7 +365,10 @@ class Search {
       const Trace* trace = &trace_[std::size_t{i} * kTraceWidth];
       Trace t;
       if (isText(state)) {
-        t = trace[state];
+        t = (fromOther_[i] >> state & 1u) != 0
+                ? trace[state]
+                : textWayTaken(kCharClass[data_[i]], state, &text_[std::size_t{i} * kTextStates],
+                               text_[(std::size_t{i} + 1) * kTextStates + state]);
       } else if (state < kNumericState) {
         const unsigned phase = state - kByteState;
         t = phase == 1 ? trace[kTraceBytePhaseOne]
@@ -343,31 +390,9 @@ class Search {
   std::uint32_t n_;
   FewestStart start_;
   Trace* trace_;
+  std::uint32_t* text_;      // the Text states' costs before each byte and after the last
+  std::uint8_t* fromOther_;  // per byte, the Text states reached from Byte or Numeric (their ways in trace_)
   unsigned final_ = textState(SubAlpha, 0);
-};
-
-// Room for the search of data up to kLocalBytes long on the stack; longer data takes the heap.
-class SearchSpace {
- public:
-  explicit SearchSpace(std::uint32_t n) {
-    if (n > kLocalBytes) {
-      heapTrace_.reset(new Trace[std::size_t{n} * kTraceWidth]);
-      heapPath_.reset(new std::uint8_t[2 * (std::size_t{n} + 1)]);
-    }
-    trace = heapTrace_ ? heapTrace_.get() : localTrace_;
-    states = heapPath_ ? heapPath_.get() : localPath_;
-    steps = states + n + 1;
-  }
-  Trace* trace;
-  std::uint8_t* states;
-  std::uint8_t* steps;
-
- private:
-  static constexpr std::uint32_t kLocalBytes = 384;
-  Trace localTrace_[kLocalBytes * kTraceWidth];
-  std::uint8_t localPath_[2 * (kLocalBytes + 1)];
-  std::unique_ptr<Trace[]> heapTrace_;
-  std::unique_ptr<std::uint8_t[]> heapPath_;
 };
 
 // Text values two to a codeword.
@@ -468,7 +493,7 @@ void appendEci(std::int32_t eci, CodewordBuffer& buffer) {
 std::uint32_t fewestCodewordCount(const std::uint8_t* data, std::uint32_t n, FewestStart start) {
   if (n == 0) return 0;
   SearchSpace space(n);
-  return Search(data, n, start, space.trace).run() / 2;
+  return Search(data, n, start, space).run() / 2;
 }
 
 bool compactFewest(const std::uint8_t* data, std::uint32_t n, std::int32_t eci, CodewordBuffer& message,
@@ -483,7 +508,7 @@ bool compactFewest(const std::uint8_t* data, std::uint32_t n, std::int32_t eci, 
   if (eci >= 0) appendEci(eci, message);
   if (n == 0) return true;
   SearchSpace space(n);
-  Search search(data, n, start, space.trace);
+  Search search(data, n, start, space);
   const std::uint32_t codewords = search.run() / 2;
   if (codewords > room - designator) {
     message.count = 1;
