@@ -181,6 +181,16 @@ constexpr std::uint64_t freeDigitPhases() {
 constexpr std::uint64_t kFreeDigitPhases = freeDigitPhases();
 constexpr std::uint64_t kNumericPhases = (std::uint64_t{1} << kNumericGroup) - 1;
 
+// The cheapest way out of Text: the least cost with the pad of an odd codeword.
+inline std::uint32_t cheapestWayOut(const std::uint32_t* text) {
+  auto least = [](std::uint32_t a, std::uint32_t b) { return a < b ? a : b; };
+  return least(least(least(text[0], text[1] + 1), least(text[2], text[3] + 1)),
+               least(least(text[4], text[5] + 1), least(text[6], text[7] + 1)));
+}
+
+// In a trace, for the Text state the cheapest way out left from.
+constexpr std::uint8_t kCheapestWayOut = 0xFF;
+
 // Room for the search of data up to kLocalBytes long on the stack; longer data takes the heap.
 class SearchSpace {
  public:
@@ -239,18 +249,13 @@ class Search {
       const bool digit = (cls & kDigit) != 0;
 
       kTextSteps[cls & kTextMask](text, nextText);
-      // Leaving Text pads an odd codeword: the cheapest way out serves both latches.
-      std::uint32_t bestOut = kUnreached;
-      unsigned bestOutState = 0;
-      for (unsigned from = 0; from < kTextStates; ++from) {
-        const std::uint32_t c = text[from] + (from & 1u);
-        bestOutState = c < bestOut ? from : bestOutState;
-        bestOut = c < bestOut ? c : bestOut;
-      }
+      // Leaving Text pads an odd codeword: the cheapest way out serves both latches. Which state
+      // that is, is found again when the path is traced back (kCheapestWayOut).
+      const std::uint32_t bestOut = cheapestWayOut(text);
       const bool atStart = i == 0 && start_ == FewestStart::Byte;
       // Byte Compaction with nothing to continue: every segment latches, as from Text.
       std::uint32_t latchCost = bestOut + 4;
-      Trace latchFrom{static_cast<std::uint8_t>(bestOutState), kStepByteLatch};
+      Trace latchFrom{kCheapestWayOut, kStepByteLatch};
       if (atStart && 4 < latchCost) latchCost = 4, latchFrom.from = kStartState;
       const unsigned lowestByte = bytes != 0 ? lowestBit(bytes) : 0;
       const unsigned lowestDigit = numeric != 0 ? lowestBit(numeric) : 0;
@@ -378,6 +383,12 @@ class Search {
         t = phase == 1 ? trace[kTraceNumericPhaseOne]
                        : Trace{static_cast<std::uint8_t>(kNumericState + (phase + kNumericGroup - 1) % kNumericGroup),
                                kStepNumericNext};
+      }
+      if (t.from == kCheapestWayOut) {
+        const std::uint32_t* text = &text_[std::size_t{i} * kTextStates];
+        const std::uint32_t out = cheapestWayOut(text);
+        t.from = 0;
+        while (text[t.from] + (t.from & 1u) != out) ++t.from;
       }
       steps[i] = t.step;
       state = t.from;
