@@ -92,6 +92,10 @@ struct Way {
 struct TextWays {
   std::uint8_t count[kTextStates];
   Way way[kTextStates][12];
+  // The way in from Byte or Numeric Compaction with 900, which starts in Alpha: half codewords
+  // more than the cheaper of those two (0 = none), and its step.
+  std::uint8_t otherAdd[kTextStates];
+  std::uint8_t otherStep[kTextStates];
 };
 
 constexpr TextWays textWays(unsigned cls) {
@@ -115,6 +119,16 @@ constexpr TextWays textWays(unsigned cls) {
       add(textState(after, 0), from, p + 4, kStepShiftByte);
     }
   }
+  // 900 and a shifted Punctuation value take one codeword and keep Alpha; so does 900 with the
+  // byte shift, at one more. Each value lands in a state of its own.
+  w.otherAdd[textState(SubAlpha, 0)] = (cls & kPunct) != 0 ? 4 : 6;
+  w.otherStep[textState(SubAlpha, 0)] = (cls & kPunct) != 0 ? kStepShiftPunct : kStepShiftByte;
+  for (unsigned t = 0; t < 4; ++t) {
+    if ((cls & kClassOf[t]) == 0) continue;
+    const unsigned d = kLatchLength[SubAlpha][t] + 1u;
+    w.otherAdd[textState(t, d & 1u)] = static_cast<std::uint8_t>(2 + d);
+    w.otherStep[textState(t, d & 1u)] = kStepValue;
+  }
   return w;
 }
 
@@ -123,22 +137,31 @@ struct TextWaysOf {
   static constexpr TextWays kWays = textWays(Cls);
 };
 
-// The Text states after a byte of sub-mode classes Cls, from the Text states before it. The ways
-// are fixed at compile time, so every minimum is straight-line code; the way taken is found again
-// when the path is traced back (textWayTaken).
+// The Text states after a byte of sub-mode classes Cls, from the Text states before it and from
+// the cheaper of Byte and Numeric Compaction (`other`, kUnreached for none). The ways are fixed at
+// compile time, so every minimum is straight-line code; the way taken is found again when the path
+// is traced back (textWayTaken). Returns the states that the way from `other` reached first.
 template <unsigned Cls, unsigned To = 0>
-inline void textStep(const std::uint32_t* cost, std::uint32_t* next) {
+inline unsigned textStep(const std::uint32_t* cost, std::uint32_t other, std::uint32_t* next) {
   if constexpr (To < kTextStates) {
     constexpr const TextWays& ways = TextWaysOf<Cls>::kWays;
     std::uint32_t best = kUnreached;
-    for (unsigned k = 0; k < ways.count[To]; ++k)
+    for (unsigned k = 0; k < ways.count[To]; ++k) {
       best = std::min(best, cost[ways.way[To][k].from] + ways.way[To][k].add);
+    }
+    unsigned fromOther = 0;
+    if constexpr (ways.otherAdd[To] != 0) {
+      const std::uint32_t c = other + ways.otherAdd[To];
+      fromOther = c < best ? 1u << To : 0u;
+      best = std::min(best, c);
+    }
     next[To] = best;
-    textStep<Cls, To + 1>(cost, next);
+    return fromOther | textStep<Cls, To + 1>(cost, other, next);
   }
+  return 0;
 }
 
-using TextStep = void (*)(const std::uint32_t*, std::uint32_t*);
+using TextStep = unsigned (*)(const std::uint32_t*, std::uint32_t, std::uint32_t*);
 
 template <unsigned... Cls>
 constexpr std::array<TextStep, sizeof...(Cls)> textSteps(std::integer_sequence<unsigned, Cls...>) {
@@ -243,12 +266,10 @@ class Search {
       Trace* trace = &trace_[std::size_t{i} * kTraceWidth];
       const std::uint32_t* text = &text_[std::size_t{i} * kTextStates];
       std::uint32_t* nextText = &text_[(std::size_t{i} + 1) * kTextStates];
-      unsigned fromOther = 0;
       const std::uint8_t b = data_[i];
       const std::uint8_t cls = kCharClass[b];
       const bool digit = (cls & kDigit) != 0;
 
-      kTextSteps[cls & kTextMask](text, nextText);
       // Leaving Text pads an odd codeword: the cheapest way out serves both latches. Which state
       // that is, is found again when the path is traced back (kCheapestWayOut).
       const std::uint32_t bestOut = cheapestWayOut(text);
@@ -325,25 +346,12 @@ class Search {
         bestOther = numericCost;
         bestOtherState = kNumericState + lowestDigit;
       }
-      // Back to Text with 900, which starts in Alpha.
-      if (bestOther < kUnreached) {
-        auto relax = [&](unsigned to, std::uint32_t c, Step step) {
-          if (c < nextText[to]) {
-            nextText[to] = c;
-            fromOther |= 1u << to;
-            trace[to] = Trace{static_cast<std::uint8_t>(bestOtherState), step};
-          }
-        };
-        for (unsigned t = 0; t < 4; ++t) {
-          if ((cls & kClassOf[t]) == 0) continue;
-          const unsigned d = kLatchLength[SubAlpha][t] + 1u;
-          relax(textState(t, d & 1u), bestOther + 2 + d, kStepValue);
-        }
-        // 900 and a shifted Punctuation value: one codeword, Alpha kept.
-        if ((cls & kPunct) != 0) relax(textState(SubAlpha, 0), bestOther + 4, kStepShiftPunct);
-        relax(textState(SubAlpha, 0), bestOther + 6, kStepShiftByte);
+      // Text, from Text and back from the cheaper of Byte and Numeric with 900.
+      const unsigned fromOther = kTextSteps[cls & kTextMask](text, bestOther, nextText);
+      for (unsigned m = fromOther; m != 0; m &= m - 1) {
+        const unsigned to = lowestBit(m);
+        trace[to] = Trace{static_cast<std::uint8_t>(bestOtherState), kTextWays[cls & kTextMask].otherStep[to]};
       }
-
       fromOther_[i] = static_cast<std::uint8_t>(fromOther);
       byteCost = nextByteCost;
       bytes = nextBytes;
