@@ -23,12 +23,17 @@ unsigned eciCodewordCount(std::int32_t eci);
 // Appends the designator of eci 0..kMaxEci. The caller makes room.
 void appendEci(std::int32_t eci, CodewordBuffer& buffer);
 
+// Where the encoding begins: PDF417 data in Text Compaction's Alpha sub-mode; MicroPDF417 data
+// in Byte Compaction, where every segment, the first included, begins with its latch.
+enum class FewestStart : std::uint8_t { Text, Byte };
+
 // Data codewords of the shortest encoding of data[0 .. n), designator excluded.
-std::uint32_t fewestCodewordCount(const std::uint8_t* data, std::uint32_t n);
+std::uint32_t fewestCodewordCount(const std::uint8_t* data, std::uint32_t n, FewestStart start = FewestStart::Text);
 
 // Writes the designator of eci (negative: none) and the shortest encoding of data[0 .. n) into
 // message after its descriptor slot. Returns false, with only the descriptor slot left, when the
 // whole does not fit message.capacity: nothing is encoded in part.
-bool compactFewest(const std::uint8_t* data, std::uint32_t n, std::int32_t eci, CodewordBuffer& message);
+bool compactFewest(const std::uint8_t* data, std::uint32_t n, std::int32_t eci, CodewordBuffer& message,
+                   FewestStart start = FewestStart::Text);
 
 }  // namespace torv::pdf417

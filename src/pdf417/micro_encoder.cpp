@@ -5,6 +5,7 @@
 
 #include "pdf417/capacity_plan.h"
 #include "pdf417/compaction.h"
+#include "pdf417/fewest_compaction.h"
 #include "pdf417/option_rules.h"
 #include "pdf417/pdf417.h"
 
@@ -18,7 +19,6 @@ constexpr unsigned kFieldFileName = 0;
 constexpr unsigned kFieldSegmentCount = 1;
 constexpr std::uint32_t kMaxSegmentIndex = 99998;
 constexpr std::uint32_t kMaxSegmentCount = 99999;
-constexpr std::int32_t kMaxEci = 811799;
 
 // Codewords that an already-filled buffer holds after its descriptor slot.
 void appendEntries(const CodewordBuffer& buffer, std::vector<std::uint16_t>& out) {
@@ -52,10 +52,16 @@ void appendEci(std::int32_t eci, std::vector<std::uint16_t>& out) {
 }
 
 // The data's codewords from Byte Compaction on, at most `room` of them; false when they do not all fit.
-bool compactData(const std::uint8_t* data, std::uint32_t length, unsigned room, std::vector<std::uint16_t>& out) {
+bool compactData(const std::uint8_t* data, std::uint32_t length, unsigned room, Compaction compaction,
+                 std::vector<std::uint16_t>& out) {
   if (length == 0) return true;
   CodewordBuffer buffer;
   buffer.capacity = static_cast<std::uint16_t>(room + 1);
+  if (compaction == Compaction::Fewest) {
+    if (!compactFewest(data, length, -1, buffer, FewestStart::Byte)) return false;
+    appendEntries(buffer, out);
+    return true;
+  }
   InputCursor in{data, 0, length};
   encodeSegments(in, buffer, EncodingMode::Byte);
   if (in.pos < in.end) {
@@ -118,6 +124,12 @@ int MicroEncoder::setEci(int eci) {
   return 1;
 }
 
+int MicroEncoder::setCompaction(Compaction compaction) {
+  if (compaction != Compaction::Rules && compaction != Compaction::Fewest) return 0;
+  options_.compaction = compaction;
+  return 1;
+}
+
 int MicroEncoder::setRowHeightRatio(const char* ratio) {
   Pdf417Options parsed;
   if (!applyRowHeightRatio(parsed, ratio)) return 0;
@@ -154,8 +166,8 @@ int MicroEncoder::encode(const void* data, std::uint32_t length) {
       if (s.columns == options_.columns) room = std::max(room, s.dataCapacity());
     }
   }
-  if (fixed > room ||
-      !compactData(static_cast<const std::uint8_t*>(data), length, room - static_cast<unsigned>(fixed), codewords_)) {
+  if (fixed > room || !compactData(static_cast<const std::uint8_t*>(data), length, room - static_cast<unsigned>(fixed),
+                                   options_.compaction, codewords_)) {
     codewords_.clear();
     return PDF417_ERR_TOO_LONG;
   }

@@ -26,10 +26,11 @@ struct MicroMacro {
 };
 
 struct MicroOptions {
-  std::uint8_t columns = 0;        // 1..4; 0 = any
-  std::uint8_t rows = 0;           // one of the row counts of that width; 0 = the fewest that hold the data
-  std::int32_t eci = -1;           // extended channel 0..811799 before the data; -1 none
-  std::uint16_t rowHeightNum = 2;  // row height : module width, each 1..25
+  std::uint8_t columns = 0;                   // 1..4; 0 = any
+  std::uint8_t rows = 0;                      // one of the row counts of that width; 0 = the fewest that hold the data
+  std::int32_t eci = -1;                      // extended channel 0..811799 before the data; -1 none
+  Compaction compaction = Compaction::Rules;  // Fewest: the shortest encoding from Byte Compaction on
+  std::uint16_t rowHeightNum = 2;             // row height : module width, each 1..25
   std::uint16_t rowHeightDen = 1;
   bool macro = false;  // the symbol is one of a Macro set
   MicroMacro macroBlock;
@@ -43,6 +44,8 @@ class MicroEncoder {
   // Size: columns 1..4 with rows 0 or one of that width's row counts, or both 0. 1 taken, 0 refused.
   int setSize(int columns, int rows);
   int setEci(int eci);
+  // The segment rules (default) or the fewest codewords; 0 for neither.
+  int setCompaction(Compaction compaction);
   // "h:w" or "h", each 1..25, as the PDF417 encoder takes it.
   int setRowHeightRatio(const char* ratio);
   // Makes the next symbols part of a Macro set (the block is checked at encode); clearMacro ends that.

@@ -35,6 +35,7 @@ std::string writeMicroSymbol(const std::string& data, int eci, const EncodeOptio
     throw UsageError("row height '" + o.rowHeight + "' is not H or H:W with each side 1..25");
   }
   encoder.setEci(eci);
+  if (o.fewestCodewords) encoder.setCompaction(Compaction::Fewest);
   if (encoder.encode(data.data(), static_cast<std::uint32_t>(data.size())) != 1) {
     throw std::runtime_error(o.columns != 0 ? "the data does not fit a MicroPDF417 symbol of this size"
                                             : "the data does not fit the largest MicroPDF417 symbol");

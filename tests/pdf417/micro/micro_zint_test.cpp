@@ -96,7 +96,8 @@ TEST(MicroAgainstZint, MacroSymbols) {
 }
 
 // Our Micro data codewords, which begin with their own latch, decoded by zxing-cpp inside a
-// PDF417 symbol: the compaction from Byte Compaction on returns the bytes.
+// PDF417 symbol: the compaction from Byte Compaction on returns the bytes, by the segment rules
+// and by the fewest-codeword search, which never takes more codewords than the rules.
 TEST(MicroCodewords, ReadBackInPdf417) {
   std::mt19937 rng(900);
   std::vector<std::string> inputs = {"1",
@@ -110,29 +111,37 @@ TEST(MicroCodewords, ReadBackInPdf417) {
                                      "x\xFFy"};
   for (int i = 0; i < 20; ++i) inputs.push_back(randomMicroInput(rng).substr(0, 120));
   for (const std::string& data : inputs) {
-    MicroEncoder micro;
-    ASSERT_EQ(micro.encode(data.data(), static_cast<std::uint32_t>(data.size())), 1) << data;
-    const std::vector<std::uint16_t>& cw = micro.codewords();
-    ASSERT_FALSE(cw.empty());
-    EXPECT_TRUE(cw[0] == kLatchText || cw[0] == kLatchByte || cw[0] == kLatchByteSix || cw[0] == kLatchNumeric)
-        << "the first segment latches: " << cw[0];
-    CodewordBuffer message;
-    for (std::uint16_t c : cw) message.append(c);
-    Pdf417Options options;
-    options.eccExplicit = true;
-    options.eccLevel = 2;
-    Symbol symbol;
-    ASSERT_EQ(layOut(options, message, symbol), 0);
-    const int width = static_cast<int>(symbolWidthModules(symbol.columns));
-    std::vector<std::uint8_t> grey;
-    for (unsigned r = 0; r < symbol.rows; ++r) {
-      symbol.moduleRow(r).forEachPiece([&](ModulePiece p) {
-        for (unsigned bit = p.count; bit-- > 0;) grey.push_back((p.bits >> bit) & 1u ? 0 : 255);
-      });
+    for (const Compaction compaction : {Compaction::Rules, Compaction::Fewest}) {
+      MicroEncoder micro;
+      micro.setCompaction(compaction);
+      ASSERT_EQ(micro.encode(data.data(), static_cast<std::uint32_t>(data.size())), 1) << data;
+      const std::vector<std::uint16_t>& cw = micro.codewords();
+      if (compaction == Compaction::Fewest) {
+        MicroEncoder rules;
+        ASSERT_EQ(rules.encode(data.data(), static_cast<std::uint32_t>(data.size())), 1);
+        EXPECT_LE(cw.size(), rules.codewords().size()) << data;
+      }
+      ASSERT_FALSE(cw.empty());
+      EXPECT_TRUE(cw[0] == kLatchText || cw[0] == kLatchByte || cw[0] == kLatchByteSix || cw[0] == kLatchNumeric)
+          << "the first segment latches: " << cw[0];
+      CodewordBuffer message;
+      for (std::uint16_t c : cw) message.append(c);
+      Pdf417Options options;
+      options.eccExplicit = true;
+      options.eccLevel = 2;
+      Symbol symbol;
+      ASSERT_EQ(layOut(options, message, symbol), 0);
+      const int width = static_cast<int>(symbolWidthModules(symbol.columns));
+      std::vector<std::uint8_t> grey;
+      for (unsigned r = 0; r < symbol.rows; ++r) {
+        symbol.moduleRow(r).forEachPiece([&](ModulePiece p) {
+          for (unsigned bit = p.count; bit-- > 0;) grey.push_back((p.bits >> bit) & 1u ? 0 : 255);
+        });
+      }
+      const auto bytes = test::decodePdf417(width, static_cast<int>(symbol.rows), grey.data());
+      ASSERT_TRUE(bytes.has_value()) << data;
+      EXPECT_EQ(std::string(bytes->begin(), bytes->end()), data);
     }
-    const auto bytes = test::decodePdf417(width, static_cast<int>(symbol.rows), grey.data());
-    ASSERT_TRUE(bytes.has_value()) << data;
-    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), data);
   }
 }
 

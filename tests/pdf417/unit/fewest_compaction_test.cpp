@@ -20,10 +20,11 @@ using V = std::vector<int>;
 
 const std::uint8_t* bytesOf(const std::string& s) { return reinterpret_cast<const std::uint8_t*>(s.data()); }
 
-V fewest(const std::string& data, int eci = -1, std::uint16_t capacity = kMaxSlots) {
+V fewest(const std::string& data, int eci = -1, std::uint16_t capacity = kMaxSlots,
+         FewestStart start = FewestStart::Text) {
   CodewordBuffer message;
   message.capacity = capacity;
-  if (!compactFewest(bytesOf(data), static_cast<std::uint32_t>(data.size()), eci, message)) return {-1};
+  if (!compactFewest(bytesOf(data), static_cast<std::uint32_t>(data.size()), eci, message, start)) return {-1};
   return V(message.entries + 1, message.entries + message.count);
 }
 
@@ -68,20 +69,26 @@ TEST(FewestCompaction, DesignatorsOfTheThreeRanges) {
 
 // Shortest encodings that the default rules miss: the even half before a byte shift keeps
 // Punctuation (padding an odd one would latch back to Alpha), a lone capital is shifted from
-// Lower, control bytes share one Byte segment, digits inside a byte run stay bytes.
+// Lower, control bytes share one Byte segment, digits inside a byte run stay bytes, Text entered
+// from another mode (or from MicroPDF417's start in Byte Compaction) may begin with a shift.
 TEST(FewestCompaction, ShortestEncodingsOfTrickyData) {
   const struct {
     std::string data;
     V codewords;
+    FewestStart start = FewestStart::Text;
   } cases[] = {
       {";;;;;\x80;;;;;", {870, 865, 0, 0, 913, 128, 0, 0, 29}},
       {"abcDef", {810, 32, 813, 125}},
       {std::string("\x01\x02\x03\x04\x05\x06", 6), {924, 1, 620, 89, 74, 846}},
       {"12345678", {902, 138, 628, 478}},
+      {"12345678901234;AB", {902, 171, 209, 269, 12, 434, 900, 870, 1}},
+      {"<+*%`~.(", {900, 871, 860, 681, 878, 759, 533}, FewestStart::Byte},
+      {"12", {902, 112}, FewestStart::Byte},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(fewest(c.data), c.codewords) << c.data;
-    EXPECT_EQ(fewestCodewordCount(bytesOf(c.data), static_cast<std::uint32_t>(c.data.size())), c.codewords.size());
+    EXPECT_EQ(fewest(c.data, -1, kMaxSlots, c.start), c.codewords) << c.data;
+    EXPECT_EQ(fewestCodewordCount(bytesOf(c.data), static_cast<std::uint32_t>(c.data.size()), c.start),
+              c.codewords.size());
   }
 }
 
