@@ -137,9 +137,9 @@ namespace {
 
 constexpr std::uint16_t kSlackCodeword = 900;
 
-// Trial encodes of pieces of the file as segments of a set, for MacroSplitter. A piece "fits" when its bytes encode alone
-// with the segment's control block (and `slack` codewords more, that keep room unused) and, where the
-// options do not promise it, the symbol has an arrangement.
+// Trial encodes of pieces of the file as segments of a set, for MacroSplitter. A piece "fits" when its bytes encode
+// alone with the segment's control block (and `slack` codewords more, that keep room unused) and, where the options do
+// not promise it, the symbol has an arrangement.
 class Splitter {
  public:
   using BlockOf = std::function<std::vector<std::uint16_t>(std::uint32_t, std::uint32_t, bool)>;

@@ -258,7 +258,8 @@ CommandSpec encodeCommand(EncodeOptions& o) {
          o.macroId = v;
          o.macro = true;
        }},
-      {'\0', "macro-name", "TEXT", "file name field of every symbol (implies --macro);\nwith --micro printable ASCII, tab, CR and LF only",
+      {'\0', "macro-name", "TEXT",
+       "file name field of every symbol (implies --macro);\nwith --micro printable ASCII, tab, CR and LF only",
        [&o](const std::string& v) {
          o.macroName = v;
          o.macro = true;
@@ -273,7 +274,9 @@ CommandSpec encodeCommand(EncodeOptions& o) {
          o.macroAddressee = v;
          o.macro = true;
        }},
-      {'\0', "macro-time", "SECONDS", "time stamp field: seconds since 1970-01-01 UTC\n(implies --macro; sender, addressee, time, size and checksum\nare PDF417 fields, not --micro ones)",
+      {'\0', "macro-time", "SECONDS",
+       "time stamp field: seconds since 1970-01-01 UTC\n(implies --macro; sender, addressee, time, size and "
+       "checksum\nare PDF417 fields, not --micro ones)",
        [&o](const std::string& v) {
          o.macroTime = parseTimeStamp(v);
          o.macro = true;

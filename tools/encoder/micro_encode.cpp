@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "output_file.h"
 #include "batch.h"
+#include "output_file.h"
 #include "pdf417/macro.h"
 #include "pdf417/micro_encoder.h"
 #include "pdf417/micro_macro.h"
@@ -108,10 +108,9 @@ std::string writeMicroMacroSet(const std::string& data, int eci, const EncodeOpt
   const std::string rows =
       smallest == largest ? std::to_string(largest) : std::to_string(smallest) + " to " + std::to_string(largest);
   return std::to_string(data.size()) + " bytes: Macro MicroPDF417 set of " + std::to_string(set.size()) +
-         (set.size() == 1 ? " symbol, " : " symbols, ") + rows + " rows x " +
-         std::to_string(encoder.symbol().columns) + " columns; " + itemFileName(o.output, 1) +
-         (set.size() > 1 ? " to " + itemFileName(o.output, static_cast<long>(set.size())) : "") + " (" + o.format +
-         ")";
+         (set.size() == 1 ? " symbol, " : " symbols, ") + rows + " rows x " + std::to_string(encoder.symbol().columns) +
+         " columns; " + itemFileName(o.output, 1) +
+         (set.size() > 1 ? " to " + itemFileName(o.output, static_cast<long>(set.size())) : "") + " (" + o.format + ")";
 }
 
 }  // namespace torv::tools
