@@ -264,29 +264,28 @@ CommandSpec encodeCommand(EncodeOptions& o) {
          o.macroName = v;
          o.macro = true;
        }},
-      {'\0', "macro-sender", "TEXT", "sender field (implies --macro)",
+      {'\0', "macro-sender", "TEXT", "sender field (implies --macro; PDF417 sets only)",
        [&o](const std::string& v) {
          o.macroSender = v;
          o.macro = true;
        }},
-      {'\0', "macro-addressee", "TEXT", "addressee field (implies --macro)",
+      {'\0', "macro-addressee", "TEXT", "addressee field (implies --macro; PDF417 sets only)",
        [&o](const std::string& v) {
          o.macroAddressee = v;
          o.macro = true;
        }},
       {'\0', "macro-time", "SECONDS",
-       "time stamp field: seconds since 1970-01-01 UTC\n(implies --macro; sender, addressee, time, size and "
-       "checksum\nare PDF417 fields, not --micro ones)",
+       "time stamp field: seconds since 1970-01-01 UTC\n(implies --macro; PDF417 sets only)",
        [&o](const std::string& v) {
          o.macroTime = parseTimeStamp(v);
          o.macro = true;
        }},
-      {'\0', "macro-size", "", "file size field: the data's size in bytes (implies --macro)",
+      {'\0', "macro-size", "", "file size field: the data's size in bytes (implies\n--macro; PDF417 sets only)",
        [&o](const std::string&) {
          o.macroSize = true;
          o.macro = true;
        }},
-      {'\0', "macro-checksum", "", "checksum field: the data's CRC-16 (implies --macro)",
+      {'\0', "macro-checksum", "", "checksum field: the data's CRC-16 (implies --macro;\nPDF417 sets only)",
        [&o](const std::string&) {
          o.macroChecksum = true;
          o.macro = true;
