@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Macro MicroPDF417 sets: each segment module for module against zint's structured append, and
-// every set read back from its modules by the pattern tables into the pieces of the file it was
-// split from, each with its control block.
+// every set read back from its modules (codewords by the pattern tables; the Macro fields and bytes
+// by zxing-cpp from a PDF417 symbol that carries them) into the file it was split from.
 #include "pdf417/micro_macro.h"
 
 #include <algorithm>
@@ -10,8 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "micro_inputs.h"
+#include "pdf417/layout.h"
 #include "pdf417/pdf417.h"
 #include "zint_micro.h"
+#include "zxing_decode.h"
 
 namespace torv::pdf417 {
 namespace {
@@ -91,6 +93,28 @@ std::vector<std::uint16_t> readDataCodewords(const MicroSymbol& symbol) {
   return all;
 }
 
+// Data codewords, then a control block after the pads (as a PDF417 symbol places it), read by
+// zxing-cpp from a PDF417 symbol that carries them.
+std::optional<test::Pdf417Reading> readInPdf417(const std::vector<std::uint16_t>& data,
+                                                const std::vector<std::uint16_t>& block) {
+  CodewordBuffer message;
+  for (std::uint16_t c : data) message.append(c);
+  Pdf417Options options;
+  options.eccExplicit = true;
+  options.eccLevel = 2;
+  Symbol pdf;
+  if (layOut(options, message, pdf, block.data(), static_cast<unsigned>(block.size())) != 0) return std::nullopt;
+  std::vector<std::uint8_t> grey;
+  for (unsigned r = 0; r < pdf.rows; ++r) {
+    pdf.moduleRow(r).forEachPiece([&](ModulePiece p) {
+      for (unsigned bit = p.count; bit-- > 0;) grey.push_back((p.bits >> bit) & 1u ? 0 : 255);
+    });
+  }
+  std::string why;
+  return test::readPdf417(static_cast<int>(grey.size() / pdf.rows), static_cast<int>(pdf.rows), grey.data(), 0, {},
+                          why);
+}
+
 TEST(MicroMacroSet, EverySetReadsBackFromItsModules) {
   const struct {
     int columns;
@@ -115,6 +139,9 @@ TEST(MicroMacroSet, EverySetReadsBackFromItsModules) {
     ASSERT_GT(set.size(), 1u);
     const std::vector<std::uint16_t> id =
         macroFileIdOf(reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
+    std::string idDigits;
+    for (std::uint16_t v : id) idDigits += std::string(3 - std::to_string(v).size(), '0') + std::to_string(v);
+    std::string joined;
     std::uint32_t next = 0;
     for (std::size_t i = 0; i < set.size(); ++i) {
       SCOPED_TRACE("segment " + std::to_string(i));
@@ -147,8 +174,19 @@ TEST(MicroMacroSet, EverySetReadsBackFromItsModules) {
       EXPECT_EQ(read, expected);
       // The terminator closes the last segment only.
       EXPECT_EQ(read.back() == kMacroTerminator, i + 1 == set.size());
+      // The fields and bytes as a reader returns them.
+      const auto reading = readInPdf417(
+          std::vector<std::uint16_t>(read.begin(), read.end() - static_cast<long>(control.size())), control);
+      ASSERT_TRUE(reading);
+      EXPECT_EQ(reading->sequenceIndex, static_cast<int>(i));
+      if (c.segmentCount) {
+        EXPECT_EQ(reading->sequenceSize, static_cast<int>(set.size()));
+      }
+      EXPECT_EQ(reading->sequenceId, idDigits);
+      joined.append(reading->bytes.begin(), reading->bytes.end());
     }
     EXPECT_EQ(next, data.size());
+    EXPECT_EQ(joined, data);
   }
   // Refused: a name beyond Text Compaction, an ID codeword above 899.
   MicroEncoder encoder;
