@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "pdf417/compaction.h"
+#include "pdf417/macro_split.h"
 
 namespace torv::pdf417 {
 namespace {
@@ -136,15 +137,15 @@ namespace {
 
 constexpr std::uint16_t kSlackCodeword = 900;
 
-// Trial encodes of pieces of the file as segments of a set. A piece "fits" when its bytes encode alone
-// with the segment's control block (and `slack` codewords more, that keep room unused) and, where the
-// options do not promise it, the symbol has an arrangement.
+// Trial encodes of pieces of the file as segments of a set, for MacroSplitter. A piece "fits" when its bytes encode
+// alone with the segment's control block (and `slack` codewords more, that keep room unused) and, where the options do
+// not promise it, the symbol has an arrangement.
 class Splitter {
  public:
   using BlockOf = std::function<std::vector<std::uint16_t>(std::uint32_t, std::uint32_t, bool)>;
 
-  Splitter(Encoder& trial, const std::uint8_t* data, std::uint32_t length, BlockOf blockOf)
-      : trial_(trial), data_(data), length_(length), blockOf_(std::move(blockOf)) {
+  Splitter(Encoder& trial, const std::uint8_t* data, BlockOf blockOf)
+      : trial_(trial), data_(data), blockOf_(std::move(blockOf)) {
     const Pdf417Options& o = trial.options();
     // The automatic level of a bounded symbol is the one case where the room planned at encode
     // time may find no arrangement at write time.
@@ -157,62 +158,6 @@ class Splitter {
     static const std::uint8_t kNone = 0;
     if (trial_.encode(&kNone, 0) != 1) return 0;
     return trial_.message()->capacity - 1u;
-  }
-
-  // Each symbol in turn takes the most bytes it holds. `lastUsed` gets the data codewords of the last.
-  bool greedy(std::uint32_t count, std::vector<MacroPiece>& out, std::uint32_t& lastUsed) {
-    out.clear();
-    std::uint32_t pos = 0;
-    for (;;) {
-      const auto index = static_cast<std::uint32_t>(out.size());
-      if (index >= kMaxMacroSegments) return false;
-      const std::uint32_t rest = length_ - pos;
-      // As the last segment, with its terminator, when all the rest fits so.
-      if (fitsExactly(pos, rest, index, count, true, 0)) {
-        lastUsed = used();
-        out.push_back({pos, rest});
-        return true;
-      }
-      const std::uint32_t m = largest(pos, rest == 0 ? 0 : rest - 1, index, count);
-      if (m == 0) return false;
-      out.push_back({pos, m});
-      pos += m;
-    }
-  }
-
-  // `count` symbols that share the codewords out evenly: each takes about the codewords still needed
-  // over the symbols still to come, plus `tolerance`. False when the last one cannot hold the rest.
-  bool balanced(std::uint32_t count, std::uint32_t needed, std::uint32_t tolerance, std::vector<MacroPiece>& out) {
-    out.clear();
-    std::uint32_t pos = 0;
-    // Every index takes two codewords: the room is the same for all segments before the last.
-    const std::uint32_t room = this->room(0, count, false);
-    for (std::uint32_t index = 0; index < count; ++index) {
-      const std::uint32_t rest = length_ - pos;
-      if (index + 1 == count) {
-        if (!fitsExactly(pos, rest, index, count, true, 0)) return false;
-        out.push_back({pos, rest});
-        return true;
-      }
-      const std::uint32_t share = (needed + (count - index) - 1) / (count - index) + tolerance;
-      const std::uint32_t slack = share < room ? room - share : 0;
-      std::uint32_t m = fit(pos, rest, index, count, false, slack);
-      while (m > 0 && !fitsExactly(pos, m, index, count, false, slack))
-        m = std::min(m - 1, fit(pos, m, index, count, false, slack));
-      if (m == 0 || m == rest) return false;
-      needed -= std::min(needed, used());
-      out.push_back({pos, m});
-      pos += m;
-    }
-    return false;
-  }
-
- private:
-  bool setBlock(std::uint32_t index, std::uint32_t count, bool last, std::uint32_t slack) {
-    block_ = blockOf_(index, count, last);
-    if (block_.empty()) return false;
-    block_.insert(block_.end(), slack, kSlackCodeword);
-    return trial_.setMacroControlBlock(block_.data(), static_cast<unsigned>(block_.size())) == 1;
   }
 
   // Bytes from `offset` on, of `limit`, that the trial encodes before the room runs out.
@@ -236,34 +181,16 @@ class Splitter {
   // Data codewords of the last encode that fit.
   std::uint32_t used() const { return trial_.message() != nullptr ? trial_.message()->count - 1u : 0u; }
 
-  // The most bytes from `offset` on, at most `limit`, that fit as a segment before the last. The trial
-  // stops where the room runs out, but it chose its modes seeing the bytes after that point: the
-  // bytes alone may fit a little more, or a little less.
-  std::uint32_t largest(std::uint32_t offset, std::uint32_t limit, std::uint32_t index, std::uint32_t count) {
-    std::uint32_t m = fit(offset, limit, index, count, false, 0);
-    if (m < limit && fitsExactly(offset, m + 1, index, count, false, 0)) {
-      // More fits: gallop up, then halve the gap.
-      std::uint32_t good = m + 1;
-      std::uint32_t step = 2;
-      while (good + step <= limit && fitsExactly(offset, good + step, index, count, false, 0)) {
-        good += step;
-        step *= 2;
-      }
-      std::uint32_t bad = std::min(limit + 1, good + step);
-      while (bad - good > 1) {
-        const std::uint32_t mid = good + (bad - good) / 2;
-        (fitsExactly(offset, mid, index, count, false, 0) ? good : bad) = mid;
-      }
-      return good;
-    }
-    while (m > 0 && !fitsExactly(offset, m, index, count, false, 0))
-      m = std::min(m - 1, fit(offset, m, index, count, false, 0));
-    return m;
+ private:
+  bool setBlock(std::uint32_t index, std::uint32_t count, bool last, std::uint32_t slack) {
+    block_ = blockOf_(index, count, last);
+    if (block_.empty()) return false;
+    block_.insert(block_.end(), slack, kSlackCodeword);
+    return trial_.setMacroControlBlock(block_.data(), static_cast<unsigned>(block_.size())) == 1;
   }
 
   Encoder& trial_;
   const std::uint8_t* data_;
-  std::uint32_t length_;
   BlockOf blockOf_;
   bool checkLayout_ = true;
   std::vector<std::uint16_t> block_;
@@ -285,30 +212,9 @@ int MacroSet::split(const Encoder& settings, const void* data, std::uint32_t len
   const int plain = trial.encode(&kNone, 0);
   if (plain != 1) return plain;
 
-  Splitter splitter(trial, data_, length_,
+  Splitter splitter(trial, data_,
                     [this](std::uint32_t index, std::uint32_t count, bool last) { return block(index, count, last); });
-  // The count field takes one codeword up to 99 symbols and two from 100 on: fill with a short one,
-  // and again with a long one if the set came out that large.
-  std::vector<MacroPiece> filled;
-  std::uint32_t lastUsed = 0;
-  if (!splitter.greedy(1, filled, lastUsed)) return PDF417_ERR_TOO_LONG;
-  if (file_.segmentCount && filled.size() >= 100 && !splitter.greedy(100, filled, lastUsed)) {
-    return PDF417_ERR_TOO_LONG;
-  }
-  const auto count = static_cast<std::uint32_t>(filled.size());
-  if (count > 1) {
-    // The codewords the set needs, as the filled symbols hold them; then a share of them each.
-    const std::uint32_t needed = (count - 1) * splitter.room(0, count, false) + lastUsed;
-    for (const std::uint32_t tolerance : {0u, 2u, 8u}) {
-      std::vector<MacroPiece> even;
-      if (splitter.balanced(count, needed, tolerance, even)) {
-        pieces_ = std::move(even);
-        return 0;
-      }
-    }
-  }
-  pieces_ = std::move(filled);
-  return 0;
+  return MacroSplitter<Splitter>(splitter, length_).split(file_.segmentCount, pieces_);
 }
 
 int MacroSet::encode(Encoder& encoder, std::size_t i) const {

@@ -85,7 +85,11 @@ void checkMacroCombination(const EncodeOptions& o) {
   if (o.output == "-") throw UsageError("--macro writes one picture per symbol: give -o with %d, not standard output");
   checkItemFilePattern("--macro", o.output);
   if (o.readerInit) throw UsageError("--reader-init cannot be combined with --macro");
-  if (o.micro) throw UsageError("--macro makes PDF417 sets; MicroPDF417 sets are not made by this command");
+  if (o.micro && (o.macroSender || o.macroAddressee || o.macroTime || o.macroSize || o.macroChecksum)) {
+    throw UsageError(
+        "a MicroPDF417 set carries the file ID, file name and segment count only: drop --macro-sender, "
+        "--macro-addressee, --macro-time, --macro-size and --macro-checksum");
+  }
   if (o.batch) throw UsageError("--macro splits one input over several symbols; it cannot be combined with --batch");
   if (o.fit) throw UsageError("--macro takes the symbol's shape from --rows, --columns and --level, not --fit");
   if (o.verify) throw UsageError("--verify reads one symbol's data back; a Macro set is only whole when read together");
@@ -244,7 +248,9 @@ CommandSpec encodeCommand(EncodeOptions& o) {
        "Macro PDF417: split the data over the fewest symbols of the\n"
        "shape asked for (rows, columns, level), filled evenly; one\n"
        "picture per symbol, -o with %d for its number from 1\n"
-       "(-o part-%02d.png)",
+       "(-o part-%02d.png); with --micro, MicroPDF417 symbols of\n"
+       "--columns (default 4) and --rows (default: the most of that\n"
+       "width for the split, as few as each symbol takes)",
        setTo(o.macro, true)},
       {'\0', "macro-id", "DIGITS",
        "the set's file ID: groups of three digits 000 to 899\n(default: derived from the data; implies --macro)",
@@ -252,32 +258,34 @@ CommandSpec encodeCommand(EncodeOptions& o) {
          o.macroId = v;
          o.macro = true;
        }},
-      {'\0', "macro-name", "TEXT", "file name field of every symbol (implies --macro)",
+      {'\0', "macro-name", "TEXT",
+       "file name field of every symbol (implies --macro);\nwith --micro printable ASCII, tab, CR and LF only",
        [&o](const std::string& v) {
          o.macroName = v;
          o.macro = true;
        }},
-      {'\0', "macro-sender", "TEXT", "sender field (implies --macro)",
+      {'\0', "macro-sender", "TEXT", "sender field (implies --macro; PDF417 sets only)",
        [&o](const std::string& v) {
          o.macroSender = v;
          o.macro = true;
        }},
-      {'\0', "macro-addressee", "TEXT", "addressee field (implies --macro)",
+      {'\0', "macro-addressee", "TEXT", "addressee field (implies --macro; PDF417 sets only)",
        [&o](const std::string& v) {
          o.macroAddressee = v;
          o.macro = true;
        }},
-      {'\0', "macro-time", "SECONDS", "time stamp field: seconds since 1970-01-01 UTC\n(implies --macro)",
+      {'\0', "macro-time", "SECONDS",
+       "time stamp field: seconds since 1970-01-01 UTC\n(implies --macro; PDF417 sets only)",
        [&o](const std::string& v) {
          o.macroTime = parseTimeStamp(v);
          o.macro = true;
        }},
-      {'\0', "macro-size", "", "file size field: the data's size in bytes (implies --macro)",
+      {'\0', "macro-size", "", "file size field: the data's size in bytes (implies\n--macro; PDF417 sets only)",
        [&o](const std::string&) {
          o.macroSize = true;
          o.macro = true;
        }},
-      {'\0', "macro-checksum", "", "checksum field: the data's CRC-16 (implies --macro)",
+      {'\0', "macro-checksum", "", "checksum field: the data's CRC-16 (implies --macro;\nPDF417 sets only)",
        [&o](const std::string&) {
          o.macroChecksum = true;
          o.macro = true;
@@ -299,7 +307,8 @@ CommandSpec encodeCommand(EncodeOptions& o) {
       "pdf417-encode --fit 58x26 --dpi 203 --verify -v -o label.png " + shellWord("Order 4711"),
       "pdf417-encode --fit 58x26 --dpi 300 --rotate 90 --fg navy -o label.pdf " + shellWord("Order 4711"),
       "pdf417-encode --batch -w 4 --dpi 203 -o label-%05d.png --file orders.txt",
-      "pdf417-encode --macro -c 13 -r 35 -l 4 --macro-name statement.xml.gz -o tax-%02d.png -f statement.xml.gz"};
+      "pdf417-encode --macro -c 13 -r 35 -l 4 --macro-name statement.xml.gz -o tax-%02d.png -f statement.xml.gz",
+      "pdf417-encode --micro --macro -c 2 --macro-id 017042 -o part-%02d.png -f serials.txt"};
   command.exitStatus =
       "0 written; 1 the data is empty, does not fit or cannot be read or written,\n"
       "--verify did not read the data back, or (with --batch) any item failed, an\n"

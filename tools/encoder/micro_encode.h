@@ -13,4 +13,9 @@ namespace torv::tools {
 // std::runtime_error when the data does not fit or the picture cannot be written.
 std::string writeMicroSymbol(const std::string& data, int eci, const EncodeOptions& options, const std::string& output);
 
+// --micro --macro: `data` split over the fewest MicroPDF417 symbols of the size the options ask for
+// (--columns, 4 when none; --rows, else as few as each symbol takes), one picture each, named from
+// -o's %d and numbered from 1; returns what -v says of the set. Errors as writeMicroSymbol's.
+std::string writeMicroMacroSet(const std::string& data, int eci, const EncodeOptions& options);
+
 }  // namespace torv::tools

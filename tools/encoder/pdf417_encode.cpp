@@ -358,7 +358,13 @@ int run(const EncodeOptions& o) {
     std::string notes;
     const std::string bytes = typedBytes(data, o.text.has_value(), o, notes);
     if (!o.quiet && !notes.empty()) writeText(stderr, "pdf417-encode: " + notes);
-    configure(encoder, o, eciFor(data, o.text.has_value(), o));
+    const int eci = eciFor(data, o.text.has_value(), o);
+    if (o.micro) {
+      const std::string report = writeMicroMacroSet(bytes, eci, o);
+      if (o.verbose && !o.quiet) writeText(stdout, report + "\n");
+      return 0;
+    }
+    configure(encoder, o, eci);
     writeMacroSet(encoder, o, bytes);
     return 0;
   }

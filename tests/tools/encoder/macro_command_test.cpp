@@ -48,6 +48,19 @@ TEST(Pdf417EncodeMacro, NumberedPicturesReassembleTheFile) {
   EXPECT_EQ(joined, data);
 }
 
+// --micro --macro: one picture per MicroPDF417 symbol, and none beyond the set.
+TEST(Pdf417EncodeMacro, MicroSetWritesOnePicturePerSymbol) {
+  const std::string pattern = ::testing::TempDir() + std::to_string(getpid()) + "_micro-%02d.png";
+  const Outcome run =
+      runCommand("-v --micro --macro -c 2 --macro-id 004002 -o '" + pattern + "' '" + std::string(300, '7') + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("Macro MicroPDF417 set of 4 symbols"), std::string::npos) << run.output;
+  for (int i = 1; i <= 5; ++i) {
+    const TempFile picture("micro-0" + std::to_string(i) + ".png");
+    EXPECT_EQ(std::ifstream(picture.path()).good(), i <= 4) << picture.path();
+  }
+}
+
 TEST(Pdf417EncodeMacro, CompactAndReaderInitReadAndBadCombinationsAreRefused) {
   const TempFile out("variant.png");
   const Outcome compact = runCommand("--compact --reader-init -c 4 -o '" + out.path() + "' 'Setup 42'");
@@ -70,6 +83,7 @@ TEST(Pdf417EncodeMacro, CompactAndReaderInitReadAndBadCombinationsAreRefused) {
       {"--macro-id 900 -o p%d.png x", "--macro-id is groups of three digits"},
       {"--macro-time -5 -o p%d.png x", "--macro-time takes seconds"},
       {"--macro --reader-init -o p%d.png x", "cannot be combined"},
+      {"--micro --macro-time 5 -o p%d.png x", "a MicroPDF417 set carries the file ID, file name and segment count"},
   };
   for (const auto& c : refused) {
     const Outcome outcome = runCommand(c.arguments);
