@@ -66,6 +66,13 @@ std::unique_ptr<Picture> Picture::load(std::unique_ptr<unsigned char[]> block, s
   return fromCheckedFile(std::move(block), *layout);
 }
 
+std::unique_ptr<Picture> Picture::fromPixels(MonochromeBitmap bitmap) {
+  const int width = mulDiv(bitmap.width, kHimetricPerInch, kPixelsPerInch);
+  const int height = mulDiv(bitmap.height, kHimetricPerInch, kPixelsPerInch);
+  if (width <= 0 || height <= 0) return nullptr;
+  return std::unique_ptr<Picture>(new (std::nothrow) Picture(std::move(bitmap), width, height));
+}
+
 std::optional<std::pair<int, int>> Picture::sizeOfPixels(int width, int height) {
   return std::make_pair(mulDiv(width, kHimetricPerInch, kPixelsPerInch),
                         mulDiv(height, kHimetricPerInch, kPixelsPerInch));

@@ -16,12 +16,13 @@
 #include "command_line.h"
 #include "command_system.h"
 #include "encode_options.h"
-#include "micro_encode.h"
 #include "fit_box.h"
+#include "micro_encode.h"
 #include "output_file.h"
 #include "pdf417/bitmap_writer.h"
 #include "pdf417/encoder.h"
 #include "picture_file.h"
+#include "symbol_modules.h"
 #include "torv_version.h"
 #include "verify_picture.h"
 
@@ -140,20 +141,6 @@ void configure(Encoder& encoder, const EncodeOptions& o, int eci) {
   encoder.setBitmapWriter(o.moduleWidth, o.fileHeader);
   encoder.setEci(eci);
   if (o.fewestCodewords) encoder.setCompaction(Compaction::Fewest);
-}
-
-// The symbol's modules, read from its module rows.
-ModuleMatrix modulesOf(const Symbol& symbol) {
-  ModuleMatrix matrix;
-  matrix.rows = symbol.rows;
-  matrix.columns = static_cast<int>(symbol.moduleRow(0).widthModules());
-  matrix.dark.reserve(static_cast<std::size_t>(matrix.columns) * matrix.rows);
-  for (unsigned r = 0; r < symbol.rows; ++r) {
-    symbol.moduleRow(r).forEachPiece([&](ModulePiece piece) {
-      for (unsigned bit = piece.count; bit-- > 0;) matrix.dark.push_back((piece.bits >> bit) & 1u);
-    });
-  }
-  return matrix;
 }
 
 // Modules and rows as large as the encoder's own bitmap draws them.
@@ -290,8 +277,8 @@ Encoded encodeInto(Encoder& encoder, std::string data, bool typed, const EncodeO
     if (fit) encoded.report = describeFit(request, *fit);
     encoded.report += counted(static_cast<long>(data.size()), "byte") + ": " + counted(l.rows, "row") + " x " +
                       counted(l.columns, "column") + ", level " + std::to_string(l.eccLevel) + ", " +
-                      counted(l.dataCount, "data codeword") + ", " + counted(l.padCount, "pad") + "; " + size +
-                      "; " + output + " (" + o.format + ")";
+                      counted(l.dataCount, "data codeword") + ", " + counted(l.padCount, "pad") + "; " + size + "; " +
+                      output + " (" + o.format + ")";
   }
   // The bytes the symbol holds, after the text was made ISO-8859-1 where it could be.
   if (o.verify && verifiable(o.format)) {
@@ -329,7 +316,8 @@ int run(const EncodeOptions& o) {
 // One picture per item, on --jobs threads, reported in item order (the pdf417 command's runner).
 int runBatch(const EncodeOptions& o) {
   if (o.verify && !verifiable(o.format)) {
-    throw UsageError("--verify reads PNG and BMP pictures back, not " + o.format + "; a batch of them cannot be verified");
+    throw UsageError("--verify reads PNG and BMP pictures back, not " + o.format +
+                     "; a batch of them cannot be verified");
   }
   BatchSetup setup;
   setup.command = "pdf417-encode";
