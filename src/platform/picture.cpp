@@ -29,12 +29,39 @@ struct AxisMapping {
   long long sourceStart, sourceExtent;
   long long pictureHimetric, picturePixels;
 
-  // The bitmap pixel for device pixel p, measured in HIMETRIC direction (may lie outside the bitmap).
-  long long sourcePixel(long long p) const {
-    const Wide numerator = (Wide{2} * sourceStart * extent + Wide{2 * (p - start) + 1} * sourceExtent) * picturePixels;
-    const Wide denominator = Wide{2} * extent * pictureHimetric;
-    return toLongLong(floorDivide(numerator, denominator));
-  }
+  // The bitmap pixels (in HIMETRIC direction, possibly outside the bitmap) of device pixels first,
+  // first + 1, ...: floor(((2 sourceStart extent + (2 (p - start) + 1) sourceExtent) picturePixels) /
+  // (2 extent pictureHimetric)), with one division to start and only additions after, since each
+  // step adds the same amount to the numerator.
+  class Walk {
+   public:
+    Walk(const AxisMapping& m, long long first) : denominator_(Wide{2} * m.extent * m.pictureHimetric) {
+      Wide numerator =
+          (Wide{2} * m.sourceStart * m.extent + Wide{2 * (first - m.start) + 1} * m.sourceExtent) * m.picturePixels;
+      Wide step = Wide{2} * m.sourceExtent * m.picturePixels;
+      if (denominator_ < Wide{0}) {
+        numerator = -numerator;
+        step = -step;
+        denominator_ = -denominator_;
+      }
+      quotient_ = floorDivide(numerator, denominator_);
+      remainder_ = numerator - quotient_ * denominator_;
+      stepQuotient_ = floorDivide(step, denominator_);
+      stepRemainder_ = step - stepQuotient_ * denominator_;
+    }
+    long long pixel() const { return toLongLong(quotient_); }
+    void next() {
+      quotient_ = quotient_ + stepQuotient_;
+      remainder_ = remainder_ + stepRemainder_;
+      if (!(remainder_ < denominator_)) {
+        remainder_ = remainder_ - denominator_;
+        quotient_ = quotient_ + Wide{1};
+      }
+    }
+
+   private:
+    Wide denominator_, quotient_, remainder_, stepQuotient_, stepRemainder_;
+  };
 
   // The device pixels [first, last) that the span covers, clipped to [0, limit).
   std::pair<long long, long long> clippedRange(long long limit) const {
@@ -106,8 +133,9 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
     return;
   }
   bool everyColumnInside = true;
-  for (long long column = firstColumn; column < endColumn; ++column) {
-    const long long source = horizontal.sourcePixel(column);
+  AxisMapping::Walk columnWalk(horizontal, firstColumn);
+  for (long long column = firstColumn; column < endColumn; ++column, columnWalk.next()) {
+    const long long source = columnWalk.pixel();
     const bool inside = source >= 0 && source < bitmap.width;
     everyColumnInside = everyColumnInside && inside;
     sourceColumns[static_cast<std::size_t>(column - firstColumn)] = inside ? static_cast<int>(source) : -1;
@@ -120,8 +148,9 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
   const std::size_t rowBytes = static_cast<std::size_t>(endColumn - firstColumn) * 4;
   const std::uint8_t* previousBits = nullptr;
   const unsigned char* previousDeviceRow = nullptr;
-  for (long long row = firstRow; row < endRow; ++row) {
-    const long long fromBottom = vertical.sourcePixel(row);
+  AxisMapping::Walk rowWalk(vertical, firstRow);
+  for (long long row = firstRow; row < endRow; ++row, rowWalk.next()) {
+    const long long fromBottom = rowWalk.pixel();
     if (fromBottom < 0 || fromBottom >= bitmap.height) {
       previousBits = nullptr;
       continue;
