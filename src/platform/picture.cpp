@@ -48,9 +48,27 @@ struct AxisMapping {
       remainder_ = numerator - quotient_ * denominator_;
       stepQuotient_ = floorDivide(step, denominator_);
       stepRemainder_ = step - stepQuotient_ * denominator_;
+      // Pictures of any ordinary size step in 64 bits: remainders stay below the denominator, and
+      // the quotient is a pixel index that every step moves by less than 2^32.
+      const Wide limit{1LL << 61};
+      narrow_ = denominator_ < limit && Wide{-limit} < quotient_ && quotient_ < limit &&
+                Wide{-(1LL << 32)} < stepQuotient_ && stepQuotient_ < Wide{1LL << 32};
+      if (narrow_) {
+        small_ = {toLongLong(denominator_), toLongLong(quotient_), toLongLong(remainder_), toLongLong(stepQuotient_),
+                  toLongLong(stepRemainder_)};
+      }
     }
-    long long pixel() const { return toLongLong(quotient_); }
+    long long pixel() const { return narrow_ ? small_.quotient : toLongLong(quotient_); }
     void next() {
+      if (narrow_) {
+        small_.quotient += small_.stepQuotient;
+        small_.remainder += small_.stepRemainder;
+        if (small_.remainder >= small_.denominator) {
+          small_.remainder -= small_.denominator;
+          ++small_.quotient;
+        }
+        return;
+      }
       quotient_ = quotient_ + stepQuotient_;
       remainder_ = remainder_ + stepRemainder_;
       if (!(remainder_ < denominator_)) {
@@ -61,6 +79,10 @@ struct AxisMapping {
 
    private:
     Wide denominator_, quotient_, remainder_, stepQuotient_, stepRemainder_;
+    bool narrow_ = false;
+    struct {
+      long long denominator, quotient, remainder, stepQuotient, stepRemainder;
+    } small_{};
   };
 
   // The device pixels [first, last) that the span covers, clipped to [0, limit).
@@ -164,9 +186,16 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
       std::memcpy(out, previousDeviceRow, rowBytes);
       continue;
     }
-    for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
-      const int column = sourceColumns[i];
-      if (column >= 0) std::memcpy(out + 4 * i, colours[bitmap.bit(bits, column)], 4);
+    if (everyColumnInside) {
+      for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
+        const auto column = static_cast<unsigned>(sourceColumns[i]);
+        std::memcpy(out + 4 * i, colours[(bits[column >> 3] >> (7 - (column & 7))) & 1], 4);
+      }
+    } else {
+      for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
+        const int column = sourceColumns[i];
+        if (column >= 0) std::memcpy(out + 4 * i, colours[bitmap.bit(bits, column)], 4);
+      }
     }
     previousBits = bits;
     previousDeviceRow = out;
