@@ -149,6 +149,7 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
 
   // Bitmap column of every device column drawn, -1 where the source lies outside the bitmap.
   std::vector<int> sourceColumns;
+  std::vector<unsigned char> rowPixels;  // one device row, where every column shows the bitmap
   try {
     sourceColumns.resize(static_cast<std::size_t>(endColumn - firstColumn));
   } catch (const std::bad_alloc&) {
@@ -168,8 +169,14 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
       {bitmap.palette[1].blue, bitmap.palette[1].green, bitmap.palette[1].red, 255},
   };
   const std::size_t rowBytes = static_cast<std::size_t>(endColumn - firstColumn) * 4;
+  if (everyColumnInside) {
+    try {
+      rowPixels.resize(rowBytes);
+    } catch (const std::bad_alloc&) {
+      return;
+    }
+  }
   const std::uint8_t* previousBits = nullptr;
-  const unsigned char* previousDeviceRow = nullptr;
   AxisMapping::Walk rowWalk(vertical, firstRow);
   for (long long row = firstRow; row < endRow; ++row, rowWalk.next()) {
     const long long fromBottom = rowWalk.pixel();
@@ -180,25 +187,24 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
     const long long sourceRow = bitmap.height - 1 - fromBottom;
     unsigned char* out = deviceRow(dc, static_cast<int>(row)) + firstColumn * 4;
     const std::uint8_t* bits = bitmap.row(static_cast<int>(sourceRow));
-    // Rows repeat when stretched vertically, and a symbol's bitmap repeats each of its rows too.
-    if (previousBits != nullptr && everyColumnInside &&
-        (bits == previousBits || std::memcmp(bits, previousBits, bitmap.stride) == 0)) {
-      std::memcpy(out, previousDeviceRow, rowBytes);
-      continue;
-    }
-    if (everyColumnInside) {
-      for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
-        const auto column = static_cast<unsigned>(sourceColumns[i]);
-        std::memcpy(out + 4 * i, colours[(bits[column >> 3] >> (7 - (column & 7))) & 1], 4);
-      }
-    } else {
+    if (!everyColumnInside) {
       for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
         const int column = sourceColumns[i];
         if (column >= 0) std::memcpy(out + 4 * i, colours[bitmap.bit(bits, column)], 4);
       }
+      continue;
     }
-    previousBits = bits;
-    previousDeviceRow = out;
+    // The row is drawn once into rowPixels, which stays in the cache for the rows that repeat it:
+    // rows repeat when stretched vertically, and a symbol's bitmap repeats each of its rows too.
+    if (previousBits == nullptr || (bits != previousBits && std::memcmp(bits, previousBits, bitmap.stride) != 0)) {
+      unsigned char* drawn = rowPixels.data();
+      for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
+        const auto column = static_cast<unsigned>(sourceColumns[i]);
+        std::memcpy(drawn + 4 * i, colours[(bits[column >> 3] >> (7 - (column & 7))) & 1], 4);
+      }
+      previousBits = bits;
+    }
+    std::memcpy(out, rowPixels.data(), rowBytes);
   }
 }
 
