@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 // Cost of the plug-in's size, paint and print calls next to the encoder alone: every call runs
-// the encoder, writes the bitmap once, decodes it once and renders it.
+// the encoder once, and paint and print draw its pixel rows.
 #include <string>
 #include <vector>
 

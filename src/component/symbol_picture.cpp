@@ -76,47 +76,46 @@ std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale) {
   return std::string(text, end);
 }
 
-namespace {
-
-// Writes the laid-out symbol's bitmap of imageSize bytes into a block of exactly that size and
-// loads it. Nothing is kept between calls, so calls on any threads never meet.
-std::unique_ptr<platform::Picture> loadLaidOut(Encoder& encoder, std::int32_t imageSize) {
-  const auto capacity = static_cast<std::size_t>(imageSize);
-  std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[capacity]);
-  if (!block) return nullptr;
-  Pdf417Stream output;
-  pdf417OpenMemory(&output, PDF417_STREAM_OUTPUT, block.get(), static_cast<std::uint32_t>(capacity));
-  std::int32_t written = 0;
-  if (encoder.writeLaidOut(&output, &written) != 0 || written <= 0 || static_cast<std::size_t>(written) > capacity) {
-    return nullptr;
-  }
-  return platform::Picture::load(std::move(block), static_cast<std::size_t>(written));
-}
-
-// Lays the encoded symbol out once and loads its bitmap.
-std::unique_ptr<platform::Picture> writeAndLoad(Encoder& encoder) {
-  std::int32_t imageSize = 0;
-  if (encoder.write(nullptr, &imageSize) != 0 || imageSize <= 0) return nullptr;
-  return loadLaidOut(encoder, imageSize);
-}
-
-// Encodes the data with the instance's settings into the encoder; false when nothing can be drawn.
-bool encode(const TorvPdf417Comp& instance, const char16_t* text, Encoder& encoder) {
+bool layOutSymbol(const TorvPdf417Comp& instance, const char16_t* text, Encoder& encoder) {
   const EncoderSettings settings = optionsFor(instance);
   const std::optional<std::string> bytes = dataBytes(text);
   if (!settings.bitmap.installed || !bytes || bytes->size() > PDF417_MAX_DATA_LENGTH) return false;
   encoder.configure(settings.options, settings.bitmap);
-  return encoder.encode(bytes->data(), static_cast<std::uint32_t>(bytes->size())) >= 0;
+  return encoder.encodeBytes(reinterpret_cast<const std::uint8_t*>(bytes->data()),
+                             static_cast<std::uint32_t>(bytes->size())) == 0 &&
+         encoder.layOut() == 0;
 }
 
-}  // namespace
+std::unique_ptr<platform::Picture> pictureOf(const Encoder& encoder) {
+  const BitmapGeometry pixels = bitmapGeometry(encoder.symbol(), encoder.bitmap().moduleWidth);
+  platform::MonochromeBitmap bitmap;
+  bitmap.width = static_cast<int>(pixels.width);
+  bitmap.height = static_cast<int>(pixels.height);
+  bitmap.stride = pixels.stride;
+  bitmap.palette = {platform::MonochromeBitmap::Colour{0, 0, 0}, platform::MonochromeBitmap::Colour{255, 255, 255}};
+  bitmap.rows.resize(static_cast<std::size_t>(pixels.stride) * pixels.height);
+  renderPixelRows(encoder.symbol(), pixels, bitmap.rows.data());
+  return platform::Picture::fromPixels(std::move(bitmap));
+}
+
+std::optional<PictureSize> pictureSizeOf(const Encoder& encoder) {
+  const BitmapGeometry pixels = bitmapGeometry(encoder.symbol(), encoder.bitmap().moduleWidth);
+  if (const auto size =
+          platform::Picture::sizeOfPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height))) {
+    if (size->first <= 0 || size->second <= 0) return std::nullopt;
+    return PictureSize{size->first, size->second};
+  }
+  const std::unique_ptr<platform::Picture> picture = pictureOf(encoder);
+  if (!picture) return std::nullopt;
+  return PictureSize{picture->widthHimetric(), picture->heightHimetric()};
+}
 
 std::unique_ptr<platform::Picture> makeSymbolPicture(const TorvPdf417Comp& instance, const char16_t* text) {
   try {
     // An encoder of the call's own: the pdf417* functions' shared one is never touched here.
     Encoder encoder;
-    if (!encode(instance, text, encoder)) return nullptr;
-    return writeAndLoad(encoder);
+    if (!layOutSymbol(instance, text, encoder)) return nullptr;
+    return pictureOf(encoder);
   } catch (const std::bad_alloc&) {
     return nullptr;  // memory ran out: no picture, as for any other failure
   }
@@ -125,18 +124,8 @@ std::unique_ptr<platform::Picture> makeSymbolPicture(const TorvPdf417Comp& insta
 std::optional<PictureSize> symbolPictureSize(const TorvPdf417Comp& instance, const char16_t* text) {
   try {
     Encoder encoder;
-    if (!encode(instance, text, encoder)) return std::nullopt;
-    std::int32_t imageSize = 0;
-    if (encoder.write(nullptr, &imageSize) != 0 || imageSize <= 0) return std::nullopt;
-    const BitmapGeometry pixels = bitmapGeometry(encoder.symbol(), encoder.bitmap().moduleWidth);
-    const auto size = platform::Picture::sizeOfPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
-    if (size) {
-      if (size->first <= 0 || size->second <= 0) return std::nullopt;
-      return PictureSize{size->first, size->second};
-    }
-    const std::unique_ptr<platform::Picture> picture = loadLaidOut(encoder, imageSize);
-    if (!picture) return std::nullopt;
-    return PictureSize{picture->widthHimetric(), picture->heightHimetric()};
+    if (!layOutSymbol(instance, text, encoder)) return std::nullopt;
+    return pictureSizeOf(encoder);
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }

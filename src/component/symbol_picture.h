@@ -28,17 +28,27 @@ std::optional<std::string> dataBytes(const char16_t* text);
 // The row height ratio text "%d:%d" of (XSCALE + YSCALE - 1) and XSCALE, in 32-bit arithmetic.
 std::string rowHeightRatioText(std::int32_t xScale, std::int32_t yScale);
 
-// Runs an encoder of the call's own over the data with the instance's settings and loads the
-// bitmap it writes; the instance is only read, so any number of calls may run at once. Null when
-// there is no picture: the data does not fit, the module width is refused, memory runs out or the
-// bitmap is not accepted. The bitmap goes into a block of the exact size the layout gives.
-std::unique_ptr<platform::Picture> makeSymbolPicture(const TorvPdf417Comp& instance, const char16_t* text);
+// Encodes the data with the instance's settings into an encoder of the caller's and lays the
+// symbol out: false when nothing can be drawn (the data does not fit, the module width is refused).
+// The instance is only read, so any number of calls may run at once on encoders of their own.
+bool layOutSymbol(const TorvPdf417Comp& instance, const char16_t* text, pdf417::Encoder& encoder);
 
-// The HIMETRIC size of the picture that makeSymbolPicture gives, or nothing when it gives none.
-// Where the size follows from the bitmap's pixels alone, the bitmap is laid out but not drawn.
+// The picture of the symbol that layOutSymbol laid out, drawn from its packed pixel rows; null when
+// there is none (memory runs out, the picture is not accepted).
+std::unique_ptr<platform::Picture> pictureOf(const pdf417::Encoder& encoder);
+
+// The HIMETRIC size of that picture, or nothing when there is none. Where the size follows from
+// the pixels alone, they are never drawn.
 struct PictureSize {
   int widthHimetric, heightHimetric;
 };
+std::optional<PictureSize> pictureSizeOf(const pdf417::Encoder& encoder);
+
+// The two steps in one, on an encoder of the call's own: the picture, or null when there is none
+// (also when memory runs out).
+std::unique_ptr<platform::Picture> makeSymbolPicture(const TorvPdf417Comp& instance, const char16_t* text);
+
+// The HIMETRIC size of the picture that makeSymbolPicture gives, or nothing when it gives none.
 std::optional<PictureSize> symbolPictureSize(const TorvPdf417Comp& instance, const char16_t* text);
 
 }  // namespace torv::component

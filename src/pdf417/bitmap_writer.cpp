@@ -2,6 +2,8 @@
 // The one-bit BMP file: headers, colour table, pixel rows bottom-up.
 #include "pdf417/bitmap_writer.h"
 
+#include <cstring>
+
 #include "pdf417/memory_stream.h"
 
 namespace torv::pdf417 {
@@ -39,6 +41,15 @@ BitmapGeometry bitmapGeometry(const Symbol& layout, unsigned moduleWidth) {
 std::uint32_t bitmapSize(const Symbol& symbol, const BitmapOptions& bitmap) {
   const BitmapGeometry g = bitmapGeometry(symbol, bitmap.moduleWidth);
   return g.stride * g.height + kInfoAndColoursSize + (bitmap.withFileHeader ? kFileHeaderSize : 0);
+}
+
+void renderPixelRows(const Symbol& symbol, const BitmapGeometry& g, std::uint8_t* rows) {
+  const unsigned symbolRows = symbol.rows <= kMaxRows ? symbol.rows : kMaxRows;
+  for (unsigned r = 0; r < symbolRows; ++r) {
+    std::uint8_t* first = rows + static_cast<std::size_t>(r) * g.rowHeightPx * g.stride;
+    renderPixelRow(symbol, r, g.moduleWidthPx, first, g.stride);
+    for (std::uint32_t i = 1; i < g.rowHeightPx; ++i) std::memcpy(first + i * g.stride, first, g.stride);
+  }
 }
 
 int writeBitmap(Pdf417Stream* stream, const Symbol& layout, const BitmapOptions& bitmap) {

@@ -31,6 +31,10 @@ std::uint32_t bitmapSize(const Symbol& symbol, const BitmapOptions& bitmap);
 // pixel in the top bit; the bits and bytes after the last pixel are 0.
 void renderPixelRow(const Symbol& symbol, unsigned r, unsigned moduleWidthPx, std::uint8_t* out, std::uint32_t stride);
 
+// Draws the whole picture that writeBitmap stores, top pixel row first, into rows[0 ..
+// stride * height) of the geometry: each symbol row once, repeated for its pixel rows.
+void renderPixelRows(const Symbol& symbol, const BitmapGeometry& geometry, std::uint8_t* rows);
+
 // Writes the BMP (file header when asked, info header, colour table, pixel rows bottom-up).
 // Returns 0, or PDF417_ERR_WRITER when the stream refuses a block.
 int writeBitmap(Pdf417Stream* stream, const Symbol& symbol, const BitmapOptions& bitmap);

@@ -80,6 +80,25 @@ int Encoder::encode(Pdf417Stream* stream, std::int32_t length) {
       static_cast<std::uint32_t>(length) > stream->available) {
     return PDF417_ERR_TOO_LONG;
   }
+  const int result = compactFrom(stream->data, &stream->readCursor, static_cast<std::uint32_t>(length));
+  return result == 0 ? 1 : result;
+}
+
+int Encoder::encode(const void* data, std::uint32_t length) {
+  const int result = encodeBytes(static_cast<const std::uint8_t*>(data), length);
+  return result == 0 ? 1 : result;
+}
+
+int Encoder::encodeBytes(const std::uint8_t* data, std::uint32_t length) {
+  encoded_ = false;
+  laidOut_ = false;
+  // Without bytes only an empty message can be encoded.
+  if (length > PDF417_MAX_DATA_LENGTH || (data == nullptr && length != 0)) return PDF417_ERR_TOO_LONG;
+  std::uint32_t cursor = 0;
+  return compactFrom(data, &cursor, length);
+}
+
+int Encoder::compactFrom(const std::uint8_t* data, std::uint32_t* cursor, std::uint32_t end) {
   CapacityPlan plan = planCapacity(options_);
   message_.count = 1;
   if (plan.result != 0) {
@@ -95,19 +114,17 @@ int Encoder::encode(Pdf417Stream* stream, std::int32_t length) {
     }
     plan.capacity = static_cast<std::uint16_t>(plan.capacity - framing);
   }
+  const std::uint32_t start = *cursor;
   if (options_.compaction == Compaction::Fewest) {
     message_.capacity = plan.capacity;
-    // The bytes from the read cursor to `length`, as the rules below take them.
-    const std::uint32_t start = stream->readCursor;
-    const auto end = static_cast<std::uint32_t>(length);
-    if (!compactFewest(stream->data + start, end > start ? end - start : 0u, options_.eci, message_)) {
+    if (!compactFewest(data + start, end > start ? end - start : 0u, options_.eci, message_)) {
       return PDF417_ERR_TOO_LONG;
     }
-    if (end > start) stream->readCursor = end;
+    if (end > start) *cursor = end;
   } else {
-    InputCursor in{stream->data, stream->readCursor, static_cast<std::uint32_t>(length)};
+    InputCursor in{data, start, end};
     compact(in, plan, message_, options_.eci);
-    stream->readCursor = in.pos;
+    *cursor = in.pos;
     if (in.pos < in.end) return PDF417_ERR_TOO_LONG;
   }
   if (options_.readerInit) {
@@ -116,23 +133,23 @@ int Encoder::encode(Pdf417Stream* stream, std::int32_t length) {
     ++message_.count;
   }
   encoded_ = true;
-  return 1;
-}
-
-int Encoder::encode(const void* data, std::uint32_t length) {
-  Pdf417Stream in;
-  pdf417OpenMemory(&in, PDF417_STREAM_INPUT, const_cast<void*>(data), length);
-  return encode(&in, length > PDF417_MAX_DATA_LENGTH ? -1 : static_cast<std::int32_t>(length));
+  return 0;
 }
 
 int Encoder::write(Pdf417Stream* outStream, std::int32_t* bytesWritten) {
+  const int laidOut = layOut();
+  if (laidOut != 0) return laidOut;
+  return writeLaidOut(outStream, bytesWritten);
+}
+
+int Encoder::layOut() {
   if (!encoded_) return PDF417_ERR_NOT_ENCODED;
   laidOut_ = false;
-  const int laidOut =
-      layOut(options_, message_, symbol_, macroBlock_.data(), static_cast<unsigned>(macroBlock_.size()));
-  if (laidOut != 0) return laidOut;
+  const int result =
+      pdf417::layOut(options_, message_, symbol_, macroBlock_.data(), static_cast<unsigned>(macroBlock_.size()));
+  if (result != 0) return result;
   laidOut_ = true;
-  return writeLaidOut(outStream, bytesWritten);
+  return 0;
 }
 
 int Encoder::writeLaidOut(Pdf417Stream* outStream, std::int32_t* bytesWritten) {

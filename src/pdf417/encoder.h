@@ -4,6 +4,10 @@
 // pads, check codewords -> symbol, layout.h) and the writers that draw the symbol's module rows
 // (bitmap_writer.h). The object keeps what lies between the calls of the operations: the options,
 // the encoded message and the last written symbol.
+//
+// The operations that stand for the pdf417* functions return what those return (encode 1, write
+// 0 on success). The steps below them (encodeBytes, layOut, writeLaidOut) share one convention:
+// 0 on success, otherwise a negative PDF417_ERR_* code.
 #pragma once
 
 #include <cstdint>
@@ -50,6 +54,13 @@ class Encoder {
   // Encodes `length` bytes; returns what encode returns.
   int encode(const void* data, std::uint32_t length);
 
+  // Compacts the bytes into the message: 0, or the code that encode returns for them.
+  int encodeBytes(const std::uint8_t* data, std::uint32_t length);
+
+  // Lays the encoded message out as symbol(): 0, or the code that write returns for it. The
+  // caller then draws the symbol's module rows (renderPixelRow) or writes its file (writeLaidOut).
+  int layOut();
+
   // The size query, a buffer of that size and the write in one step: returns what write returns
   // and leaves the file in `image` (empty on failure and without a writer).
   int writeImage(std::vector<std::uint8_t>& image);
@@ -67,6 +78,10 @@ class Encoder {
   const Symbol& symbol() const { return symbol_; }
 
  private:
+  // Compacts data[*cursor .. end) with the options; moves *cursor over what was taken (Fewest:
+  // all or nothing). 0, or the code that encode returns.
+  int compactFrom(const std::uint8_t* data, std::uint32_t* cursor, std::uint32_t end);
+
   Pdf417Options options_;
   BitmapOptions bitmap_;
   CodewordBuffer message_;

@@ -56,6 +56,29 @@ void putWide(BitPacker& packer, std::uint32_t modules, unsigned n, unsigned widt
   }
 }
 
+// Each of the low 32 bits of v doubled: bit i goes to bits 2i and 2i + 1.
+std::uint64_t doubled(std::uint32_t v) {
+  std::uint64_t x = v;
+  x = (x | x << 16) & 0x0000FFFF0000FFFFull;
+  x = (x | x << 8) & 0x00FF00FF00FF00FFull;
+  x = (x | x << 4) & 0x0F0F0F0F0F0F0F0Full;
+  x = (x | x << 2) & 0x3333333333333333ull;
+  x = (x | x << 1) & 0x5555555555555555ull;
+  return x | x << 1;
+}
+
+// Appends n <= 17 modules two pixels wide each (the common module width), without a loop per module.
+void putDouble(BitPacker& packer, std::uint32_t modules, unsigned n) {
+  const std::uint64_t pixels = doubled(inverted(modules, n));
+  const unsigned bits = 2 * n;
+  if (bits > 32) {
+    packer.put(static_cast<std::uint32_t>(pixels >> 32), bits - 32);
+    packer.put(static_cast<std::uint32_t>(pixels), 32);
+  } else {
+    packer.put(static_cast<std::uint32_t>(pixels), bits);
+  }
+}
+
 // Draws a row of module pieces (ModuleRow, MicroModuleRow) into out, which the caller cleared.
 template <typename Row>
 void renderModuleRow(const Row& row, unsigned moduleWidthPx, std::uint8_t* out, std::uint32_t stride) {
@@ -64,6 +87,14 @@ void renderModuleRow(const Row& row, unsigned moduleWidthPx, std::uint8_t* out, 
   BitPacker packer(out);
   if (width == 1) {
     row.forEachPiece([&](ModulePiece p) { packer.put(inverted(p.bits, p.count), p.count); });
+  } else if (width == 2) {
+    row.forEachPiece([&](ModulePiece p) {
+      if (p.count <= 17) {
+        putDouble(packer, p.bits, p.count);
+      } else {
+        putWide(packer, p.bits, p.count, 2);
+      }
+    });
   } else {
     row.forEachPiece([&](ModulePiece p) { putWide(packer, p.bits, p.count, width); });
   }

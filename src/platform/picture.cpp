@@ -29,12 +29,61 @@ struct AxisMapping {
   long long sourceStart, sourceExtent;
   long long pictureHimetric, picturePixels;
 
-  // The bitmap pixel for device pixel p, measured in HIMETRIC direction (may lie outside the bitmap).
-  long long sourcePixel(long long p) const {
-    const Wide numerator = (Wide{2} * sourceStart * extent + Wide{2 * (p - start) + 1} * sourceExtent) * picturePixels;
-    const Wide denominator = Wide{2} * extent * pictureHimetric;
-    return toLongLong(floorDivide(numerator, denominator));
-  }
+  // The bitmap pixels (in HIMETRIC direction, possibly outside the bitmap) of device pixels first,
+  // first + 1, ...: floor(((2 sourceStart extent + (2 (p - start) + 1) sourceExtent) picturePixels) /
+  // (2 extent pictureHimetric)), with one division to start and only additions after, since each
+  // step adds the same amount to the numerator.
+  class Walk {
+   public:
+    Walk(const AxisMapping& m, long long first) : denominator_(Wide{2} * m.extent * m.pictureHimetric) {
+      Wide numerator =
+          (Wide{2} * m.sourceStart * m.extent + Wide{2 * (first - m.start) + 1} * m.sourceExtent) * m.picturePixels;
+      Wide step = Wide{2} * m.sourceExtent * m.picturePixels;
+      if (denominator_ < Wide{0}) {
+        numerator = -numerator;
+        step = -step;
+        denominator_ = -denominator_;
+      }
+      quotient_ = floorDivide(numerator, denominator_);
+      remainder_ = numerator - quotient_ * denominator_;
+      stepQuotient_ = floorDivide(step, denominator_);
+      stepRemainder_ = step - stepQuotient_ * denominator_;
+      // Pictures of any ordinary size step in 64 bits: remainders stay below the denominator, and
+      // the quotient is a pixel index that every step moves by less than 2^32.
+      const Wide limit{1LL << 61};
+      narrow_ = denominator_ < limit && Wide{-limit} < quotient_ && quotient_ < limit &&
+                Wide{-(1LL << 32)} < stepQuotient_ && stepQuotient_ < Wide{1LL << 32};
+      if (narrow_) {
+        small_ = {toLongLong(denominator_), toLongLong(quotient_), toLongLong(remainder_), toLongLong(stepQuotient_),
+                  toLongLong(stepRemainder_)};
+      }
+    }
+    long long pixel() const { return narrow_ ? small_.quotient : toLongLong(quotient_); }
+    void next() {
+      if (narrow_) {
+        small_.quotient += small_.stepQuotient;
+        small_.remainder += small_.stepRemainder;
+        if (small_.remainder >= small_.denominator) {
+          small_.remainder -= small_.denominator;
+          ++small_.quotient;
+        }
+        return;
+      }
+      quotient_ = quotient_ + stepQuotient_;
+      remainder_ = remainder_ + stepRemainder_;
+      if (!(remainder_ < denominator_)) {
+        remainder_ = remainder_ - denominator_;
+        quotient_ = quotient_ + Wide{1};
+      }
+    }
+
+   private:
+    Wide denominator_, quotient_, remainder_, stepQuotient_, stepRemainder_;
+    bool narrow_ = false;
+    struct {
+      long long denominator, quotient, remainder, stepQuotient, stepRemainder;
+    } small_{};
+  };
 
   // The device pixels [first, last) that the span covers, clipped to [0, limit).
   std::pair<long long, long long> clippedRange(long long limit) const {
@@ -66,6 +115,13 @@ std::unique_ptr<Picture> Picture::load(std::unique_ptr<unsigned char[]> block, s
   return fromCheckedFile(std::move(block), *layout);
 }
 
+std::unique_ptr<Picture> Picture::fromPixels(MonochromeBitmap bitmap) {
+  const int width = mulDiv(bitmap.width, kHimetricPerInch, kPixelsPerInch);
+  const int height = mulDiv(bitmap.height, kHimetricPerInch, kPixelsPerInch);
+  if (width <= 0 || height <= 0) return nullptr;
+  return std::unique_ptr<Picture>(new (std::nothrow) Picture(std::move(bitmap), width, height));
+}
+
 std::optional<std::pair<int, int>> Picture::sizeOfPixels(int width, int height) {
   return std::make_pair(mulDiv(width, kHimetricPerInch, kPixelsPerInch),
                         mulDiv(height, kHimetricPerInch, kPixelsPerInch));
@@ -93,14 +149,16 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
 
   // Bitmap column of every device column drawn, -1 where the source lies outside the bitmap.
   std::vector<int> sourceColumns;
+  std::vector<unsigned char> rowPixels;  // one device row, where every column shows the bitmap
   try {
     sourceColumns.resize(static_cast<std::size_t>(endColumn - firstColumn));
   } catch (const std::bad_alloc&) {
     return;
   }
   bool everyColumnInside = true;
-  for (long long column = firstColumn; column < endColumn; ++column) {
-    const long long source = horizontal.sourcePixel(column);
+  AxisMapping::Walk columnWalk(horizontal, firstColumn);
+  for (long long column = firstColumn; column < endColumn; ++column, columnWalk.next()) {
+    const long long source = columnWalk.pixel();
     const bool inside = source >= 0 && source < bitmap.width;
     everyColumnInside = everyColumnInside && inside;
     sourceColumns[static_cast<std::size_t>(column - firstColumn)] = inside ? static_cast<int>(source) : -1;
@@ -111,10 +169,17 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
       {bitmap.palette[1].blue, bitmap.palette[1].green, bitmap.palette[1].red, 255},
   };
   const std::size_t rowBytes = static_cast<std::size_t>(endColumn - firstColumn) * 4;
+  if (everyColumnInside) {
+    try {
+      rowPixels.resize(rowBytes);
+    } catch (const std::bad_alloc&) {
+      return;
+    }
+  }
   const std::uint8_t* previousBits = nullptr;
-  const unsigned char* previousDeviceRow = nullptr;
-  for (long long row = firstRow; row < endRow; ++row) {
-    const long long fromBottom = vertical.sourcePixel(row);
+  AxisMapping::Walk rowWalk(vertical, firstRow);
+  for (long long row = firstRow; row < endRow; ++row, rowWalk.next()) {
+    const long long fromBottom = rowWalk.pixel();
     if (fromBottom < 0 || fromBottom >= bitmap.height) {
       previousBits = nullptr;
       continue;
@@ -122,18 +187,24 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
     const long long sourceRow = bitmap.height - 1 - fromBottom;
     unsigned char* out = deviceRow(dc, static_cast<int>(row)) + firstColumn * 4;
     const std::uint8_t* bits = bitmap.row(static_cast<int>(sourceRow));
-    // Rows repeat when stretched vertically, and a symbol's bitmap repeats each of its rows too.
-    if (previousBits != nullptr && everyColumnInside &&
-        (bits == previousBits || std::memcmp(bits, previousBits, bitmap.stride) == 0)) {
-      std::memcpy(out, previousDeviceRow, rowBytes);
+    if (!everyColumnInside) {
+      for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
+        const int column = sourceColumns[i];
+        if (column >= 0) std::memcpy(out + 4 * i, colours[bitmap.bit(bits, column)], 4);
+      }
       continue;
     }
-    for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
-      const int column = sourceColumns[i];
-      if (column >= 0) std::memcpy(out + 4 * i, colours[bitmap.bit(bits, column)], 4);
+    // The row is drawn once into rowPixels, which stays in the cache for the rows that repeat it:
+    // rows repeat when stretched vertically, and a symbol's bitmap repeats each of its rows too.
+    if (previousBits == nullptr || (bits != previousBits && std::memcmp(bits, previousBits, bitmap.stride) != 0)) {
+      unsigned char* drawn = rowPixels.data();
+      for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
+        const auto column = static_cast<unsigned>(sourceColumns[i]);
+        std::memcpy(drawn + 4 * i, colours[(bits[column >> 3] >> (7 - (column & 7))) & 1], 4);
+      }
+      previousBits = bits;
     }
-    previousBits = bits;
-    previousDeviceRow = out;
+    std::memcpy(out, rowPixels.data(), rowBytes);
   }
 }
 

@@ -24,6 +24,12 @@ class Picture {
   // decoded when first drawn or inspected.
   static std::unique_ptr<Picture> load(std::unique_ptr<unsigned char[]> block, std::size_t size);
 
+  // The picture of these pixels, as load() gives it for a bitmap file of them (rows top first,
+  // a multiple of 4 bytes apart), or null when load() would give none or memory runs out. The
+  // pixels are taken over as they are: where the platform's loader reads only files (Windows),
+  // the file is made for it here and nowhere else.
+  static std::unique_ptr<Picture> fromPixels(MonochromeBitmap bitmap);
+
   // The HIMETRIC size that load() gives a bitmap of these pixels, where it follows from the pixels
   // alone (a size of 0 or less: load() gives no picture); nothing where only loading tells.
   static std::optional<std::pair<int, int>> sizeOfPixels(int width, int height);
@@ -60,6 +66,12 @@ class Picture {
   // The platform's own picture object, where the platform has one (Windows: IPicture).
   struct PlatformObject;
   std::shared_ptr<PlatformObject> platformObject_;
+#if defined(_WIN32)
+  // Loads the file image of `size` bytes that write(memory, source) puts into the loader's memory
+  // and gives the picture the loaded object and its size; false when the loader refuses it.
+  bool loadPlatformObject(std::size_t size, void (*write)(unsigned char* memory, const void* source),
+                          const void* source);
+#endif
 };
 
 }  // namespace torv::platform

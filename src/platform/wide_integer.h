@@ -17,6 +17,9 @@ class PortableInt128 {
     return PortableInt128(a.high_ + b.high_ + (low < a.low_ ? 1 : 0), low);
   }
   friend PortableInt128 operator-(PortableInt128 a) { return PortableInt128(~a.high_, ~a.low_) + PortableInt128(1); }
+  friend PortableInt128 operator-(PortableInt128 a, PortableInt128 b) { return a + -b; }
+  // Signed order of values whose difference fits.
+  friend bool operator<(PortableInt128 a, PortableInt128 b) { return (a - b).negative(); }
   // The product modulo 2^128, which is the signed product whenever that fits.
   friend PortableInt128 operator*(PortableInt128 a, PortableInt128 b) {
     PortableInt128 product = multiplyHalves(a.low_, b.low_);

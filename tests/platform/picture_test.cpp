@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "bitmap_builder.h"
+#include "platform/wide_integer.h"
 
 namespace torv::platform {
 namespace {
@@ -231,6 +232,63 @@ TEST(Picture, HugeRectanglesAreClippedWithoutOverflow) {
   renderUpright(*picture, surface.context(), -1000000000, -1000000000, 2000000000, 2000000000);
   EXPECT_TRUE(surface.guardsIntact());
   EXPECT_EQ(surface.text().find('?'), std::string::npos);
+}
+
+// Every drawn pixel shows the bitmap pixel under its centre, computed here by one exact division
+// per pixel, whatever the scale, mirroring, offset or size of the rectangles (huge ones included).
+TEST(Picture, EveryDrawnPixelIsTheOneUnderItsCentre) {
+  const std::vector<std::string> shape = {"#..#.##..#.#.", "..##.#..###..", "#.#.#..#.#..#", ".##..#.##...#",
+                                          "#...##.#.#.##"};
+  const auto picture = loadShape(shape);
+  ASSERT_TRUE(picture);
+  const long long w = picture->widthHimetric(), h = picture->heightHimetric();
+  const int pixelsX = static_cast<int>(shape[0].size()), pixelsY = static_cast<int>(shape.size());
+  struct Case {
+    int x, y, cx, cy, sourceX, sourceY, sourceWidth, sourceHeight;
+  };
+  const int W = static_cast<int>(w), H = static_cast<int>(h);
+  const Case cases[] = {
+      {0, 0, 13, 5, 0, H, W, -H},
+      {0, 0, 31, 17, 0, H, W, -H},
+      {2, 1, 7, 3, 0, H, W, -H},
+      {30, 0, -29, 11, 0, H, W, -H},
+      {0, 19, 23, -18, 0, H, W, -H},
+      {-5, -3, 40, 22, W / 3, H, W / 2, -H / 2},
+      {0, 0, 29, 19, -W / 4, H + H / 3, W + W / 2, -H - H / 2},
+      {3, 2, 25, 14, W, 0, -W, H},
+      {-1000000000, -1000000000, 2000000000, 2000000000, 0, H, W, -H},
+      {0, 0, 33, 21, INT_MIN / 2, INT_MAX / 2, INT_MAX, INT_MIN + 1},
+      {-7, 0, 37, 20, 1, H - 1, INT_MAX / 3, -(INT_MAX / 5)},
+      // Centres that fall exactly on the edge between two bitmap pixels.
+      {0, 0, 13, 5, 0, H, 2 * W, -2 * H},
+      {1, 1, 7, 3, -W, H, 3 * W, -3 * H},
+      {0, 0, 13, 5, 258, H, 516, -H},  // W 344: every other centre on an edge
+  };
+  for (const Case& c : cases) {
+    Surface surface(32, 20);
+    picture->render(surface.context(), c.x, c.y, c.cx, c.cy, c.sourceX, c.sourceY, c.sourceWidth, c.sourceHeight);
+    const auto floorDiv = [](WideInteger n, WideInteger d) { return toLongLong(floorDivide(n, d)); };
+    std::string expected;
+    for (int py = 0; py < 20; ++py) {
+      for (int px = 0; px < 32; ++px) {
+        const bool inX = c.cx > 0 ? px >= c.x && px < 1LL * c.x + c.cx : px < c.x && px >= 1LL * c.x + c.cx;
+        const bool inY = c.cy > 0 ? py >= c.y && py < 1LL * c.y + c.cy : py < c.y && py >= 1LL * c.y + c.cy;
+        const long long column = floorDiv(
+            (WideInteger{2} * c.sourceX * c.cx + WideInteger{2 * (1LL * px - c.x) + 1} * c.sourceWidth) * pixelsX,
+            WideInteger{2} * c.cx * w);
+        const long long fromBottom = floorDiv(
+            (WideInteger{2} * c.sourceY * c.cy + WideInteger{2 * (1LL * py - c.y) + 1} * c.sourceHeight) * pixelsY,
+            WideInteger{2} * c.cy * h);
+        const bool inside = inX && inY && column >= 0 && column < pixelsX && fromBottom >= 0 && fromBottom < pixelsY;
+        expected +=
+            inside ? shape[static_cast<std::size_t>(pixelsY - 1 - fromBottom)][static_cast<std::size_t>(column)] : ' ';
+      }
+      expected += '\n';
+    }
+    EXPECT_EQ(surface.text(), expected) << c.x << " " << c.y << " " << c.cx << " " << c.cy << " " << c.sourceX << " "
+                                        << c.sourceY << " " << c.sourceWidth << " " << c.sourceHeight;
+    EXPECT_TRUE(surface.guardsIntact());
+  }
 }
 
 }  // namespace

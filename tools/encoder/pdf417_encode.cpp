@@ -209,7 +209,7 @@ std::pair<long long, long long> writeOutput(Encoder& encoder, const EncodeOption
       pixels = {geometry.width, geometry.height};
       std::fwrite(image.data(), 1, image.size(), file.get());
     } else {
-      const ModuleMatrix matrix = modulesOf(encoder.symbol(), encoder.symbol().moduleRow(0).widthModules());
+      const ModuleMatrix matrix = modulesOf(encoder.symbol());
       const DeviceLayout layout = layoutOf(matrix, encoder.symbol(), o);
       const TurnedSymbol turnedSymbol = turned(matrix, layout, o.rotate);
       pixels = {turnedSymbol.layout.width(), turnedSymbol.layout.height()};

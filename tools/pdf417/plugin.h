@@ -25,6 +25,10 @@ class Plugin {
   Plugin(const Plugin&) = delete;
   Plugin& operator=(const Plugin&) = delete;
 
+  // Whether this is the plug-in built into this program, whose components the command may also
+  // hand to the plug-in's own code (component/symbol_picture.h).
+  bool builtIn() const { return handle_ == nullptr; }
+
   decltype(&::GetNewInstance) GetNewInstance;
   decltype(&::DeleteInstance) DeleteInstance;
   decltype(&::setAttr) setAttr;

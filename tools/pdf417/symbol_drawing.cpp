@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "symbol_drawing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
+
+#include "pdf417/bitmap_writer.h"
+#include "pdf417/encoder.h"
+#include "symbol_modules.h"
 
 namespace torv::tools {
 namespace {
@@ -51,22 +56,62 @@ bool SymbolDrawing::fits(const std::u16string& text, int rows, int columns, int 
   return width >= 0 && height >= 0;
 }
 
-// The arrangement the encoder chooses depends on the row height ratio, so the modules are read
-// from the user's own symbol: painted at a scale that leaves each module k pixels wide (k = 1 or 2)
-// and each row at least 2 pixels high, and sampled inside every module and row.
-std::optional<ModuleMatrix> SymbolDrawing::modules(const std::u16string& text) {
-  TorvDeviceContext measuring{kOneToOneDpi, kOneToOneDpi, 0, 0, 0, nullptr};
+std::optional<component::PictureSize> SymbolDrawing::pictureSize(const std::u16string& text) {
+  if (!measured_ || measuredText_ != text) {
+    measured_ = false;
+    if (!encoder_) encoder_ = std::make_unique<pdf417::Encoder>();
+    laidOut_ = component::layOutSymbol(*component_.get(), text.c_str(), *encoder_);
+    measuredSize_ = laidOut_ ? component::pictureSizeOf(*encoder_) : std::nullopt;
+    measuredText_ = text;
+    measured_ = true;
+  }
+  return measuredSize_;
+}
+
+std::optional<component::HostSize> SymbolDrawing::naturalSize(const std::u16string& text, int dpi) {
+  if (plugin_.builtIn()) {
+    const std::optional<component::PictureSize> size = pictureSize(text);
+    if (!size) return std::nullopt;
+    return component::naturalSize(size->widthHimetric, size->heightHimetric, dpi, dpi);
+  }
+  TorvDeviceContext measuring{dpi, dpi, 0, 0, 0, nullptr};
   float width = -1, height = -1;
   plugin_.getAutosize(component_.get(), &measuring, text.c_str(), &width, &height);
-  if (width <= 0 || height <= 0) return std::nullopt;
+  if (width < 0 || height < 0) return std::nullopt;
+  return component::HostSize{static_cast<int>(width), static_cast<int>(height)};
+}
+
+// The arrangement the encoder chooses depends on the row height ratio, so the modules are those of
+// the user's own symbol: the built-in plug-in's symbol itself, where its bitmap is made of modules
+// xscale pixels wide and rows xscale + yscale - 1 high, as the command lays them out; otherwise
+// sampled from a painting.
+std::optional<ModuleMatrix> SymbolDrawing::modules(const std::u16string& text) {
+  const std::optional<component::HostSize> size = naturalSize(text, kOneToOneDpi);
+  if (!size || size->width <= 0 || size->height <= 0) return std::nullopt;
   // At 128 dpi the size in host units is the bitmap's size in pixels.
-  const int bitmapWidth = static_cast<int>(width), bitmapHeight = static_cast<int>(height);
+  const int bitmapWidth = size->width, bitmapHeight = size->height;
+  if (bitmapWidth % settings_.xScale != 0 || bitmapHeight % rowHeight() != 0) {
+    throw PluginError("the plug-in's picture is not made of whole modules");
+  }
+  if (plugin_.builtIn() && laidOut_) {  // naturalSize measured this text
+    const pdf417::Symbol& symbol = encoder_->symbol();
+    const pdf417::BitmapGeometry pixels = pdf417::bitmapGeometry(symbol, encoder_->bitmap().moduleWidth);
+    if (static_cast<int>(pixels.width) == bitmapWidth && static_cast<int>(pixels.height) == bitmapHeight &&
+        static_cast<int>(pixels.moduleWidthPx) == settings_.xScale &&
+        static_cast<int>(pixels.rowHeightPx) == rowHeight()) {
+      return modulesOf(symbol);
+    }
+  }
+  return sampledModules(text, bitmapWidth, bitmapHeight);
+}
+
+// Paints at a scale that leaves each module k pixels wide (k = 1 or 2) and each row at least 2
+// pixels high, and samples inside every module and row.
+std::optional<ModuleMatrix> SymbolDrawing::sampledModules(const std::u16string& text, int bitmapWidth,
+                                                          int bitmapHeight) {
   ModuleMatrix matrix;
   matrix.columns = bitmapWidth / settings_.xScale;
   matrix.rows = bitmapHeight / rowHeight();
-  if (matrix.columns * settings_.xScale != bitmapWidth || matrix.rows * rowHeight() != bitmapHeight) {
-    throw PluginError("the plug-in's picture is not made of whole modules");
-  }
   const int perModule = rowHeight() >= 2 * settings_.xScale ? 1 : 2;
   // Slightly above k / xscale, so that truncation cannot lose the last module.
   const float scale = static_cast<float>(perModule * (1.0 + 1e-6) / settings_.xScale);
@@ -103,19 +148,32 @@ long long SymbolDrawing::drawnRun(const std::u16string& text, int dpi, float sca
 }
 
 std::optional<DeviceSize> SymbolDrawing::deviceSize(const std::u16string& text, int dpi, float scale) {
-  TorvDeviceContext measuring{dpi, dpi, 0, 0, 0, nullptr};
-  float width = -1, height = -1;
-  plugin_.getAutosize(component_.get(), &measuring, text.c_str(), &width, &height);
-  if (width < 0 || height < 0) return DeviceSize{};
+  const std::optional<component::HostSize> natural = naturalSize(text, dpi);
+  if (!natural) return DeviceSize{};
+  // The built-in plug-in's paint and print cover the rectangle of symbol_geometry.h, wholly, when
+  // both of its sides are positive.
+  DeviceSize drawn;
+  if (plugin_.builtIn()) {
+    const component::PictureSize size = *pictureSize(text);  // naturalSize measured it
+    const auto where =
+        settings_.print ? component::printRectangle(size.widthHimetric, size.heightHimetric, dpi, dpi, 0, 0, 1.0f, 0, 0)
+                        : component::paintRectangle(size.widthHimetric, size.heightHimetric, dpi, dpi, 0, 0, scale);
+    if (where && where->cx > 0 && where->cy > 0) drawn = DeviceSize{where->cx, where->cy};
+  }
   // paint covers the size in host units times scale; print the physical size, 96/72 of it.
   const double factor = settings_.print ? 96.0 / 72.0 : static_cast<double>(scale);
   DeviceSize size;
   for (long long* side : {&size.width, &size.height}) {
-    const double estimate = (side == &size.width ? width : height) * factor;
+    const bool across = side == &size.width;
+    const double estimate = static_cast<float>(across ? natural->width : natural->height) * factor;
     long long room = static_cast<long long>(std::ceil(estimate * 1.01)) + 4;
     for (;;) {
       if (room > kMaxPictureSide + 2) return std::nullopt;
-      *side = side == &size.width ? drawnRun(text, dpi, scale, room, 1) : drawnRun(text, dpi, scale, 1, room);
+      if (plugin_.builtIn()) {
+        *side = std::min(across ? drawn.width : drawn.height, room);
+      } else {
+        *side = across ? drawnRun(text, dpi, scale, room, 1) : drawnRun(text, dpi, scale, 1, room);
+      }
       if (*side < room) break;
       room *= 2;  // the drawing reached the surface's edge
     }

@@ -25,6 +25,11 @@ ModuleMatrix modulesOf(const SymbolWithRows& symbol, unsigned widthModules) {
   return matrix;
 }
 
+// A PDF417 symbol's modules (every row has the width of the first).
+inline ModuleMatrix modulesOf(const pdf417::Symbol& symbol) {
+  return modulesOf(symbol, symbol.moduleRow(0).widthModules());
+}
+
 // Every module `moduleWidth` pixels wide and every row `rowHeight` pixels high, with a quiet zone
 // of `quietModules` modules.
 inline DeviceLayout gridLayout(const ModuleMatrix& matrix, int moduleWidth, int rowHeight, int quietModules) {
