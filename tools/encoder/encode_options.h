@@ -36,7 +36,7 @@ struct EncodeOptions {
   bool micro = false;  // MicroPDF417: --columns 1..4, --rows one of that width's sizes
   bool batch = false;  // one item per line (or per NUL with nulSeparated), one picture each
   bool nulSeparated = false;
-  int jobs = 0;  // pictures made at once by --batch; 0: one per processor
+  int jobs = 0;             // pictures made at once by --batch; 0: one per processor
   bool compact = false;     // compact (truncated) PDF417
   bool readerInit = false;  // Reader Initialisation (921)
   // Macro PDF417: the data split over a set of symbols, one picture each, named from -o's %d.
