@@ -27,6 +27,7 @@
 #include <ZXing/CharacterSet.h>
 #include <ZXing/MultiFormatWriter.h>
 
+#include "alternating_timer.h"
 #include "pdf417/encoder.h"
 #include "pdf417/macro.h"
 #include "pdf417/pdf417.h"
@@ -38,33 +39,13 @@ namespace {
 namespace enc = torv::pdf417;
 using Bytes = std::vector<std::uint8_t>;
 
-// Thread CPU time: on a shared machine it is far steadier than wall time, and the work is single-threaded.
-double cpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 volatile std::uint64_t g_sink = 0;  // keeps results observable so no work is optimised away
 
-// How many calls of work fill a round of about secondsPerRound.
-long callsPerRound(const std::function<void()>& work, double secondsPerRound) {
-  for (long calls = 1;; calls *= 4) {
-    const double t0 = cpuSeconds();
-    for (long i = 0; i < calls; ++i) work();
-    const double s = cpuSeconds() - t0;
-    if (s >= secondsPerRound / 10 || calls > (1L << 30)) {
-      return std::max(1L, static_cast<long>(calls * secondsPerRound / std::max(s, 1e-9)));
-    }
-  }
-}
-
-// The mean time per call of one round of calls, in microseconds.
-double roundMicros(const std::function<void()>& work, long calls) {
-  const double t0 = cpuSeconds();
-  for (long i = 0; i < calls; ++i) work();
-  return (cpuSeconds() - t0) * 1e6 / static_cast<double>(calls);
-}
+// Thread CPU time, rounds sized to the seconds asked for, and alternating rounds for side-by-side
+// ratios that stay steady while a shared machine's load changes.
+using torv::bench::callsPerRound;
+using torv::bench::roundMicros;
+using torv::bench::timeAlternating;
 
 // Median over five rounds of the mean time per call, in microseconds.
 double timePerCall(const std::function<void()>& work, double secondsPerRound) {
@@ -73,22 +54,6 @@ double timePerCall(const std::function<void()>& work, double secondsPerRound) {
   for (int r = 0; r < 5; ++r) rounds.push_back(roundMicros(work, calls));
   std::sort(rounds.begin(), rounds.end());
   return rounds[2];
-}
-
-// Median time per call of two jobs whose rounds alternate, so that both see the same load on a
-// shared machine and their ratio stays steady while the load changes.
-std::pair<double, double> timeAlternating(const std::function<void()>& first, const std::function<void()>& second,
-                                          double secondsPerRound) {
-  const long firstCalls = callsPerRound(first, secondsPerRound);
-  const long secondCalls = callsPerRound(second, secondsPerRound);
-  std::vector<double> a, b;
-  for (int r = 0; r < 7; ++r) {
-    a.push_back(roundMicros(first, firstCalls));
-    b.push_back(roundMicros(second, secondCalls));
-  }
-  std::sort(a.begin(), a.end());
-  std::sort(b.begin(), b.end());
-  return {a[3], b[3]};
 }
 
 // ---- ours -------------------------------------------------------------------------------------------
