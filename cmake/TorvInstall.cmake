@@ -11,23 +11,18 @@
 # a host opens as a development symlink only. The version is in the package and, on Windows, in
 # each DLL's version resource.
 #
-# The Linux archive keeps lib/; the Debian packages set CMAKE_INSTALL_LIBDIR to the multiarch
-# directory and TORV_PKGCONFIG_PREFIX to /usr.
-set(CMAKE_INSTALL_LIBDIR lib CACHE PATH "Object code libraries (lib)")
-if(WIN32)
-  # A ZIP for Windows: documents in doc\ rather than a Unix share\doc path.
-  set(CMAKE_INSTALL_DOCDIR doc CACHE PATH "Documentation (doc)")
-endif()
-include(GNUInstallDirs)
+# The install directories are set in cmake/TorvInstallDirs.cmake.
 include(CMakePackageConfigHelpers)
 set(TORV_PKGCONFIG_PREFIX "" CACHE STRING
     "Absolute prefix written into the pkg-config files; empty: relative to the files themselves")
 set(torv_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Torv)
 set(torv_generated ${PROJECT_BINARY_DIR}/generated/install)
 
+# Libraries are loaded, not run: no execute bits, as Debian's tools would set them anyway.
+set(torv_library_permissions PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(TARGETS TorvVeskClientSession torvc_pdf417 EXPORT TorvTargets
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime ${torv_library_permissions}
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime ${torv_library_permissions}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES include/torv_vesk_client.h include/torvc_pdf417.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
@@ -85,6 +80,10 @@ if(WIN32)
     configure_file(${source} ${torv_generated}/${name} @ONLY NEWLINE_STYLE CRLF)
     install(FILES ${torv_generated}/${name} DESTINATION . COMPONENT doc)
   endforeach()
+  set(torv_licence ${torv_generated}/LICENSE.txt)
 else()
   install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT doc)
+  set(torv_licence LICENSE)
 endif()
+# The debug archive is a download of its own: it carries the licence too.
+install(FILES ${torv_licence} DESTINATION . COMPONENT debug EXCLUDE_FROM_ALL)

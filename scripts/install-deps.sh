@@ -16,10 +16,10 @@ packages=(
   nodejs
   clang libclang-rt-14-dev
   # scripts/package.sh: the Windows DLLs and commands (with zlib inside), splitting debug
-  # information, the .deb and the ZIPs
+  # information, the Debian packages (debhelper) and the ZIPs
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   libz-mingw-w64-dev
-  binutils dpkg-dev zip unzip
+  binutils dpkg-dev debhelper zip unzip
   # MSVC-format import libraries (llvm-dlltool) and the checks of the packages: lintian, and a
   # host linked with lld-link against them (scripts/check-packages.sh)
   llvm lld lintian

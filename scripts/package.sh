@@ -14,6 +14,10 @@
 #                                           at the binary's path with ".debug" added, and
 #                                           the licence
 #   SHA256SUMS
+# Each platform is one CMake build. Its binaries are stripped as they are linked, their debug
+# information kept beside them (TORV_SPLIT_DEBUG); `cmake --install` lays out each archive, and
+# debhelper makes the Debian packages from the same build (packaging/debian), so that the
+# archive and the packages hold the same bytes.
 # Reproducible: time stamps come from the last commit (SOURCE_DATE_EPOCH), archive members are
 # sorted and owned by root, and the binaries carry no build paths or link times.
 #
@@ -53,37 +57,39 @@ export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C
 export CCACHE_DISABLE=1
 unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
 umask 022
-maintainer="Torv Software <packages@torv-software.example>"
 version=$(sed -n 's/^project(torv .*VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "package.sh: no project version in CMakeLists.txt" >&2; exit 1; }
-
-# Same modes and times on every file, whatever the checkout's umask and clock said.
-normalise() {
-  find "$1" -type d -exec chmod 755 {} +
-  find "$1" -type f -exec chmod 644 {} +
-  find "$1" -type f \( -path '*/bin/*' -o -path '*/libexec/*' \) ! -name '*.dll' ! -name '*.debug' -exec chmod 755 {} +
-  find "$1" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
-}
-
-# Moves the debug information of each binary into <debug>/<its path>.debug, strips it and links
-# it to that file by name and checksum (.gnu_debuglink), where debuggers look for it.
-split_debug() {
-  local objcopy=$1 stage=$2 debug=$3
-  shift 3
-  for file in "$@"; do
-    mkdir -p "$debug/$(dirname "$file")"
-    "$objcopy" --only-keep-debug "$stage/$file" "$debug/$file.debug"
-    case "$file" in
-      *.so) "$objcopy" --strip-unneeded --remove-section=.comment "$stage/$file" ;;
-      *) "$objcopy" --strip-all --remove-section=.comment "$stage/$file" ;;
-    esac
-    (cd "$debug/$(dirname "$file")" && "$objcopy" --add-gnu-debuglink="$(basename "$file").debug" "$stage/$file")
-  done
-}
+# debhelper takes the packages' version from the Debian changelog.
+debian_version=$(dpkg-parsechangelog -l packaging/debian/changelog -S Version)
+[ "$debian_version" = "$version" ] ||
+  { echo "package.sh: packaging/debian/changelog is at $debian_version, the project at $version" >&2; exit 1; }
 
 # Stripping must leave each library's export list exactly as its version script says (and a
 # DLL's imports and version resource as built).
 check_library() { bash "$source/scripts/check-dll.sh" "$@" >/dev/null; }
+
+configure_build() { # build-dir, cmake arguments...
+  local build=$1
+  shift
+  cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORV_BUILD_TESTS=OFF \
+    -DTORV_BUILD_BENCH=OFF -DTORV_BUILD_EXAMPLES=OFF -DTORV_REPRODUCIBLE=ON -DTORV_SPLIT_DEBUG=ON \
+    -DTORV_BUILD_TOOLS="$tools" "$@" >/dev/null
+}
+
+# The archive's folder and the debug archive's, as `cmake --install` lays them out, then packed
+# by `pack` (tar_gz or zip_dir) with the same modes and times on every member.
+install_archives() { # build-dir, stage, folder name, pack, extension
+  local build=$1 stage=$2 name=$3 pack=$4 extension=$5
+  rm -rf "$stage"
+  cmake --install "$build" --prefix "$stage/$name" >/dev/null
+  cmake --install "$build" --prefix "$stage/debug/$name" --component debug >/dev/null
+  local tree
+  for tree in "$stage/$name" "$stage/debug/$name"; do
+    find "$tree" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+  done
+  "$pack" "$stage" "$name" "$out/$name.$extension"
+  "$pack" "$stage/debug" "$name" "$out/$name-debug.$extension"
+}
 
 tar_gz() { # directory-parent, member, archive
   tar -C "$1" --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner --format=gnu \
@@ -95,158 +101,49 @@ zip_dir() { # directory-parent, member, archive
   (cd "$1" && find "$2" -type f | sort | zip -X -D -q -9 -@ "$3")
 }
 
-configure_build() { # build-dir, cmake arguments...
-  local build=$1
-  shift
-  cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORV_BUILD_TESTS=OFF \
-    -DTORV_BUILD_BENCH=OFF -DTORV_BUILD_EXAMPLES=OFF -DTORV_REPRODUCIBLE=ON "$@" >/dev/null
-}
-
 package_linux() {
-  local arch build=$root/linux work=$root/linux-stage
+  local arch build=$root/linux
   arch=$(uname -m)
-  local name=torv-$version-linux-$arch
   local targets=(TorvVeskClientSession torvc_pdf417)
-  [ "$tools" = ON ] && targets+=(pdf417 pdf417-encode)
-  configure_build "$build" -DTORV_BUILD_TOOLS="$tools" -DCMAKE_INSTALL_LIBDIR:PATH=lib -DTORV_PKGCONFIG_PREFIX= \
+  # pdf417-verify, pdf417-encode --verify's reader, is built where zxing-cpp is installed
+  # (install-deps.sh has it).
+  [ "$tools" = ON ] && targets+=(pdf417 pdf417-encode pdf417-verify)
+  configure_build "$build" -DCMAKE_INSTALL_LIBDIR:PATH=lib -DTORV_PKGCONFIG_PREFIX= \
     -DCMAKE_INSTALL_DOCDIR:PATH=share/doc/torv
-  # pdf417-encode --verify's reader, built where zxing-cpp is installed (install-deps.sh has it).
-  local verify=
-  if [ "$tools" = ON ] && cmake --build "$build" --target help | grep -c 'pdf417-verify' >/dev/null; then
-    verify=libexec/torv/pdf417-verify
-    targets+=(pdf417-verify)
-  fi
   cmake --build "$build" -j "$jobs" --target "${targets[@]}"
-  rm -rf "$work"
-  cmake --install "$build" --prefix "$work/$name" >/dev/null
-  local binaries=(lib/libTorvVeskClientSession.so lib/libtorvc_pdf417.so)
-  [ "$tools" = ON ] && binaries+=(bin/pdf417 bin/pdf417-encode)
-  [ -n "$verify" ] && binaries+=("$verify")
-  split_debug objcopy "$work/$name" "$work/debug/$name" "${binaries[@]}"
-  cp "$work/$name/share/doc/torv/LICENSE" "$work/debug/$name/LICENSE"
-  check_library "$work/$name/lib/libTorvVeskClientSession.so" src/torv/vesk/exports.map
-  check_library "$work/$name/lib/libtorvc_pdf417.so" src/component/exports.map
-  normalise "$work/$name"
-  normalise "$work/debug/$name"
-  tar_gz "$work" "$name" "$out/$name.tar.gz"
-  tar_gz "$work/debug" "$name" "$out/$name-debug.tar.gz"
+  check_library "$build/lib/libTorvVeskClientSession.so" src/torv/vesk/exports.map
+  check_library "$build/lib/libtorvc_pdf417.so" src/component/exports.map
+  install_archives "$build" "$root/linux-stage" "torv-$version-linux-$arch" tar_gz tar.gz
 
-  package_debian "$build" "$work" "$name"
-}
-
-# Debian packages of the same build: libtorv (the libraries, in the multiarch directory),
-# libtorv-dev (headers, pkg-config and CMake files, guide, examples) and torv-tools (the
-# commands, when built). The install rules run again with Debian's directories; the binaries
-# are then replaced by the stripped ones of the archive, so both hold the same bytes.
-package_debian() { # build-dir, stage, archive folder name
-  local build=$1 work=$2 name=$3 deb_arch multiarch
-  deb_arch=$(dpkg --print-architecture)
-  multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
-  cmake -S "$source" -B "$build" -DCMAKE_INSTALL_LIBDIR:PATH="lib/$multiarch" -DTORV_PKGCONFIG_PREFIX=/usr \
-    -DCMAKE_INSTALL_DOCDIR:PATH=share/doc/libtorv-dev >/dev/null
-  local packages=(libtorv:runtime libtorv-dev:dev+doc)
-  [ "$tools" = ON ] && packages+=(torv-tools:tools)
-  local entry
-  for entry in "${packages[@]}"; do
-    local package=${entry%%:*} components=${entry#*:} tree=$work/deb/${entry%%:*}
-    rm -rf "$tree"
-    local component
-    for component in ${components//+/ }; do
-      DESTDIR=$tree cmake --install "$build" --prefix /usr --component "$component" >/dev/null
-    done
-    # The doc component's licence and README belong to the source tree; Debian has copyright.
-    rm -f "$tree/usr/share/doc/$package/LICENSE"
-    local file
-    for file in lib/libTorvVeskClientSession.so lib/libtorvc_pdf417.so bin/pdf417 bin/pdf417-encode \
-      libexec/torv/pdf417-verify; do
-      local installed=$tree/usr/${file/#lib\//lib/$multiarch/}
-      [ -f "$installed" ] && cp "$work/$name/$file" "$installed"
-    done
-    if [ -d "$tree/usr/share/man" ]; then
-      find "$tree/usr/share/man" -type f ! -name '*.gz' -exec gzip -9n {} +
-    fi
-    mkdir -p "$tree/usr/share/doc/$package" "$tree/DEBIAN"
-    cp packaging/debian/copyright "$tree/usr/share/doc/$package/copyright"
-    gzip -9n <packaging/debian/changelog >"$tree/usr/share/doc/$package/changelog.gz"
-    local depends=""
-    if [ "$package" != libtorv-dev ]; then
-      depends=$(shared_library_depends "$work" "$tree")
-    fi
-    lintian_overrides "$package" "$tree"
-    if [ "$package" = libtorv ]; then
-      debian_symbols "$multiarch" >"$tree/DEBIAN/symbols"
-      echo "activate-noawait ldconfig" >"$tree/DEBIAN/triggers"
-    fi
-    local size
-    size=$(find "$tree/usr" -type f -printf '%s\n' | awk '{ kib += int(($1 + 1023) / 1024) } END { print kib }')
-    sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$deb_arch/" -e "s/@SIZE@/$size/" \
-      -e "s/@DEPENDS@/$depends/" -e "s/@MAINTAINER@/$maintainer/" \
-      "packaging/debian/$package.control" >"$tree/DEBIAN/control"
-    (cd "$tree" && find usr -type f | sort | xargs md5sum >DEBIAN/md5sums)
-    normalise "$tree"
-    chmod 755 "$tree/DEBIAN"
-    dpkg-deb --root-owner-group -Zxz --build "$tree" "$out/${package}_${version}_${deb_arch}.deb" >/dev/null
-  done
-}
-
-# What the ELF files of a package tree link, as a Depends line (dpkg-shlibdeps).
-shared_library_depends() { # stage, package tree
-  local shlibs=$1/shlibs elves=()
-  mkdir -p "$shlibs/debian"
-  printf 'Source: torv\n\nPackage: torv\nArchitecture: any\n' >"$shlibs/debian/control"
-  mapfile -t elves < <(find "$2/usr" -type f \( -name '*.so' -o -path '*/bin/*' -o -path '*/libexec/*' \) | sort)
-  (cd "$shlibs" && dpkg-shlibdeps -O "${elves[@]}" 2>/dev/null | sed -n 's/^shlibs:Depends=//p')
-}
-
-# The package's lintian overrides, each with its reason (packaging/debian/*.lintian-overrides).
-# A command whose manual page this checkout does not build yet is named too.
-lintian_overrides() { # package, tree
-  local overrides=$2/usr/share/lintian/overrides/$1 command
-  mkdir -p "$(dirname "$overrides")"
-  [ -f "packaging/debian/$1.lintian-overrides" ] && cp "packaging/debian/$1.lintian-overrides" "$overrides"
-  for command in "$2"/usr/bin/*; do
-    [ -f "$command" ] || continue
-    if [ ! -f "$2/usr/share/man/man1/$(basename "$command").1.gz" ]; then
-      echo "# No manual page for this command in this checkout yet." >>"$overrides"
-      echo "$1: no-manual-page [usr/bin/$(basename "$command")]" >>"$overrides"
-    fi
-  done
-  [ -s "$overrides" ] || rm -rf "$2/usr/share/lintian"
-}
-
-# The symbols file of libtorv: every export of both libraries, each present since 1.0.0.
-debian_symbols() { # multiarch
-  local library map
-  for library in libTorvVeskClientSession.so:src/torv/vesk/exports.map libtorvc_pdf417.so:src/component/exports.map; do
-    map=${library#*:}
-    echo "${library%%:*} libtorv #MINVER#"
-    echo "* Build-Depends-Package: libtorv-dev"
-    sed -n 's/^ *\([A-Za-z_][A-Za-z0-9_]*\);$/ \1@Base 1.0.0/p' "$map"
-  done
+  # The Debian packages: the same build with Debian's directories (only the install rules and the
+  # generated pkg-config and CMake files change; nothing is compiled again), assembled by
+  # packaging/debian/rules in a folder of its own.
+  configure_build "$build" -DCMAKE_INSTALL_LIBDIR:PATH="lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)" \
+    -DTORV_PKGCONFIG_PREFIX=/usr -DCMAKE_INSTALL_DOCDIR:PATH=share/doc/libtorv-dev
+  local debian=$root/linux-debian
+  rm -rf "$debian"
+  mkdir -p "$debian"
+  cp -r packaging/debian "$debian/debian"
+  local options=()
+  [ "$tools" = ON ] || options=(DH_OPTIONS=-Ntorv-tools)
+  (cd "$debian" && env "${options[@]}" TORV_BUILD="$build" TORV_SOURCE="$source" TORV_OUT="$out" \
+    debian/rules binary >"$debian.log" 2>&1) || { cat "$debian.log" >&2; exit 1; }
 }
 
 package_windows() {
-  local arch=$1 build=$root/windows-$1 work=$root/windows-$1-stage
-  local name=torv-$version-windows-$arch
+  local arch=$1 build=$root/windows-$1
   configure_build "$build" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/toolchains/mingw-w64-$arch.cmake" \
-    -DTORV_BUILD_TOOLS="$tools" -DCMAKE_DISABLE_FIND_PACKAGE_Java=ON
-  local targets=(TorvVeskClientSession torvc_pdf417 torv_import_libraries) binaries=(bin/TorvVeskClientSession.dll bin/torvc_pdf417.dll)
-  [ "$tools" = ON ] && targets+=(pdf417 pdf417-encode) && binaries+=(bin/pdf417.exe bin/pdf417-encode.exe)
+    -DCMAKE_DISABLE_FIND_PACKAGE_Java=ON
+  local targets=(TorvVeskClientSession torvc_pdf417 torv_import_libraries)
+  [ "$tools" = ON ] && targets+=(pdf417 pdf417-encode)
   cmake --build "$build" -j "$jobs" --target "${targets[@]}"
-  rm -rf "$work"
-  cmake --install "$build" --prefix "$work/$name" >/dev/null
-  split_debug "$arch-w64-mingw32-objcopy" "$work/$name" "$work/debug/$name" "${binaries[@]}"
-  cp "$work/$name/LICENSE.txt" "$work/debug/$name/LICENSE.txt"
-  check_library "$work/$name/bin/TorvVeskClientSession.dll" src/torv/vesk/exports.map "$version"
-  check_library "$work/$name/bin/torvc_pdf417.dll" src/component/exports.map "$version"
+  check_library "$build/bin/TorvVeskClientSession.dll" src/torv/vesk/exports.map "$version"
+  check_library "$build/bin/torvc_pdf417.dll" src/component/exports.map "$version"
   if [ "$tools" = ON ]; then
-    check_library "$work/$name/bin/pdf417.exe" - "$version"
-    check_library "$work/$name/bin/pdf417-encode.exe" - "$version"
+    check_library "$build/bin/pdf417.exe" - "$version"
+    check_library "$build/bin/pdf417-encode.exe" - "$version"
   fi
-  normalise "$work/$name"
-  normalise "$work/debug/$name"
-  zip_dir "$work" "$name" "$out/$name.zip"
-  zip_dir "$work/debug" "$name" "$out/$name-debug.zip"
+  install_archives "$build" "$root/windows-$arch-stage" "torv-$version-windows-$arch" zip_dir zip
 }
 
 rm -f "$out"/torv-* "$out"/torv_* "$out"/libtorv* "$out/SHA256SUMS"
