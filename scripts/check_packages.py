@@ -53,13 +53,14 @@ class Failed(Exception):
 
 
 class Skipped(Exception):
-    pass
+    """A case that cannot run here; the reason says what it did and did not do."""
 
 
 def run(cmd, *, cwd=None, env=None, shell=False, note=None):
     """Runs a command as the log shows it ("+ ..."), returns its output (stderr included) and
     fails the case when it fails."""
     shown = cmd if shell else shlex.join(str(c) for c in cmd)
+    name = shown.split()[0] if shell else Path(str(cmd[0])).name
     if env:
         shown = " ".join(f"{k}={v}" for k, v in env.items()) + " " + shown
     if cwd:
@@ -70,7 +71,6 @@ def run(cmd, *, cwd=None, env=None, shell=False, note=None):
                             env={**os.environ, **env} if env else None, stdout=subprocess.PIPE,
                             stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, text=True, errors="replace")
     if result.returncode != 0:
-        name = shown.split()[0] if shell else Path(str(cmd[0])).name
         raise Failed(f"{name} exited with status {result.returncode}", result.stdout)
     return result.stdout
 
@@ -112,6 +112,8 @@ message(STATUS "Torv ${Torv_VERSION} from ${Torv_DIR}")
 
 
 class Check:
+    """What the cases share: the packages, the work folder, and the steps several cases need."""
+
     def __init__(self, dist, work):
         self.dist, self.work = dist, work
         cmakelists = (SOURCE / "CMakeLists.txt").read_text()
@@ -157,6 +159,7 @@ class Check:
 
     def remove_debs(self):
         packages, self.installed = self.installed, []
+        self.done.pop(("install_debs",), None)
         if packages:
             run(["dpkg", "-r", *packages])
 
@@ -267,8 +270,8 @@ set_target_properties(vesk_host pdf417_host linked_host PROPERTIES C_STANDARD 11
         data = Path(program).read_bytes()[:4096]
         pe = struct.unpack_from("<I", data, 0x3C)[0]
         if struct.unpack_from("<H", data, pe + 4)[0] == 0x14C and not self.can_run_32bit():
-            raise Skipped(f"{Path(program).name} not run, this machine cannot execute 32-bit programs"
-                          " (the steps before it passed)")
+            raise Skipped(f"{Path(program).name} not run, this machine cannot execute 32-bit programs;"
+                          " everything before running it passed")
         return run([SOURCE / "cmake/wine-run.sh", program, *args], cwd=cwd)
 
     def check_imports(self, program, tree):
@@ -415,6 +418,8 @@ def zip_commands(c, arch):
     """The commands write PNG pictures, run from the unpacked ZIP as they are."""
     # Static programs: nothing beside them.
     tree, _ = c.windows_tree(arch)
+    if not (tree / "bin/pdf417.exe").exists():
+        raise Skipped("no commands in the ZIP (packages built without them)")
     out = tree.parent
     shown = []
     for command in ("pdf417", "pdf417-encode"):
@@ -616,23 +621,19 @@ def main():
     os.chdir(SOURCE)
     work = Path(args.work).resolve()
     work.mkdir(parents=True, exist_ok=True)
-    try:
-        run(["bash", "scripts/install-deps.sh"])
-        run(["bash", "-c", ". scripts/apt-install.sh && apt_install_missing --no-install-recommends wine64 wine32:i386"])
-    except Failed as e:
-        sys.exit(f"{e.details}check_packages.py: the packages this check needs could not be installed ({e})")
-    if args.dist:
-        dist = args.dist.resolve()
-    else:
-        # The package build's own output streams straight to the log: it is long and slow.
-        dist = work / "dist"
-        build = ["bash", "scripts/package.sh", "--out", str(dist), "--build-root", str(work / "build-package")]
-        print("+ " + shlex.join(build), flush=True)
-        if subprocess.run(build).returncode != 0:
-            sys.exit("check_packages.py: scripts/package.sh failed")
+    # The tools this check runs, and the package build: their output goes straight to the log.
+    setup = [["bash", "scripts/install-deps.sh"],
+             ["bash", "-c", ". scripts/apt-install.sh && apt_install_missing --no-install-recommends wine64 wine32:i386"]]
+    dist = args.dist.resolve() if args.dist else work / "dist"
+    if not args.dist:
+        setup.append(["bash", "scripts/package.sh", "--out", str(dist), "--build-root", str(work / "build-package")])
+    for command in setup:
+        print("+ " + shlex.join(command), flush=True)
+        if subprocess.run(command).returncode != 0:
+            sys.exit(f"check_packages.py: {shlex.join(command)} failed")
     check = Check(dist, work)
 
-    counts = {"PASS": 0, "FAIL": 0, "SKIP": 0}
+    outcomes = {"PASS": [], "FAIL": [], "SKIP": []}
     try:
         for name, function in selected:
             print(f"\n== {name}: {function.__doc__}", flush=True)
@@ -646,7 +647,7 @@ def main():
                 result, text = "SKIP", f"{name}: {e}"
             except (OSError, subprocess.SubprocessError, ValueError) as e:
                 result, text = "FAIL", f"{name}: {type(e).__name__}: {e}"
-            counts[result] += 1
+            outcomes[result].append(name)
             print(f"{result} {text}", flush=True)
     finally:
         if check.installed:
@@ -654,9 +655,12 @@ def main():
             subprocess.run(["dpkg", "-r", *check.installed], stdout=subprocess.DEVNULL)
 
     seconds = round(time.monotonic() - start)
-    print(f"\ncheck_packages.py: {counts['PASS']} passed, {counts['FAIL']} failed, {counts['SKIP']} skipped"
+    print(f"\ncheck_packages.py: {len(outcomes['PASS'])} passed, {len(outcomes['FAIL'])} failed, {len(outcomes['SKIP'])} skipped"
           f" of {len(selected)} cases in {seconds} s")
-    return 1 if counts["FAIL"] else 0
+    for result in ("FAIL", "SKIP"):
+        if outcomes[result]:
+            print(f"*** {result}: {' '.join(outcomes[result])}")
+    return 1 if outcomes["FAIL"] else 0
 
 
 if __name__ == "__main__":
