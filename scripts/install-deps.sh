@@ -21,8 +21,9 @@ packages=(
   libz-mingw-w64-dev
   binutils dpkg-dev debhelper zip unzip
   # MSVC-format import libraries (llvm-dlltool) and the checks of the packages: lintian, and a
-  # host linked with lld-link against them (scripts/check-packages.sh)
-  llvm lld lintian
+  # host linked with lld-link against them; the check itself is a Python program
+  # (scripts/check_packages.py)
+  llvm lld lintian python3
 )
 # shellcheck source=apt-install.sh
 . "$(dirname "$0")/apt-install.sh"

@@ -2,7 +2,7 @@
 // A host built the way Microsoft's toolchain builds one (clang for *-pc-windows-msvc, linked by
 // lld-link against the packages' <name>.lib import libraries), without a C runtime: it proves
 // that the MSVC-format import libraries resolve every name and load both DLLs. The exit code is
-// the number of failed calls. scripts/check-packages.sh builds and runs it from each Windows ZIP.
+// the number of failed calls. scripts/check_packages.py builds and runs it from each Windows ZIP.
 #include "torv_vesk_client.h"
 #include "torvc_pdf417.h"
 
