@@ -221,7 +221,7 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
   std::vector<std::uint32_t> words;     // the bitmap row, 8 words per byte
   std::vector<std::uint32_t> gathered;  // the device row, where it is not a stretch of words
   try {
-    words.resize(bitmap.stride * 8);
+    words.resize(std::max(bitmap.stride * 8, static_cast<std::size_t>(bitmap.width)));
     if (!consecutive) gathered.resize(sourceColumns.size());
   } catch (const std::bad_alloc&) {
     return;
