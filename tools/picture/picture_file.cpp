@@ -23,10 +23,9 @@ class BitAppender {
     }
   }
 
-  // Modules all `width` pixels wide (1 to 32), white where the module is 0: one step per module,
-  // where runs of equal modules, mostly one or two modules long, cost a search each. Up to 8 pixels
-  // wide, four modules make one step through `quads`, their pixels by the four modules' darkness
-  // (first module in the top bit).
+  // Modules all `width` pixels wide (1 to 32), white where the module is 0, without looking for
+  // runs (a symbol's are mostly one or two modules long). Up to 8 pixels wide, four modules at a
+  // time through `quads`: the pixels of four modules by their darkness, the first in the top bit.
   void modules(const std::uint8_t* dark, int count, unsigned width, const std::array<std::uint32_t, 16>& quads) {
     int i = 0;
     if (width <= 8) {
