@@ -106,9 +106,14 @@ const std::vector<std::uint8_t>& RowPacker::row(long long y) {
   const long long inSymbol = y - layout.quiet;
   int moduleRow = -1;
   if (inSymbol >= 0 && inSymbol < layout.symbolHeight()) {
-    // Rows of no height share their start with the next row; upper_bound finds the drawn one.
-    const auto after = std::upper_bound(layout.rowStarts.begin(), layout.rowStarts.end(), inSymbol);
-    moduleRow = static_cast<int>(after - layout.rowStarts.begin()) - 1;
+    const int packed = packedModuleRow_;
+    if (packed >= 0 && inSymbol >= layout.rowStarts[packed] && inSymbol < layout.rowStarts[packed + 1]) {
+      moduleRow = packed;  // still in the row packed last, as most rows are
+    } else {
+      // Rows of no height share their start with the next row; upper_bound finds the drawn one.
+      const auto after = std::upper_bound(layout.rowStarts.begin(), layout.rowStarts.end(), inSymbol);
+      moduleRow = static_cast<int>(after - layout.rowStarts.begin()) - 1;
+    }
   }
   repeated_ = moduleRow == packedModuleRow_;
   if (repeated_) return bits_;
