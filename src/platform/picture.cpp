@@ -93,6 +93,34 @@ struct AxisMapping {
   }
 };
 
+// The device words of the 16 four-pixel patterns of a bitmap nibble, leftmost pixel first:
+// palette[0] for a 0 bit, palette[1] for a 1.
+struct NibbleWords {
+  std::uint32_t words[16][4];
+};
+NibbleWords nibbleWords(const std::uint32_t palette[2]) {
+  NibbleWords table;
+  for (unsigned nibble = 0; nibble < 16; ++nibble) {
+    for (unsigned k = 0; k < 4; ++k) table.words[nibble][k] = palette[(nibble >> (3 - k)) & 1u];
+  }
+  return table;
+}
+
+// The device words of a bitmap row of `stride` bytes, one per pixel (also for the padding bits
+// after the last pixel), into words[0, 8 * stride): four pixels at a time, with no branch per
+// pixel, which bars and spaces would mispredict.
+void expandRow(const std::uint8_t* bits, std::size_t stride, const NibbleWords& table, std::uint32_t* words) {
+  for (std::size_t b = 0; b < stride; ++b, words += 8) {
+    std::memcpy(words, table.words[bits[b] >> 4], sizeof table.words[0]);
+    std::memcpy(words + 4, table.words[bits[b] & 15u], sizeof table.words[0]);
+  }
+}
+
+// out[i] = words[columns[i]] for the count device columns.
+void gatherColumns(const std::uint32_t* words, const int* columns, std::size_t count, std::uint32_t* out) {
+  for (std::size_t i = 0; i < count; ++i) out[i] = words[columns[i]];
+}
+
 }  // namespace
 
 Picture::Picture(MonochromeBitmap bitmap, int widthHimetric, int heightHimetric)
@@ -149,7 +177,6 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
 
   // Bitmap column of every device column drawn, -1 where the source lies outside the bitmap.
   std::vector<int> sourceColumns;
-  std::vector<unsigned char> rowPixels;  // one device row, where every column shows the bitmap
   try {
     sourceColumns.resize(static_cast<std::size_t>(endColumn - firstColumn));
   } catch (const std::bad_alloc&) {
@@ -168,14 +195,43 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
       {bitmap.palette[0].blue, bitmap.palette[0].green, bitmap.palette[0].red, 255},
       {bitmap.palette[1].blue, bitmap.palette[1].green, bitmap.palette[1].red, 255},
   };
-  const std::size_t rowBytes = static_cast<std::size_t>(endColumn - firstColumn) * 4;
-  if (everyColumnInside) {
-    try {
-      rowPixels.resize(rowBytes);
-    } catch (const std::bad_alloc&) {
-      return;
+  if (!everyColumnInside) {
+    AxisMapping::Walk rowWalk(vertical, firstRow);
+    for (long long row = firstRow; row < endRow; ++row, rowWalk.next()) {
+      const long long fromBottom = rowWalk.pixel();
+      if (fromBottom < 0 || fromBottom >= bitmap.height) continue;
+      unsigned char* out = deviceRow(dc, static_cast<int>(row)) + firstColumn * 4;
+      const std::uint8_t* bits = bitmap.row(static_cast<int>(bitmap.height - 1 - fromBottom));
+      for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
+        const int column = sourceColumns[i];
+        if (column >= 0) std::memcpy(out + 4 * i, colours[bitmap.bit(bits, column)], 4);
+      }
     }
+    return;
   }
+
+  // Every column shows the bitmap. A device row is drawn once and copied to the rows that repeat
+  // it: rows repeat when stretched vertically, and a symbol's bitmap repeats each of its rows too.
+  // The bitmap row is expanded to one device word per pixel; where the device columns show
+  // consecutive bitmap columns (no horizontal stretch) those words are the device row itself.
+  bool consecutive = true;
+  for (std::size_t i = 1; i < sourceColumns.size(); ++i) {
+    consecutive = consecutive && sourceColumns[i] == sourceColumns[i - 1] + 1;
+  }
+  std::vector<std::uint32_t> words;     // the bitmap row, 8 words per byte
+  std::vector<std::uint32_t> gathered;  // the device row, where it is not a stretch of words
+  try {
+    words.resize(std::max(bitmap.stride * 8, static_cast<std::size_t>(bitmap.width)));
+    if (!consecutive) gathered.resize(sourceColumns.size());
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  std::uint32_t palette[2];
+  std::memcpy(&palette[0], colours[0], 4);
+  std::memcpy(&palette[1], colours[1], 4);
+  const NibbleWords table = nibbleWords(palette);
+  const std::uint32_t* drawn = consecutive ? words.data() + sourceColumns[0] : gathered.data();
+  const std::size_t rowBytes = sourceColumns.size() * 4;
   const std::uint8_t* previousBits = nullptr;
   AxisMapping::Walk rowWalk(vertical, firstRow);
   for (long long row = firstRow; row < endRow; ++row, rowWalk.next()) {
@@ -184,27 +240,13 @@ void Picture::render(DeviceContext dc, int x, int y, int cx, int cy, int sourceX
       previousBits = nullptr;
       continue;
     }
-    const long long sourceRow = bitmap.height - 1 - fromBottom;
-    unsigned char* out = deviceRow(dc, static_cast<int>(row)) + firstColumn * 4;
-    const std::uint8_t* bits = bitmap.row(static_cast<int>(sourceRow));
-    if (!everyColumnInside) {
-      for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
-        const int column = sourceColumns[i];
-        if (column >= 0) std::memcpy(out + 4 * i, colours[bitmap.bit(bits, column)], 4);
-      }
-      continue;
-    }
-    // The row is drawn once into rowPixels, which stays in the cache for the rows that repeat it:
-    // rows repeat when stretched vertically, and a symbol's bitmap repeats each of its rows too.
+    const std::uint8_t* bits = bitmap.row(static_cast<int>(bitmap.height - 1 - fromBottom));
     if (previousBits == nullptr || (bits != previousBits && std::memcmp(bits, previousBits, bitmap.stride) != 0)) {
-      unsigned char* drawn = rowPixels.data();
-      for (std::size_t i = 0; i < sourceColumns.size(); ++i) {
-        const auto column = static_cast<unsigned>(sourceColumns[i]);
-        std::memcpy(drawn + 4 * i, colours[(bits[column >> 3] >> (7 - (column & 7))) & 1], 4);
-      }
+      expandRow(bits, bitmap.stride, table, words.data());
+      if (!consecutive) gatherColumns(words.data(), sourceColumns.data(), sourceColumns.size(), gathered.data());
       previousBits = bits;
     }
-    std::memcpy(out, rowPixels.data(), rowBytes);
+    std::memcpy(deviceRow(dc, static_cast<int>(row)) + firstColumn * 4, drawn, rowBytes);
   }
 }
 

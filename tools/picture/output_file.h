@@ -25,6 +25,7 @@ class OutputFile {
   std::string path_;
   std::FILE* file_;
   bool isStandardOutput_;
+  char buffer_[4096];  // the named file's buffer, until it is closed
 };
 
 }  // namespace torv::tools

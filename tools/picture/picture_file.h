@@ -4,6 +4,7 @@
 // size (PDF, whose stream length comes first: the drawing compressed in memory, then written).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -57,7 +58,9 @@ class RowPacker {
  private:
   const Picture& picture_;
   std::vector<std::uint8_t> bits_;
-  int packedModuleRow_ = -2;  // -1: a blank row of the quiet zone
+  int packedModuleRow_ = -2;               // -1: a blank row of the quiet zone
+  unsigned moduleWidth_ = 0;               // pixels of every module column, where they are all alike (up to 32)
+  std::array<std::uint32_t, 16> quads_{};  // up to 8 pixels a module: the pixels of four modules
   bool repeated_ = false;
 };
 

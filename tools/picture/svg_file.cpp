@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include <charconv>
 #include <cinttypes>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "picture_file.h"
 
@@ -17,11 +19,18 @@ std::string svgColour(Colour c) {
   return text;
 }
 
-// The decimal digits of value, as "%d" writes them.
-std::string& appendInt(std::string& text, int value) {
-  char digits[12];
-  return text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+// The decimal digits of value, as "%d" writes them, at p, which has room for 11 characters.
+char* putInt(char* p, int value) { return std::to_chars(p, p + 11, value).ptr; }
+
+// A text without its terminator at p.
+template <std::size_t N>
+char* putText(char* p, const char (&text)[N]) {
+  std::memcpy(p, text, N - 1);
+  return p + (N - 1);
 }
+
+// The longest rectangle element: its text and four numbers of at most 11 characters.
+constexpr std::size_t kMaxRectChars = sizeof "<rect x=\"\" y=\"\" width=\"\" height=\"\"/>\n" - 1 + 4 * 11;
 
 }  // namespace
 
@@ -41,20 +50,21 @@ void writeSvg(const Picture& picture, std::FILE* out, const std::string& name) {
                "<rect width=\"%lld\" height=\"%lld\" fill=\"%s\"/>\n<g fill=\"%s\">\n",
                width, height, width, height, svgColour(picture.space).c_str(), svgColour(picture.bars).c_str());
   // A row's rectangles are put together in memory and written at once: formatting each through
-  // fprintf cost more than everything else the pdf417 command does for a picture.
-  std::string rects;
+  // fprintf, or appending them to a string piece by piece, cost more than everything else the
+  // pdf417 command does for a picture. A row has at most one dark run per two modules.
+  std::vector<char> rects((static_cast<std::size_t>(picture.matrix.columns) / 2 + 1) * kMaxRectChars);
   for (int row = 0; row < picture.matrix.rows && std::ferror(out) == 0; ++row) {
     const int y = layout.quiet + layout.rowStarts[row];
     const int rowHeight = layout.rowStarts[row + 1] - layout.rowStarts[row];
-    rects.clear();
+    char* end = rects.data();
     forEachDarkRun(picture, row, [&](DarkRun run) {
-      appendInt(rects.append("<rect x=\""), run.x);
-      appendInt(rects.append("\" y=\""), y);
-      appendInt(rects.append("\" width=\""), run.width);
-      appendInt(rects.append("\" height=\""), rowHeight);
-      rects.append("\"/>\n");
+      end = putInt(putText(end, "<rect x=\""), run.x);
+      end = putInt(putText(end, "\" y=\""), y);
+      end = putInt(putText(end, "\" width=\""), run.width);
+      end = putInt(putText(end, "\" height=\""), rowHeight);
+      end = putText(end, "\"/>\n");
     });
-    std::fwrite(rects.data(), 1, rects.size(), out);
+    std::fwrite(rects.data(), 1, static_cast<std::size_t>(end - rects.data()), out);
   }
   std::fprintf(out, "</g>\n</svg>\n");
   (void)name;

@@ -11,13 +11,26 @@ namespace {
 // units * unitPixels pixels drawn over `extent` device pixels with centre sampling. The picture
 // object maps rows upward from the bottom edge, so a centre that falls exactly on a boundary
 // between rows shows the upper one (`mirrored`).
+// Device pixel p shows unit ((2p + 1) units unitPixels - mirrored) / (2 extent unitPixels), rounded
+// down (unitPixels >= 1). Each step of p adds the same amount to the numerator, so one division to
+// start and additions after give every quotient.
 std::vector<int> unitStarts(int units, int unitPixels, int extent, bool mirrored) {
   std::vector<int> starts(static_cast<std::size_t>(units) + 1, extent);
+  if (units <= 0 || extent <= 0) return starts;
   const long long bitmap = static_cast<long long>(units) * unitPixels;
+  const long long denominator = 2LL * extent * unitPixels;
+  const long long first = bitmap - (mirrored ? 1 : 0);
+  long long unit = first / denominator, remainder = first % denominator;
+  const long long stepUnits = 2 * bitmap / denominator, stepRemainder = 2 * bitmap % denominator;
   int next = 0;
   for (int p = 0; p < extent && next < units; ++p) {
-    const long long unit = ((2LL * p + 1) * bitmap - (mirrored ? 1 : 0)) / (2LL * extent) / unitPixels;
     while (next <= unit && next < units) starts[static_cast<std::size_t>(next++)] = p;
+    unit += stepUnits;
+    remainder += stepRemainder;
+    if (remainder >= denominator) {
+      remainder -= denominator;
+      ++unit;
+    }
   }
   return starts;
 }

@@ -16,12 +16,18 @@ ModuleMatrix modulesOf(const SymbolWithRows& symbol, unsigned widthModules) {
   ModuleMatrix matrix;
   matrix.rows = symbol.rows;
   matrix.columns = static_cast<int>(widthModules);
-  matrix.dark.reserve(static_cast<std::size_t>(matrix.columns) * matrix.rows);
+  // Written in place, a piece at a time: rows of another width still give every module they have.
+  matrix.dark.resize(static_cast<std::size_t>(matrix.columns) * matrix.rows);
+  std::size_t used = 0;
   for (unsigned r = 0; r < symbol.rows; ++r) {
     symbol.moduleRow(r).forEachPiece([&](pdf417::ModulePiece piece) {
-      for (unsigned bit = piece.count; bit-- > 0;) matrix.dark.push_back((piece.bits >> bit) & 1u);
+      if (piece.count > matrix.dark.size() - used) matrix.dark.resize(used + piece.count);
+      std::uint8_t* out = matrix.dark.data() + used;
+      for (unsigned bit = piece.count; bit-- > 0;) *out++ = (piece.bits >> bit) & 1u;
+      used += piece.count;
     });
   }
+  matrix.dark.resize(used);
   return matrix;
 }
 
