@@ -152,6 +152,13 @@ CommandSpec encodeCommand(EncodeOptions& o) {
       "NUL-separated item with -0), on --jobs threads: every item is encoded as TEXT is, the\n"
       "pictures are named from -o with %d as the line number, and an empty or bad item is\n"
       "reported with its line number and fails the run.";
+  // A Macro field's option sets its field and implies --macro.
+  const auto macroField = [&o](std::function<void(const std::string&)> set) {
+    return [&o, set](const std::string& value) {
+      set(value);
+      o.macro = true;
+    };
+  };
   command.options = {
       {'o', "output", "FILE",
        "picture to write, .png, .bmp, .svg, .eps or .pdf (required);\n'-' writes"
@@ -254,42 +261,21 @@ CommandSpec encodeCommand(EncodeOptions& o) {
        setTo(o.macro, true)},
       {'\0', "macro-id", "DIGITS",
        "the set's file ID: groups of three digits 000 to 899\n(default: derived from the data; implies --macro)",
-       [&o](const std::string& v) {
-         o.macroId = v;
-         o.macro = true;
-       }},
+       macroField([&o](const std::string& v) { o.macroId = v; })},
       {'\0', "macro-name", "TEXT",
        "file name field of every symbol (implies --macro);\nwith --micro printable ASCII, tab, CR and LF only",
-       [&o](const std::string& v) {
-         o.macroName = v;
-         o.macro = true;
-       }},
+       macroField([&o](const std::string& v) { o.macroName = v; })},
       {'\0', "macro-sender", "TEXT", "sender field (implies --macro; PDF417 sets only)",
-       [&o](const std::string& v) {
-         o.macroSender = v;
-         o.macro = true;
-       }},
+       macroField([&o](const std::string& v) { o.macroSender = v; })},
       {'\0', "macro-addressee", "TEXT", "addressee field (implies --macro; PDF417 sets only)",
-       [&o](const std::string& v) {
-         o.macroAddressee = v;
-         o.macro = true;
-       }},
+       macroField([&o](const std::string& v) { o.macroAddressee = v; })},
       {'\0', "macro-time", "SECONDS",
        "time stamp field: seconds since 1970-01-01 UTC\n(implies --macro; PDF417 sets only)",
-       [&o](const std::string& v) {
-         o.macroTime = parseTimeStamp(v);
-         o.macro = true;
-       }},
+       macroField([&o](const std::string& v) { o.macroTime = parseTimeStamp(v); })},
       {'\0', "macro-size", "", "file size field: the data's size in bytes (implies\n--macro; PDF417 sets only)",
-       [&o](const std::string&) {
-         o.macroSize = true;
-         o.macro = true;
-       }},
+       macroField(setTo(o.macroSize, true))},
       {'\0', "macro-checksum", "", "checksum field: the data's CRC-16 (implies --macro;\nPDF417 sets only)",
-       [&o](const std::string&) {
-         o.macroChecksum = true;
-         o.macro = true;
-       }},
+       macroField(setTo(o.macroChecksum, true))},
       {'q', "quiet", "", "say nothing but errors", setTo(o.quiet, true)},
       {'h', "help", "", "this text", setTo(o.help, true)},
       {'\0', "version", "", "the release this command belongs to", setTo(o.version, true)},
